@@ -1,0 +1,165 @@
+// The star catalogue: loading a fixed-column catalogue of variable stars,
+// searching it, walking the result list and exporting it.
+//
+// This is the only header a program needs. Errors are integer results,
+// never exceptions.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "ChunkPool.h"
+
+// One star line of a catalogue file, stored normalised and decoded.
+struct StarRecord {
+    std::int32_t index;     // position among the file's star lines, from 1
+    char line[82];          // the normalised 75-character line
+    std::int16_t raHours;   // columns 0-1
+    std::int16_t raMinutes; // columns 2-3
+    std::int16_t dec;       // columns 4-6, signed whole degrees
+    char name[12];          // columns 10-20, right-justified in 11 characters
+    char type[9];           // columns 22-29 as they stand
+    char range[15];         // columns 32-45 as they stand
+    char desc[21];          // columns 55-74 as they stand
+    double maxMag;          // 0 means the line gives no value
+    double minMag;          // 0 means the line gives no value
+    double period;          // days; 0 means the line gives no value
+    StarRecord* next;       // next record in file order
+};
+
+// One entry of the doubly linked result list. It refers to a record and never
+// owns it.
+struct ResultNode {
+    std::int32_t number; // position in the list, from 1
+    ResultNode* prev;
+    StarRecord* record;
+    ResultNode* next;
+};
+
+class CStarCatalog {
+public:
+    CStarCatalog();
+    ~CStarCatalog();
+    CStarCatalog(const CStarCatalog& source);
+    CStarCatalog& operator=(const CStarCatalog& source);
+
+    // Copies criteria, paths, records and the result list (with its cursor and
+    // flags) from memory. When isNew is false this object's own records and
+    // results are released first. Running out of memory leaves this object
+    // without records.
+    void CopyFrom(const CStarCatalog& source, bool isNew);
+
+    // --- Loading ---------------------------------------------------------
+    // Replaces the records by the star lines of the file and lists them all.
+    // Returns the number of star lines, 0 when there are none, -1 when the
+    // file cannot be opened or read, or memory runs out.
+    std::int32_t LoadCatalog(const char* path);
+    // Makes the result list hold every record; does nothing without records.
+    void ListAll();
+    void FreeResults();
+    void FreeRecords();
+
+    // --- The line format ---------------------------------------------------
+    static bool IsStarLine(const char* text);
+    static void DecodeRaHours(StarRecord& record);
+    static void DecodeRaMinutes(StarRecord& record);
+    static void DecodeDec(StarRecord& record);
+    static void DecodeName(StarRecord& record);
+    static void DecodeType(StarRecord& record);
+    static void DecodeRange(StarRecord& record);
+    static void DecodeMaxMag(StarRecord& record);
+    static void DecodeMinMag(StarRecord& record);
+    static void DecodePeriod(StarRecord& record);
+    static void DecodeDescription(StarRecord& record);
+
+    // --- Cursor over the result list -------------------------------------
+    void MoveFirst();
+    void MoveLast();
+    void MoveNext();
+    void MovePrev();
+    bool IsBOF() const { return bof; }
+    bool IsEOF() const { return eof; }
+
+    std::int16_t GetRaHours() const;
+    std::int16_t GetRaMinutes() const;
+    std::int16_t GetDec() const;
+    const char* GetName() const;
+    const char* GetType() const;
+    const char* GetRange() const;
+    double GetPeriod() const;
+    const char* GetDescription() const;
+    const char* GetLine() const;
+
+    // --- Criteria and search ---------------------------------------------
+    // A setter silently keeps the old value when it refuses the new one.
+    void SetRaFrom(std::int16_t v);
+    void SetRaTo(std::int16_t v);
+    void SetDecSouth(std::int16_t v);
+    void SetDecNorth(std::int16_t v);
+    void SetPeriodLeast(double x);
+    void SetPeriodMost(double x);
+    void SetMinMagLimit(double x);
+    void SetMaxMagLimit(double x);
+
+    std::int16_t GetRaFrom() const { return raFrom; }
+    std::int16_t GetRaTo() const { return raTo; }
+    std::int16_t GetDecSouth() const { return decSouth; }
+    std::int16_t GetDecNorth() const { return decNorth; }
+    double GetPeriodLeast() const { return periodLeast; }
+    double GetPeriodMost() const { return periodMost; }
+    float GetMinMagLimit() const { return minMagLimit; }
+    float GetMaxMagLimit() const { return maxMagLimit; }
+
+    bool MatchesCriteria(const StarRecord& record, bool useMagnitude, bool usePeriod) const;
+    bool MatchesNoLightCurve(const StarRecord& record) const;
+
+    // Rebuilds the result list from the matching records, in catalogue order.
+    // Returns the number of matches, 0 for none, -1 without a catalogue or
+    // when memory runs out (the result list is then empty).
+    std::int32_t Search(bool byCriteria, bool useMagnitude, bool usePeriod);
+
+    // --- Export ------------------------------------------------------------
+    // Write the result list from first to last. Return the number of stars
+    // written, 0 without a catalogue (no file is touched), -1 on any failure.
+    std::int32_t SaveCsv(const char* path);
+    std::int32_t SaveTxt(const char* path);
+
+    // --- Read-only views ---------------------------------------------------
+    const StarRecord* GetRecords() const { return records; }
+    const ResultNode* GetFirstResult() const { return first; }
+    const ResultNode* GetCursorResult() const { return cursor; }
+    const ResultNode* GetLastResult() const { return last; }
+    bool IsLoaded() const { return loaded; }
+    bool HasResults() const { return hasResults; }
+    bool IsCriteriaMode() const { return criteriaMode; }
+    const char* GetCatalogPath() const { return catalogPath.c_str(); }
+    const char* GetExportPath() const { return exportPath.c_str(); }
+
+private:
+    template <typename Predicate> std::int32_t BuildResults(Predicate matches);
+    void ClearResultState();
+    std::int32_t Export(const char* path, bool asCsv);
+
+    std::string catalogPath;
+    std::string exportPath;
+    StarRecord* records = nullptr;
+    ResultNode* first = nullptr;
+    ResultNode* cursor = nullptr;
+    ResultNode* last = nullptr;
+    ChunkPool<StarRecord> recordPool;
+    ChunkPool<ResultNode> resultPool;
+    std::int16_t raFrom = 0;
+    std::int16_t raTo = 23;
+    std::int16_t decSouth = -90;
+    std::int16_t decNorth = 90;
+    double periodLeast = 0.0;
+    double periodMost = 10000.0;
+    float minMagLimit = 6.0f;
+    float maxMagLimit = 7.0f;
+    bool loaded = false;
+    bool hasResults = false;
+    bool criteriaMode = false;
+    // Without a result list both read true, so a walk ends at once.
+    bool bof = true;
+    bool eof = true;
+};
