@@ -1,0 +1,149 @@
+#include "StarCatalog.h"
+
+namespace {
+
+constexpr std::int16_t kFirstHour = 0;
+constexpr std::int16_t kLastHour = 23;
+constexpr std::int16_t kSouthPole = -90;
+constexpr std::int16_t kNorthPole = 90;
+
+constexpr bool IsHour(std::int16_t v) {
+    return v >= kFirstHour && v <= kLastHour;
+}
+constexpr bool IsDegree(std::int16_t v) {
+    return v >= kSouthPole && v <= kNorthPole;
+}
+
+// Whole hours only: a start above the end wraps through 0h.
+bool InsidePosition(const StarRecord& record, std::int16_t raFrom, std::int16_t raTo,
+                    std::int16_t decSouth, std::int16_t decNorth) {
+    const std::int16_t hour = record.raHours;
+    const bool insideRa =
+        raFrom <= raTo ? hour >= raFrom && hour <= raTo : hour >= raFrom || hour <= raTo;
+    return insideRa && record.dec >= decSouth && record.dec <= decNorth;
+}
+
+} // namespace
+
+void CStarCatalog::SetRaFrom(std::int16_t v) {
+    if (IsHour(v)) {
+        raFrom = v;
+    }
+}
+
+void CStarCatalog::SetRaTo(std::int16_t v) {
+    if (IsHour(v)) {
+        raTo = v;
+    }
+}
+
+void CStarCatalog::SetDecSouth(std::int16_t v) {
+    if (IsDegree(v) && v <= decNorth) {
+        decSouth = v;
+    }
+}
+
+void CStarCatalog::SetDecNorth(std::int16_t v) {
+    if (IsDegree(v) && v >= decSouth) {
+        decNorth = v;
+    }
+}
+
+// Every comparison with a NaN is false, so the double setters refuse it.
+void CStarCatalog::SetPeriodLeast(double x) {
+    if (x >= 0.0 && x <= periodMost) {
+        periodLeast = x;
+    }
+}
+
+void CStarCatalog::SetPeriodMost(double x) {
+    if (x > 0.0 && x >= periodLeast) {
+        periodMost = x;
+    }
+}
+
+void CStarCatalog::SetMinMagLimit(double x) {
+    if (x >= 0.0) {
+        minMagLimit = static_cast<float>(x);
+    }
+}
+
+void CStarCatalog::SetMaxMagLimit(double x) {
+    if (x >= 0.0) {
+        maxMagLimit = static_cast<float>(x);
+    }
+}
+
+bool CStarCatalog::MatchesCriteria(const StarRecord& record, bool useMagnitude,
+                                   bool usePeriod) const {
+    if (!InsidePosition(record, raFrom, raTo, decSouth, decNorth)) {
+        return false;
+    }
+    // The limits are widened exactly to double and compared without
+    // tolerance; 0 in a record means the line gives no value.
+    if (useMagnitude) {
+        const bool brightEnough = record.maxMag != 0.0 && record.maxMag <= double{maxMagLimit};
+        const bool faintEnough = record.minMag == 0.0 || record.minMag >= double{minMagLimit};
+        if (!brightEnough || !faintEnough) {
+            return false;
+        }
+    }
+    if (usePeriod) {
+        if (record.period == 0.0 || record.period < periodLeast || record.period > periodMost) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CStarCatalog::MatchesNoLightCurve(const StarRecord& record) const {
+    return InsidePosition(record, raFrom, raTo, decSouth, decNorth) && record.maxMag == 0.0 &&
+           record.minMag == 0.0 && record.period == 0.0;
+}
+
+template <typename Predicate> std::int32_t CStarCatalog::BuildResults(Predicate matches) {
+    FreeResults();
+    std::int32_t count = 0;
+    ResultNode* previous = nullptr;
+    for (StarRecord* record = records; record != nullptr; record = record->next) {
+        if (!matches(*record)) {
+            continue;
+        }
+        ResultNode* node = resultPool.Allocate();
+        if (node == nullptr) {
+            FreeResults();
+            return -1;
+        }
+        *node = {++count, previous, record, nullptr};
+        (previous != nullptr ? previous->next : first) = node;
+        previous = node;
+    }
+    if (count > 0) {
+        last = previous;
+        cursor = first;
+        hasResults = true;
+        bof = true;
+        eof = false;
+    }
+    return count;
+}
+
+void CStarCatalog::ListAll() {
+    if (loaded) {
+        BuildResults([](const StarRecord&) { return true; });
+    }
+}
+
+std::int32_t CStarCatalog::Search(bool byCriteria, bool useMagnitude, bool usePeriod) {
+    if (!loaded) {
+        return -1;
+    }
+    const std::int32_t count =
+        byCriteria
+            ? BuildResults([&](const StarRecord& record) {
+                  return MatchesCriteria(record, useMagnitude, usePeriod);
+              })
+            : BuildResults([&](const StarRecord& record) { return MatchesNoLightCurve(record); });
+    criteriaMode = count > 0 && byCriteria;
+    return count;
+}

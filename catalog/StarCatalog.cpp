@@ -1,0 +1,167 @@
+#include "StarCatalog.h"
+
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+#include "LineReader.h"
+#include "StarLine.h"
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// The record index and every count are 32-bit; a file with more star lines
+// than that is refused rather than miscounted.
+constexpr std::int32_t kMaxRecords = std::numeric_limits<std::int32_t>::max();
+
+} // namespace
+
+CStarCatalog::CStarCatalog() = default;
+
+CStarCatalog::~CStarCatalog() = default;
+
+CStarCatalog::CStarCatalog(const CStarCatalog& source) {
+    CopyFrom(source, true);
+}
+
+CStarCatalog& CStarCatalog::operator=(const CStarCatalog& source) {
+    if (this != &source) {
+        CopyFrom(source, false);
+    }
+    return *this;
+}
+
+void CStarCatalog::CopyFrom(const CStarCatalog& source, bool isNew) {
+    if (this == &source) {
+        return;
+    }
+    raFrom = source.raFrom;
+    raTo = source.raTo;
+    decSouth = source.decSouth;
+    decNorth = source.decNorth;
+    periodLeast = source.periodLeast;
+    periodMost = source.periodMost;
+    minMagLimit = source.minMagLimit;
+    maxMagLimit = source.maxMagLimit;
+    catalogPath = source.catalogPath;
+    exportPath = source.exportPath;
+    if (!isNew) {
+        FreeRecords();
+    }
+
+    StarRecord* tail = nullptr;
+    for (const StarRecord* from = source.records; from != nullptr; from = from->next) {
+        StarRecord* record = recordPool.Allocate();
+        if (record == nullptr) {
+            FreeRecords();
+            return;
+        }
+        *record = *from;
+        record->next = nullptr;
+        (tail != nullptr ? tail->next : records) = record;
+        tail = record;
+    }
+    loaded = source.loaded;
+
+    // Result lists follow catalogue order, so one walk of the new records
+    // finds each node's record.
+    const StarRecord* record = records;
+    ResultNode* previous = nullptr;
+    for (const ResultNode* from = source.first; from != nullptr; from = from->next) {
+        while (record->index != from->record->index) {
+            record = record->next;
+        }
+        ResultNode* node = resultPool.Allocate();
+        if (node == nullptr) {
+            FreeRecords();
+            return;
+        }
+        *node = {from->number, previous, const_cast<StarRecord*>(record), nullptr};
+        (previous != nullptr ? previous->next : first) = node;
+        if (from == source.cursor) {
+            cursor = node;
+        }
+        previous = node;
+    }
+    last = previous;
+    hasResults = source.hasResults;
+    criteriaMode = source.criteriaMode;
+    bof = source.bof;
+    eof = source.eof;
+}
+
+std::int32_t CStarCatalog::LoadCatalog(const char* path) {
+    FreeRecords();
+    catalogPath = path != nullptr ? path : "";
+
+    FileHandle file(std::fopen(catalogPath.c_str(), "rb"));
+    if (file == nullptr) {
+        return -1;
+    }
+    // Lines are taken from large blocks; a stdio buffer would only copy twice.
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
+
+    lumara::LineReader reader(file.get());
+    lumara::LineReader::Line line{};
+    lumara::LineReader::Status status;
+    std::int32_t count = 0;
+    StarRecord* tail = nullptr;
+    while ((status = reader.Next(line)) == lumara::LineReader::Status::Line) {
+        if (!IsStarLine(line.text)) {
+            continue;
+        }
+        StarRecord* record = count < kMaxRecords ? recordPool.Allocate() : nullptr;
+        if (record == nullptr) {
+            status = lumara::LineReader::Status::Error;
+            break;
+        }
+        lumara::NormaliseLine(line.text, std::strlen(line.text), *record);
+        record->index = ++count;
+        lumara::DecodeAllFields(*record);
+        record->next = nullptr;
+        (tail != nullptr ? tail->next : records) = record;
+        tail = record;
+    }
+    if (status == lumara::LineReader::Status::Error) {
+        FreeRecords();
+        return -1;
+    }
+    if (count == 0) {
+        return 0;
+    }
+    loaded = true;
+    ListAll();
+    if (!hasResults) {
+        FreeRecords();
+        return -1;
+    }
+    return count;
+}
+
+void CStarCatalog::ClearResultState() {
+    first = nullptr;
+    cursor = nullptr;
+    last = nullptr;
+    hasResults = false;
+    criteriaMode = false;
+    bof = true;
+    eof = true;
+}
+
+void CStarCatalog::FreeResults() {
+    resultPool.Release();
+    ClearResultState();
+}
+
+void CStarCatalog::FreeRecords() {
+    // Nodes point at records, so they go first.
+    FreeResults();
+    recordPool.Release();
+    records = nullptr;
+    loaded = false;
+}

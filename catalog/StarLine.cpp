@@ -1,0 +1,150 @@
+#include "StarLine.h"
+
+#include <cstring>
+
+#include "LineFormat.h"
+#include "StarCatalog.h"
+
+using namespace lumara::format;
+
+namespace {
+
+// A column that holds no digit contributes nothing.
+int DigitAt(const char* line, std::size_t column) {
+    return IsDigit(line[column]) ? line[column] - '0' : 0;
+}
+
+std::int16_t TwoDigitsAt(const char* line, std::size_t column) {
+    return static_cast<std::int16_t>(10 * DigitAt(line, column) + DigitAt(line, column + 1));
+}
+
+double MagnitudeFrom(const char* line, const std::size_t (&columns)[4]) {
+    double value = 0.0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        value += DigitAt(line, columns[i]) * kMagnitudeWeights[i];
+    }
+    return value;
+}
+
+template <std::size_t N> void CopyColumns(char (&field)[N], const char* line, std::size_t column) {
+    std::memcpy(field, line + column, N - 1);
+    field[N - 1] = '\0';
+}
+
+} // namespace
+
+bool CStarCatalog::IsStarLine(const char* text) {
+    // Each test stops at the terminator, which belongs to no class, so
+    // nothing past the end of a short line is read.
+    for (std::size_t column = kRaHoursColumn; column < kDecSignColumn; ++column) {
+        if (!IsDigit(text[column])) {
+            return false;
+        }
+    }
+    if (text[kDecSignColumn] != '+' && text[kDecSignColumn] != '-') {
+        return false;
+    }
+    if (!IsDigit(text[kDecDegreesColumn]) || !IsDigit(text[kDecDegreesColumn + 1])) {
+        return false;
+    }
+    if (!IsSpace(text[kFlagColumn]) && !IsLetter(text[kFlagColumn])) {
+        return false;
+    }
+    if (!IsSpace(text[kGapColumn]) || !IsSpace(text[kGapColumn + 1])) {
+        return false;
+    }
+    if (!IsGraphic(text[kNameColumn])) {
+        return false;
+    }
+    for (std::size_t column = kNameColumn + 1; column < kTypeColumn; ++column) {
+        if (text[column] == '\0') {
+            return false;
+        }
+    }
+    return IsGraphic(text[kTypeColumn]);
+}
+
+void CStarCatalog::DecodeRaHours(StarRecord& record) {
+    record.raHours = TwoDigitsAt(record.line, kRaHoursColumn);
+}
+
+void CStarCatalog::DecodeRaMinutes(StarRecord& record) {
+    record.raMinutes = TwoDigitsAt(record.line, kRaMinutesColumn);
+}
+
+void CStarCatalog::DecodeDec(StarRecord& record) {
+    const std::int16_t degrees = TwoDigitsAt(record.line, kDecDegreesColumn);
+    record.dec = record.line[kDecSignColumn] == '-' ? static_cast<std::int16_t>(-degrees) : degrees;
+}
+
+void CStarCatalog::DecodeName(StarRecord& record) {
+    const char* column = record.line + kNameColumn;
+    std::size_t trailingSpaces = 0;
+    while (trailingSpaces < kNameChars && column[kNameChars - 1 - trailingSpaces] == ' ') {
+        ++trailingSpaces;
+    }
+    std::memset(record.name, ' ', trailingSpaces);
+    std::memcpy(record.name + trailingSpaces, column, kNameChars - trailingSpaces);
+    record.name[kNameChars] = '\0';
+}
+
+void CStarCatalog::DecodeType(StarRecord& record) {
+    CopyColumns(record.type, record.line, kTypeColumn);
+}
+
+void CStarCatalog::DecodeRange(StarRecord& record) {
+    CopyColumns(record.range, record.line, kRangeColumn);
+}
+
+void CStarCatalog::DecodeDescription(StarRecord& record) {
+    CopyColumns(record.desc, record.line, kDescColumn);
+}
+
+void CStarCatalog::DecodeMaxMag(StarRecord& record) {
+    record.maxMag = MagnitudeFrom(record.line, kMaxMagDigitColumns);
+}
+
+void CStarCatalog::DecodeMinMag(StarRecord& record) {
+    record.minMag = MagnitudeFrom(record.line, kMinMagDigitColumns);
+}
+
+void CStarCatalog::DecodePeriod(StarRecord& record) {
+    double value = 0.0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        value += DigitAt(record.line, kPeriodIntegerColumns[i]) * kPeriodIntegerWeights[i];
+    }
+    if (record.line[kPeriodMarkerColumn] == kThousandsMarker) {
+        value *= kThousands;
+    }
+    for (std::size_t i = 0; i < 4; ++i) {
+        value += DigitAt(record.line, kPeriodDecimalColumns[i]) * kPeriodDecimalWeights[i];
+    }
+    record.period = value;
+}
+
+namespace lumara {
+
+void NormaliseLine(const char* text, std::size_t length, StarRecord& record) {
+    if (length > 0 && text[length - 1] == '\r') {
+        --length;
+    }
+    const std::size_t kept = length < kStoredLineChars ? length : kStoredLineChars;
+    std::memcpy(record.line, text, kept);
+    std::memset(record.line + kept, ' ', kStoredLineChars - kept);
+    std::memset(record.line + kStoredLineChars, '\0', sizeof record.line - kStoredLineChars);
+}
+
+void DecodeAllFields(StarRecord& record) {
+    CStarCatalog::DecodeRaHours(record);
+    CStarCatalog::DecodeRaMinutes(record);
+    CStarCatalog::DecodeDec(record);
+    CStarCatalog::DecodeName(record);
+    CStarCatalog::DecodeType(record);
+    CStarCatalog::DecodeRange(record);
+    CStarCatalog::DecodeMaxMag(record);
+    CStarCatalog::DecodeMinMag(record);
+    CStarCatalog::DecodePeriod(record);
+    CStarCatalog::DecodeDescription(record);
+}
+
+} // namespace lumara

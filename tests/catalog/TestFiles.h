@@ -1,0 +1,40 @@
+// Temporary folders and golden files for the catalogue tests.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace lumara::test {
+
+// A fresh folder that is removed with everything in it at the end of a test.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    std::string PathOf(std::string_view name) const;
+    // Writes the bytes as they are and returns the file's path.
+    std::string Write(std::string_view name, std::string_view bytes) const;
+
+private:
+    std::filesystem::path root;
+};
+
+std::string ReadFile(const std::string& path);
+std::string DataFile(std::string_view name);
+
+// A catalogue line typed as in the file, filled up with spaces to 75 columns.
+std::string Padded(std::string_view line);
+
+// The three example lines of the line-format description, as typed.
+inline constexpr std::string_view kMiraLike =
+    "0536+21   RT Xyz      M           6.20 - 9.85  371.5   long-period giant";
+inline constexpr std::string_view kEclipsing =
+    "2210-05a  V1234 Xyz   EA/SD     < 9.10 -10.35   12K3   eclipsing system";
+inline constexpr std::string_view kNoLightCurve =
+    "0012-00   Q           CST                              no light curve";
+
+} // namespace lumara::test
