@@ -34,16 +34,29 @@ inline constexpr std::size_t kMinMagDigitColumns[] = {40, 41, 43, 44};
 // The single-precision numbers nearest to 0.1 and 0.01. Catalogues have always
 // been decoded with these weights, and searches compare the decoded doubles
 // without tolerance, so they stay.
-inline constexpr double kMagnitudeWeights[] = {10.0, 1.0, 0.100000001490116119384765625,
-                                               0.00999999977648258209228515625};
+inline constexpr double kTenthWeight = 0.100000001490116119384765625;
+inline constexpr double kHundredthWeight = 0.00999999977648258209228515625;
+inline constexpr int kMagnitudeDigits = 4;
+// Four digits give this many distinct magnitudes, 00.00 to 99.99.
+inline constexpr int kMagnitudeValues = 10000;
+
+// The value of a magnitude from its four digits, a missing digit counting 0.
+// The whole magnitudes add up exactly, so they are summed as integers; the
+// tenths and hundredths are then added in that order.
+constexpr double MagnitudeValue(const int (&digits)[kMagnitudeDigits]) {
+    double value = 10 * digits[0] + digits[1];
+    value += digits[2] * kTenthWeight;
+    value += digits[3] * kHundredthWeight;
+    return value;
+}
 
 // Period: four integer digits, then the point or the thousands marker, then
 // four decimals.
 inline constexpr std::size_t kPeriodIntegerColumns[] = {46, 47, 48, 49};
-inline constexpr double kPeriodIntegerWeights[] = {1000.0, 100.0, 10.0, 1.0};
+inline constexpr int kPeriodIntegerWeights[] = {1000, 100, 10, 1};
 inline constexpr std::size_t kPeriodMarkerColumn = 50;
 inline constexpr char kThousandsMarker = 'K';
-inline constexpr double kThousands = 1000.0;
+inline constexpr int kThousands = 1000;
 inline constexpr std::size_t kPeriodDecimalColumns[] = {51, 52, 53, 54};
 inline constexpr double kPeriodDecimalWeights[] = {0.1, 0.01, 0.001, 0.0001};
 inline constexpr int kPeriodDecimals = 4;

@@ -103,29 +103,14 @@ bool CStarCatalog::MatchesNoLightCurve(const StarRecord& record) const {
 
 template <typename Predicate> std::int32_t CStarCatalog::BuildResults(Predicate matches) {
     FreeResults();
-    std::int32_t count = 0;
-    ResultNode* previous = nullptr;
     for (StarRecord* record = records; record != nullptr; record = record->next) {
-        if (!matches(*record)) {
-            continue;
-        }
-        ResultNode* node = resultPool.Allocate();
-        if (node == nullptr) {
+        if (matches(*record) && !AppendResult(*record)) {
             FreeResults();
             return -1;
         }
-        *node = {++count, previous, record, nullptr};
-        (previous != nullptr ? previous->next : first) = node;
-        previous = node;
     }
-    if (count > 0) {
-        last = previous;
-        cursor = first;
-        hasResults = true;
-        bof = true;
-        eof = false;
-    }
-    return count;
+    StartResultWalk();
+    return last != nullptr ? last->number : 0;
 }
 
 void CStarCatalog::ListAll() {

@@ -70,25 +70,19 @@ void CStarCatalog::CopyFrom(const CStarCatalog& source, bool isNew) {
 
     // Result lists follow catalogue order, so one walk of the new records
     // finds each node's record.
-    const StarRecord* record = records;
-    ResultNode* previous = nullptr;
+    StarRecord* record = records;
     for (const ResultNode* from = source.first; from != nullptr; from = from->next) {
         while (record->index != from->record->index) {
             record = record->next;
         }
-        ResultNode* node = resultPool.Allocate();
-        if (node == nullptr) {
+        if (!AppendResult(*record)) {
             FreeRecords();
             return;
         }
-        *node = {from->number, previous, const_cast<StarRecord*>(record), nullptr};
-        (previous != nullptr ? previous->next : first) = node;
         if (from == source.cursor) {
-            cursor = node;
+            cursor = last;
         }
-        previous = node;
     }
-    last = previous;
     hasResults = source.hasResults;
     criteriaMode = source.criteriaMode;
     bof = source.bof;
@@ -116,7 +110,8 @@ std::int32_t CStarCatalog::LoadCatalog(const char* path) {
             continue;
         }
         StarRecord* record = count < kMaxRecords ? recordPool.Allocate() : nullptr;
-        if (record == nullptr) {
+        // Every record is listed as it is made: one pass over fresh memory.
+        if (record == nullptr || !AppendResult(*record)) {
             status = lumara::LineReader::Status::Error;
             break;
         }
@@ -135,12 +130,29 @@ std::int32_t CStarCatalog::LoadCatalog(const char* path) {
         return 0;
     }
     loaded = true;
-    ListAll();
-    if (!hasResults) {
-        FreeRecords();
-        return -1;
-    }
+    StartResultWalk();
     return count;
+}
+
+// Links a node for the record after the last one; false when memory runs out.
+bool CStarCatalog::AppendResult(StarRecord& record) {
+    ResultNode* node = resultPool.Allocate();
+    if (node == nullptr) {
+        return false;
+    }
+    *node = {last != nullptr ? last->number + 1 : 1, last, &record, nullptr};
+    (last != nullptr ? last->next : first) = node;
+    last = node;
+    return true;
+}
+
+// Puts the cursor as MoveFirst does on the list just built.
+void CStarCatalog::StartResultWalk() {
+    cursor = first;
+    hasResults = first != nullptr;
+    criteriaMode = false;
+    bof = true;
+    eof = !hasResults;
 }
 
 void CStarCatalog::ClearResultState() {

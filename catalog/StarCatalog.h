@@ -137,6 +137,8 @@ public:
 
 private:
     template <typename Predicate> std::int32_t BuildResults(Predicate matches);
+    bool AppendResult(StarRecord& record);
+    void StartResultWalk();
     void ClearResultState();
     std::int32_t Export(const char* path, bool asCsv);
 

@@ -11,19 +11,18 @@ namespace {
 
 // A column that holds no digit contributes nothing.
 int DigitAt(const char* line, std::size_t column) {
-    return IsDigit(line[column]) ? line[column] - '0' : 0;
+    const unsigned digit = static_cast<unsigned char>(line[column]) - unsigned{'0'};
+    return digit <= 9 ? static_cast<int>(digit) : 0;
 }
 
 std::int16_t TwoDigitsAt(const char* line, std::size_t column) {
     return static_cast<std::int16_t>(10 * DigitAt(line, column) + DigitAt(line, column + 1));
 }
 
-double MagnitudeFrom(const char* line, const std::size_t (&columns)[4]) {
-    double value = 0.0;
-    for (std::size_t i = 0; i < 4; ++i) {
-        value += DigitAt(line, columns[i]) * kMagnitudeWeights[i];
-    }
-    return value;
+double MagnitudeFrom(const char* line, const std::size_t (&columns)[kMagnitudeDigits]) {
+    const int digits[kMagnitudeDigits] = {DigitAt(line, columns[0]), DigitAt(line, columns[1]),
+                                          DigitAt(line, columns[2]), DigitAt(line, columns[3])};
+    return MagnitudeValue(digits);
 }
 
 template <std::size_t N> void CopyColumns(char (&field)[N], const char* line, std::size_t column) {
@@ -109,13 +108,15 @@ void CStarCatalog::DecodeMinMag(StarRecord& record) {
 }
 
 void CStarCatalog::DecodePeriod(StarRecord& record) {
-    double value = 0.0;
+    // The whole days add up exactly, so they are summed as integers.
+    int wholeDays = 0;
     for (std::size_t i = 0; i < 4; ++i) {
-        value += DigitAt(record.line, kPeriodIntegerColumns[i]) * kPeriodIntegerWeights[i];
+        wholeDays += DigitAt(record.line, kPeriodIntegerColumns[i]) * kPeriodIntegerWeights[i];
     }
     if (record.line[kPeriodMarkerColumn] == kThousandsMarker) {
-        value *= kThousands;
+        wholeDays *= kThousands;
     }
+    double value = wholeDays;
     for (std::size_t i = 0; i < 4; ++i) {
         value += DigitAt(record.line, kPeriodDecimalColumns[i]) * kPeriodDecimalWeights[i];
     }

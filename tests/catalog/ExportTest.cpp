@@ -1,6 +1,8 @@
 // The CSV and TXT exports, byte for byte, and their failures.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -145,4 +147,40 @@ TEST_F(ExportTest, PathsLongerThan255Characters) {
     EXPECT_EQ(catalog.SaveCsv(path.c_str()), 3);
     EXPECT_EQ(ReadFile(path), ReadFile(DataFile("three-stars.csv")));
     EXPECT_EQ(std::string(catalog.GetExportPath()), path);
+}
+
+TEST(CsvNumberTest, EveryCatalogueMagnitudeIsWrittenAsGeneralSixDigits) {
+    TempDir dir;
+    std::string text;
+    for (int code = 0; code < 10000; ++code) {
+        std::string line = Padded("0000+00   N           X");
+        char range[16];
+        std::snprintf(range, sizeof range, "%02d.%02d - %02d.%02d", code / 100, code % 100,
+                      (9999 - code) / 100, (9999 - code) % 100);
+        line.replace(33, 12, range);
+        std::snprintf(range, sizeof range, "%4d.%04d", code, (code * 7) % 10000);
+        line.replace(46, 9, range);
+        text += line + "\n";
+    }
+    CStarCatalog catalog;
+    ASSERT_EQ(catalog.LoadCatalog(dir.Write("all.txt", text).c_str()), 10000);
+    ASSERT_EQ(catalog.SaveCsv(dir.PathOf("all.csv").c_str()), 10000);
+    const std::string csv = ReadFile(dir.PathOf("all.csv"));
+    std::size_t row = csv.find('\n') + 1;
+    for (const StarRecord* r = catalog.GetRecords(); r != nullptr; r = r->next) {
+        char expected[96];
+        char period[32];
+        std::snprintf(period, sizeof period, "%.4f", r->period);
+        std::string trimmed = period;
+        trimmed.erase(trimmed.find_last_not_of('0') + 1);
+        if (trimmed.back() == '.') {
+            trimmed.pop_back();
+        }
+        std::snprintf(expected, sizeof expected, ",%g,%g,%s\r\n", r->maxMag, r->minMag,
+                      trimmed.c_str());
+        const std::size_t end = csv.find('\n', row) + 1;
+        const std::string line = csv.substr(row, end - row);
+        ASSERT_EQ(line.substr(line.size() - std::strlen(expected)), expected) << line;
+        row = end;
+    }
 }
