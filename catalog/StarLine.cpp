@@ -55,10 +55,10 @@ bool CStarCatalog::IsStarLine(const char* text) {
     if (!IsGraphic(text[kNameColumn])) {
         return false;
     }
-    for (std::size_t column = kNameColumn + 1; column < kTypeColumn; ++column) {
-        if (text[column] == '\0') {
-            return false;
-        }
+    // memchr stops at the first zero it finds, so this never reads past the
+    // end of a shorter line.
+    if (std::memchr(text + kNameColumn + 1, '\0', kTypeColumn - kNameColumn - 1) != nullptr) {
+        return false;
     }
     return IsGraphic(text[kTypeColumn]);
 }
@@ -135,7 +135,8 @@ void NormaliseLine(const char* text, std::size_t length, StarRecord& record) {
     std::memset(record.line + kStoredLineChars, '\0', sizeof record.line - kStoredLineChars);
 }
 
-void DecodeAllFields(StarRecord& record) {
+// Flattened: loading calls this for every star line.
+[[gnu::flatten]] void DecodeAllFields(StarRecord& record) {
     CStarCatalog::DecodeRaHours(record);
     CStarCatalog::DecodeRaMinutes(record);
     CStarCatalog::DecodeDec(record);
