@@ -1,0 +1,111 @@
+// The field exchange between a dialog's members and its controls. A reading
+// exchange (controls to members) stops at the first refused field: the user
+// is told why, the field gets the focus with its text selected, and every
+// later member keeps its value. A writing exchange (members to controls)
+// cannot fail.
+#pragma once
+
+#include <QLineEdit>
+#include <QString>
+#include <concepts>
+#include <limits>
+#include <optional>
+#include <type_traits>
+
+class CDialog;
+
+class CDataExchange {
+public:
+    CDataExchange(CDialog& dialog, bool saveAndValidate)
+        : m_bSaveAndValidate(saveAndValidate), m_dialog(dialog) {}
+
+    const bool m_bSaveAndValidate;
+
+    bool Failed() const { return m_failed; }
+    // The edit of control id, which becomes the field that a later range
+    // check reports on; nullptr once the exchange has stopped.
+    QLineEdit* PrepareEditCtrl(int id);
+    // Reports message on the field prepared last, focuses the field with its
+    // whole text selected, and stops the exchange.
+    void Fail(const QString& message);
+    CDialog& Dialog() const { return m_dialog; }
+
+private:
+    CDialog& m_dialog;
+    int m_idLastControl = 0;
+    bool m_failed = false;
+};
+
+// Whole decimal numbers and decimal numbers, with blanks around them allowed;
+// nothing else reads.
+std::optional<long long> ParseInteger(const QString& text);
+std::optional<double> ParseNumber(const QString& text);
+// The shortest general notation with at most the given significant digits.
+QString FormatNumber(double value, int significantDigits);
+
+QString NotAnIntegerMessage();
+QString NotANumberMessage();
+QString OutOfRangeMessage(bool integral, double min, bool minIncluded, double max);
+
+template <std::integral T> void DDX_Text(CDataExchange& dx, int id, T& value) {
+    QLineEdit* edit = dx.PrepareEditCtrl(id);
+    if (edit == nullptr) {
+        return;
+    }
+    if (!dx.m_bSaveAndValidate) {
+        edit->setText(QString::number(value));
+        return;
+    }
+    const std::optional<long long> read = ParseInteger(edit->text());
+    if (!read || *read < std::numeric_limits<T>::min() || *read > std::numeric_limits<T>::max()) {
+        dx.Fail(NotAnIntegerMessage());
+        return;
+    }
+    value = static_cast<T>(*read);
+}
+
+template <std::floating_point T> void DDX_Text(CDataExchange& dx, int id, T& value) {
+    QLineEdit* edit = dx.PrepareEditCtrl(id);
+    if (edit == nullptr) {
+        return;
+    }
+    if (!dx.m_bSaveAndValidate) {
+        edit->setText(FormatNumber(value, std::numeric_limits<T>::digits10));
+        return;
+    }
+    const std::optional<double> read = ParseNumber(edit->text());
+    if (!read || *read < std::numeric_limits<T>::lowest() ||
+        *read > std::numeric_limits<T>::max()) {
+        dx.Fail(NotANumberMessage());
+        return;
+    }
+    value = static_cast<T>(*read);
+}
+
+void DDX_Text(CDataExchange& dx, int id, QString& value);
+// Check states are 1 (checked) and 0.
+void DDX_Check(CDataExchange& dx, int id, int& value);
+
+// Range checks of the field exchanged last, inclusive unless minIncluded is
+// false. They run only in a reading exchange that has not stopped.
+template <typename T>
+void DDV_Range(CDataExchange& dx, T value, T min, T max, bool minIncluded = true) {
+    if (!dx.m_bSaveAndValidate || dx.Failed()) {
+        return;
+    }
+    const bool aboveMin = minIncluded ? value >= min : value > min;
+    if (!aboveMin || value > max) {
+        dx.Fail(OutOfRangeMessage(std::is_integral_v<T>, static_cast<double>(min), minIncluded,
+                                  static_cast<double>(max)));
+    }
+}
+
+inline void DDV_MinMaxInt(CDataExchange& dx, int value, int min, int max) {
+    DDV_Range(dx, value, min, max);
+}
+inline void DDV_MinMaxFloat(CDataExchange& dx, float value, float min, float max) {
+    DDV_Range(dx, value, min, max);
+}
+inline void DDV_MinMaxDouble(CDataExchange& dx, double value, double min, double max) {
+    DDV_Range(dx, value, min, max);
+}
