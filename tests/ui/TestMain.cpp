@@ -1,0 +1,13 @@
+// The window tests need a QApplication; listing them does not, so test
+// discovery works without any display.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (GTEST_FLAG_GET(list_tests)) {
+        return RUN_ALL_TESTS();
+    }
+    QApplication application(argc, argv);
+    return RUN_ALL_TESTS();
+}

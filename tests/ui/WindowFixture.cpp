@@ -1,0 +1,129 @@
+#include "WindowFixture.h"
+
+#include <QAction>
+#include <QFile>
+#include <QTest>
+
+namespace {
+constexpr int kLineLength = 75;
+constexpr int kPositionColumns = 10;
+constexpr int kNameColumns = 12;
+constexpr int kTypeColumns = 10;
+constexpr int kRangeColumns = 14;
+constexpr int kPeriodColumns = 9;
+} // namespace
+
+QByteArray StarLine(const char* position, const char* name, const char* type, const char* range,
+                    const char* period, const char* description) {
+    const QByteArray line = QByteArray(position).leftJustified(kPositionColumns) +
+                            QByteArray(name).leftJustified(kNameColumns) +
+                            QByteArray(type).leftJustified(kTypeColumns) +
+                            QByteArray(range).leftJustified(kRangeColumns) +
+                            QByteArray(period).leftJustified(kPeriodColumns) + description;
+    return line.leftJustified(kLineLength);
+}
+
+QList<QByteArray> ExampleStars() {
+    return {
+        StarLine("0536+21", "RT Xyz", "M", "  6.20 - 9.85", " 371.5", "long-period giant"),
+        StarLine("2210-05a", "V1234 Xyz", "EA/SD", "< 9.10 -10.35", "  12K3", "eclipsing system"),
+        StarLine("0012-00", "Q", "CST", "", "", "no light curve"),
+        StarLine("0507-05", "SS Abc", "EW", "  5.10 - 5.60", "   1.5", "short period"),
+    };
+}
+
+void WindowTest::SetUp() {
+    ASSERT_TRUE(m_folder.isValid());
+    Reopen();
+}
+
+void WindowTest::Reopen() {
+    m_window = std::make_unique<CLumaraGUIDlg>(m_dialogs);
+    m_window->show();
+    m_window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+QString WindowTest::WriteFile(const QString& name, const QList<QByteArray>& lines) {
+    QFile file(PathOf(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    for (const QByteArray& line : lines) {
+        file.write(line + "\n");
+    }
+    return file.fileName();
+}
+
+QByteArray WindowTest::ReadFile(const QString& path) const {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
+QLineEdit* WindowTest::Edit(int id) const {
+    return qobject_cast<QLineEdit*>(m_window->GetDlgItem(id));
+}
+
+QAbstractButton* WindowTest::Button(int id) const {
+    return qobject_cast<QAbstractButton*>(m_window->GetDlgItem(id));
+}
+
+QTableView* WindowTest::List() const {
+    return qobject_cast<QTableView*>(m_window->GetDlgItem(IDC_STAR_LIST));
+}
+
+int WindowTest::RowCount() const {
+    return List()->model()->rowCount();
+}
+
+QStringList WindowTest::Row(int row) const {
+    QStringList cells;
+    const QAbstractItemModel* model = List()->model();
+    for (int column = 0; column < model->columnCount(); ++column) {
+        cells.append(model->index(row, column).data().toString());
+    }
+    return cells;
+}
+
+QStringList WindowTest::Texts(std::initializer_list<int> ids) const {
+    QStringList texts;
+    for (const int id : ids) {
+        texts.append(Edit(id)->text());
+    }
+    return texts;
+}
+
+std::vector<bool> WindowTest::EnabledStates() const {
+    std::vector<bool> states;
+    for (const int id : {IDC_RA_WEST, IDC_RA_EAST, IDC_DEC_SOUTH, IDC_DEC_NORTH, IDC_MAG_MAX,
+                         IDC_MAG_MIN, IDC_PERIOD_LEAST, IDC_PERIOD_MOST, IDC_USE_MAGNITUDE,
+                         IDC_USE_PERIOD, IDC_SEARCH_ASC, IDC_SEARCH_DESC, IDC_NO_LIGHT_CURVE}) {
+        states.push_back(m_window->GetDlgItem(id)->isEnabled());
+    }
+    return states;
+}
+
+void WindowTest::Trigger(int commandId) {
+    m_window->GetCommand(commandId)->trigger();
+}
+
+void WindowTest::Load(const QString& path) {
+    m_dialogs.AnswerWith(path);
+    Trigger(ID_FILE_LOADDATA);
+}
+
+void WindowTest::LoadExamples() {
+    m_dialogs.Forget();
+    Load(WriteFile(QStringLiteral("examples.txt"), ExampleStars()));
+    ASSERT_TRUE(m_dialogs.Messages().isEmpty()) << m_dialogs.Messages().join('\n').toStdString();
+}
+
+void WindowTest::Type(int id, const QString& text) {
+    QLineEdit* edit = Edit(id);
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+}
+
+void WindowTest::Click(int id) {
+    QTest::mouseClick(Button(id), Qt::LeftButton);
+}

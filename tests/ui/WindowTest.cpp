@@ -1,0 +1,540 @@
+#include "WindowFixture.h"
+
+#include "AboutDlg.h"
+#include "ApplicationLook.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+const QString kDataFileError = QStringLiteral("Data File Error!");
+const QString kNoRecordsLoaded =
+    QStringLiteral("No records loaded! Verify data file contains valid variable star records.");
+const QString kNoRecordsSaved =
+    QStringLiteral("No records saved! Verify data loaded and searched by criteria.");
+
+const QStringList kStar1 = {"05:36",          "21",         "     RT Xyz",         "M       ",
+                            "  6.20 - 9.85 ", "  371.5000", "long-period giant   "};
+const QStringList kStar2 = {"22:10",          "-05",        "  V1234 Xyz",         "EA/SD   ",
+                            "< 9.10 -10.35 ", "12000.3000", "eclipsing system    "};
+const QStringList kStar3 = {"00:12",          "00", "          Q",         "CST     ",
+                            "              ", "",   "no light curve      "};
+const QStringList kStar4 = {"05:07",          "-05",        "     SS Abc",         "EW      ",
+                            "  5.10 - 5.60 ", "    1.5000", "short period        "};
+
+const std::initializer_list<int> kCriteriaFields = {IDC_RA_WEST,      IDC_RA_EAST,    IDC_DEC_SOUTH,
+                                                    IDC_DEC_NORTH,    IDC_MAG_MAX,    IDC_MAG_MIN,
+                                                    IDC_PERIOD_LEAST, IDC_PERIOD_MOST};
+const std::initializer_list<int> kStatusFields = {IDC_FILE_NAME, IDC_RECORDS_LOADED,
+                                                  IDC_STARS_FOUND};
+
+// Enabled states in the order of WindowTest::EnabledStates().
+const std::vector<bool> kEmpty(13, false);
+const std::vector<bool> kLoaded(13, true);
+const std::vector<bool> kNoLightCurve = {true,  true,  true,  true, false, false, false,
+                                         false, false, false, true, true,  true};
+
+// Runs check on the modal window that the next call opens, then closes it
+// with close.
+void OnNextModal(std::function<void(QWidget*)> check) {
+    QTimer::singleShot(0, [check = std::move(check)] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        check(modal);
+    });
+}
+} // namespace
+
+TEST_F(WindowTest, OpensEmptyWithInitialTexts) {
+    EXPECT_EQ(m_window->windowTitle(), "Lumara - NOVAX Variable Star Search");
+    EXPECT_EQ(Texts(kCriteriaFields), QStringList({"0", "23", "-90", "90", "6", "0", "0", "1000"}));
+    EXPECT_EQ(Texts(kStatusFields), QStringList({"", "0", "0"}));
+    EXPECT_TRUE(Button(IDC_USE_MAGNITUDE)->isChecked());
+    EXPECT_TRUE(Button(IDC_USE_PERIOD)->isChecked());
+    EXPECT_FALSE(Button(IDC_NO_LIGHT_CURVE)->isChecked());
+    EXPECT_EQ(EnabledStates(), kEmpty);
+    for (const int id : kStatusFields) {
+        EXPECT_FALSE(Edit(id)->isEnabled()) << id;
+    }
+    EXPECT_TRUE(List()->isEnabled());
+    EXPECT_EQ(RowCount(), 0);
+    EXPECT_EQ(m_window->minimumSize(), m_window->maximumSize());
+}
+
+TEST_F(WindowTest, ListHasTheSevenColumnsAndNoSorting) {
+    const QAbstractItemModel* model = List()->model();
+    const QStringList titles = {"R.A.",      "Dec.",   "Name",       "Type",
+                                "Magnitude", "Period", "Description"};
+    const QList<bool> rightAligned = {true, true, true, false, false, true, false};
+    ASSERT_EQ(model->columnCount(), titles.size());
+    for (int column = 0; column < titles.size(); ++column) {
+        EXPECT_EQ(model->headerData(column, Qt::Horizontal).toString(), titles[column]);
+        const auto alignment =
+            model->headerData(column, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>();
+        EXPECT_EQ((alignment & Qt::AlignRight) != 0, rightAligned[column]) << column;
+    }
+    // Columns keep their proportions, Description three times as wide as R.A.
+    EXPECT_NEAR(List()->columnWidth(6), 3 * List()->columnWidth(0), 3);
+    EXPECT_GE(List()->columnWidth(0), 40);
+    EXPECT_FALSE(List()->isSortingEnabled());
+    EXPECT_EQ(List()->selectionMode(), QAbstractItemView::ExtendedSelection);
+}
+
+TEST_F(WindowTest, ControlsStandAtTheirDialogUnitPlaces) {
+    const DialogUnits& units = m_window->Units();
+    EXPECT_EQ(m_window->Client()->size(), units.Map({0, 0, 520, 298}).size());
+    EXPECT_EQ(List()->geometry(), units.Map({156, 10, 356, 281}));
+    EXPECT_EQ(Edit(IDC_RA_WEST)->geometry(), units.Map({78, 114, 24, 12}));
+    EXPECT_EQ(Edit(IDC_PERIOD_MOST)->geometry(), units.Map({108, 212, 24, 12}));
+    EXPECT_EQ(Button(IDC_SEARCH_DESC)->geometry(), units.Map({18, 248, 54, 12}));
+    EXPECT_EQ(Button(IDC_NO_LIGHT_CURVE)->geometry(), units.Map({36, 268, 96, 16}));
+}
+
+TEST_F(WindowTest, TabOrderFollowsTheTemplate) {
+    LoadExamples();
+    const std::vector<int> tabStops = {IDC_RA_WEST,      IDC_RA_EAST,     IDC_DEC_SOUTH,
+                                       IDC_DEC_NORTH,    IDC_MAG_MAX,     IDC_MAG_MIN,
+                                       IDC_PERIOD_LEAST, IDC_PERIOD_MOST, IDC_SEARCH_ASC};
+    for (std::size_t i = 0; i + 1 < tabStops.size(); ++i) {
+        m_window->GetDlgItem(tabStops[i])->setFocus();
+        QTest::keyClick(m_window->focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(m_window->focusWidget(), m_window->GetDlgItem(tabStops[i + 1])) << i;
+    }
+    for (const int id :
+         {IDC_SEARCH_DESC, IDC_NO_LIGHT_CURVE, IDC_STAR_LIST, IDC_USE_MAGNITUDE, IDC_USE_PERIOD}) {
+        EXPECT_EQ(m_window->GetDlgItem(id)->focusPolicy() & Qt::TabFocus, 0) << id;
+    }
+}
+
+TEST_F(WindowTest, SuccessfulLoadEnablesCriteriaAndFocusesWest) {
+    LoadExamples();
+    EXPECT_EQ(EnabledStates(), kLoaded);
+    EXPECT_EQ(Texts(kStatusFields), QStringList({"examples.txt", "4", "0"}));
+    EXPECT_EQ(RowCount(), 0);
+    EXPECT_TRUE(m_window->GetCatalog().IsLoaded());
+    EXPECT_EQ(m_window->focusWidget(), Edit(IDC_RA_WEST));
+    EXPECT_EQ(Edit(IDC_RA_WEST)->selectedText(), "0");
+    EXPECT_EQ(m_dialogs.Requests().back().defaultSuffix, "txt");
+    EXPECT_TRUE(m_dialogs.Requests().back().open);
+}
+
+TEST_F(WindowTest, LoadsThatFailReturnToEmpty) {
+    struct Case {
+        QString path;
+        QString message;
+    };
+    const QString noStars = WriteFile("notes.txt", {"a heading", "", "0536+21 too short"});
+    for (const Case& load :
+         {Case{noStars, kNoRecordsLoaded}, Case{PathOf("missing.txt"), kDataFileError},
+          Case{PathOf(""), kDataFileError}}) {
+        LoadExamples();
+        Click(IDC_SEARCH_ASC);
+        ASSERT_GT(RowCount(), 0);
+        m_dialogs.Forget();
+        Load(load.path);
+        EXPECT_EQ(m_dialogs.Messages(), QStringList{load.message});
+        EXPECT_EQ(EnabledStates(), kEmpty);
+        EXPECT_EQ(Texts(kStatusFields), QStringList({"", "0", "0"}));
+        EXPECT_EQ(RowCount(), 0);
+    }
+}
+
+TEST_F(WindowTest, CancelledLoadChangesNothing) {
+    Trigger(ID_FILE_LOADDATA);
+    EXPECT_TRUE(m_dialogs.Messages().isEmpty());
+    EXPECT_EQ(EnabledStates(), kEmpty);
+
+    LoadExamples();
+    Search();
+    Click(IDC_USE_PERIOD);
+    const QStringList status = Texts(kStatusFields);
+    const QStringList firstRow = Row(0);
+    const std::vector<bool> enabled = EnabledStates();
+    Trigger(ID_FILE_LOADDATA);
+    EXPECT_TRUE(m_dialogs.Messages().isEmpty());
+    EXPECT_EQ(Texts(kStatusFields), status);
+    EXPECT_EQ(Row(0), firstRow);
+    EXPECT_EQ(EnabledStates(), enabled);
+    EXPECT_TRUE(m_window->GetCatalog().IsLoaded());
+}
+
+TEST_F(WindowTest, SearchListsRowsInBothOrders) {
+    LoadExamples();
+    Click(IDC_USE_MAGNITUDE);
+    Click(IDC_USE_PERIOD);
+    Click(IDC_SEARCH_ASC);
+    EXPECT_EQ(Edit(IDC_STARS_FOUND)->text(), "4");
+    ASSERT_EQ(RowCount(), 4);
+    EXPECT_EQ(Row(0), kStar1);
+    EXPECT_EQ(Row(1), kStar2);
+    EXPECT_EQ(Row(2), kStar3);
+    EXPECT_EQ(Row(3), kStar4);
+
+    Click(IDC_SEARCH_DESC);
+    ASSERT_EQ(RowCount(), 4);
+    EXPECT_EQ(Row(0), kStar4);
+    EXPECT_EQ(Row(3), kStar1);
+
+    // With the window's first criteria only the short-period star passes.
+    Click(IDC_USE_MAGNITUDE);
+    Click(IDC_USE_PERIOD);
+    Search();
+    EXPECT_EQ(Edit(IDC_STARS_FOUND)->text(), "1");
+    ASSERT_EQ(RowCount(), 1);
+    EXPECT_EQ(Row(0), kStar4);
+
+    Type(IDC_RA_WEST, "23");
+    Type(IDC_RA_EAST, "1");
+    Search();
+    EXPECT_EQ(Edit(IDC_STARS_FOUND)->text(), "0");
+    EXPECT_EQ(RowCount(), 0);
+}
+
+TEST_F(WindowTest, NoLightCurveSearchAndItsEnabledStates) {
+    LoadExamples();
+    Click(IDC_NO_LIGHT_CURVE);
+    EXPECT_EQ(EnabledStates(), kNoLightCurve);
+    Search();
+    ASSERT_EQ(RowCount(), 1);
+    EXPECT_EQ(Row(0), kStar3);
+
+    Click(IDC_USE_MAGNITUDE);
+    EXPECT_EQ(EnabledStates(), kNoLightCurve) << "a disabled box cannot be clicked";
+    Click(IDC_NO_LIGHT_CURVE);
+    EXPECT_EQ(EnabledStates(), kLoaded);
+    Click(IDC_USE_MAGNITUDE);
+    EXPECT_FALSE(Edit(IDC_MAG_MAX)->isEnabled());
+    EXPECT_FALSE(Edit(IDC_MAG_MIN)->isEnabled());
+    EXPECT_TRUE(Edit(IDC_PERIOD_LEAST)->isEnabled());
+}
+
+TEST_F(WindowTest, RefusedFieldIsReportedAndStopsTheSearch) {
+    struct Case {
+        int id;
+        QString text;
+        QString message;
+    };
+    const QList<Case> cases = {
+        {IDC_RA_WEST, "24", "Enter an integer between 0 and 23."},
+        {IDC_RA_WEST, "ab", "Please enter an integer."},
+        {IDC_RA_EAST, "", "Please enter an integer."},
+        {IDC_DEC_SOUTH, "70000", "Please enter an integer."},
+        {IDC_MAG_MAX, "99.5", "Enter a number between 0 and 99."},
+        {IDC_MAG_MIN, "1e39", "Please enter a number."},
+        {IDC_PERIOD_LEAST, "100000.5", "Enter a number between 0 and 100000."},
+        {IDC_PERIOD_MOST, "nan", "Please enter a number."},
+    };
+    for (const Case& refused : cases) {
+        Reopen();
+        LoadExamples();
+        Search();
+        const QStringList row = Row(0);
+        m_dialogs.Forget();
+        if (refused.id != IDC_RA_WEST) {
+            Type(IDC_RA_WEST, "5");
+        }
+        Type(refused.id, refused.text);
+        Search();
+        EXPECT_EQ(m_dialogs.Messages(), QStringList{refused.message});
+        EXPECT_EQ(m_window->focusWidget(), Edit(refused.id));
+        EXPECT_EQ(Edit(refused.id)->selectedText(), refused.text);
+        // Nothing else happened: the field before it reached no catalogue,
+        // and list and counts stand.
+        EXPECT_EQ(m_window->GetCatalog().GetRaFrom(), 0);
+        EXPECT_EQ(Edit(refused.id)->text(), refused.text);
+        EXPECT_EQ(RowCount(), 1);
+        EXPECT_EQ(Row(0), row);
+        EXPECT_EQ(Edit(IDC_STARS_FOUND)->text(), "1");
+    }
+}
+
+TEST_F(WindowTest, AcceptedFieldsAreWrittenBackNormalised) {
+    LoadExamples();
+    Type(IDC_MAG_MAX, " 6.50 ");
+    Type(IDC_MAG_MIN, "99");
+    Type(IDC_PERIOD_LEAST, "+1.0e1");
+    Type(IDC_PERIOD_MOST, "100000");
+    Type(IDC_RA_WEST, " 22");
+    Type(IDC_RA_EAST, "2");
+    Search();
+    EXPECT_TRUE(m_dialogs.Messages().isEmpty()) << m_dialogs.Messages().join('\n').toStdString();
+    EXPECT_EQ(Texts(kCriteriaFields),
+              QStringList({"22", "2", "-90", "90", "6.5", "99", "10", "100000"}));
+    const CStarCatalog& catalog = m_window->GetCatalog();
+    EXPECT_EQ(catalog.GetMaxMagLimit(), 6.5f);
+    EXPECT_EQ(catalog.GetMinMagLimit(), 99.0f);
+    EXPECT_EQ(catalog.GetPeriodMost(), 100000.0);
+
+    Type(IDC_PERIOD_MOST, "1000.0");
+    Search();
+    EXPECT_EQ(Edit(IDC_PERIOD_MOST)->text(), "1000");
+}
+
+TEST_F(WindowTest, SearchRunsOnExactlyThePairsShown) {
+    LoadExamples();
+    const CStarCatalog& catalog = m_window->GetCatalog();
+    Click(IDC_USE_MAGNITUDE);
+    Click(IDC_USE_PERIOD);
+    Type(IDC_DEC_SOUTH, "10");
+    Type(IDC_DEC_NORTH, "20");
+    Search();
+    EXPECT_EQ(RowCount(), 0);
+
+    // Both bounds above the band in force: applied whole at the first press.
+    Type(IDC_DEC_SOUTH, "21");
+    Type(IDC_DEC_NORTH, "40");
+    Search();
+    EXPECT_EQ(catalog.GetDecSouth(), 21);
+    EXPECT_EQ(catalog.GetDecNorth(), 40);
+    ASSERT_EQ(RowCount(), 1);
+    EXPECT_EQ(Row(0), kStar1);
+
+    // And back down below it.
+    Type(IDC_DEC_SOUTH, "-10");
+    Type(IDC_DEC_NORTH, "-1");
+    Search();
+    EXPECT_EQ(catalog.GetDecSouth(), -10);
+    EXPECT_EQ(catalog.GetDecNorth(), -1);
+    EXPECT_EQ(RowCount(), 2);
+
+    Click(IDC_USE_PERIOD);
+    Type(IDC_DEC_SOUTH, "-90");
+    Type(IDC_DEC_NORTH, "90");
+    Type(IDC_PERIOD_LEAST, "2000");
+    Type(IDC_PERIOD_MOST, "30000");
+    Search();
+    EXPECT_EQ(catalog.GetPeriodLeast(), 2000.0);
+    EXPECT_EQ(catalog.GetPeriodMost(), 30000.0);
+    ASSERT_EQ(RowCount(), 1);
+    EXPECT_EQ(Row(0), kStar2);
+}
+
+TEST_F(WindowTest, PairOutOfOrderIsRefusedOnTheFieldAtFault) {
+    struct Case {
+        int lowerId;
+        QString lower;
+        int upperId;
+        QString upper;
+        int faultId;
+        QString message;
+    };
+    const QList<Case> cases = {
+        {IDC_DEC_SOUTH, "50", IDC_DEC_NORTH, "40", IDC_DEC_SOUTH,
+         "Enter an integer between -90 and 40."},
+        {IDC_PERIOD_LEAST, "20", IDC_PERIOD_MOST, "10.5", IDC_PERIOD_LEAST,
+         "Enter a number between 0 and 10.5."},
+        {IDC_PERIOD_LEAST, "0", IDC_PERIOD_MOST, "0", IDC_PERIOD_MOST,
+         "Enter a number above 0 and at most 100000."},
+    };
+    for (const Case& pair : cases) {
+        Reopen();
+        LoadExamples();
+        m_dialogs.Forget();
+        Type(pair.lowerId, pair.lower);
+        Type(pair.upperId, pair.upper);
+        Search();
+        EXPECT_EQ(m_dialogs.Messages(), QStringList{pair.message});
+        EXPECT_EQ(m_window->focusWidget(), Edit(pair.faultId));
+        EXPECT_EQ(Edit(pair.faultId)->selectedText(), Edit(pair.faultId)->text());
+        EXPECT_EQ(Edit(IDC_STARS_FOUND)->text(), "0");
+        EXPECT_EQ(m_window->GetCatalog().GetDecSouth(), -90);
+        EXPECT_EQ(m_window->GetCatalog().GetPeriodMost(), 10000.0);
+    }
+}
+
+TEST_F(WindowTest, LoadKeepsWhatTheUserTypedAndTicked) {
+    LoadExamples();
+    Type(IDC_RA_WEST, "12");
+    Type(IDC_MAG_MAX, "abc");
+    Click(IDC_USE_MAGNITUDE);
+    Click(IDC_NO_LIGHT_CURVE);
+    Load(WriteFile("second.txt", ExampleStars().mid(0, 2)));
+    EXPECT_EQ(Texts({IDC_RA_WEST, IDC_MAG_MAX}), QStringList({"12", "abc"}));
+    EXPECT_EQ(Texts(kStatusFields), QStringList({"second.txt", "2", "0"}));
+    EXPECT_FALSE(Button(IDC_USE_MAGNITUDE)->isChecked());
+    EXPECT_TRUE(Button(IDC_NO_LIGHT_CURVE)->isChecked());
+    EXPECT_EQ(EnabledStates(), kNoLightCurve);
+    EXPECT_EQ(Edit(IDC_RA_WEST)->selectedText(), "12");
+
+    Click(IDC_NO_LIGHT_CURVE);
+    Load(PathOf("second.txt"));
+    EXPECT_FALSE(Edit(IDC_MAG_MAX)->isEnabled());
+    EXPECT_TRUE(Edit(IDC_PERIOD_MOST)->isEnabled());
+    EXPECT_TRUE(Button(IDC_USE_MAGNITUDE)->isEnabled());
+}
+
+TEST_F(WindowTest, SavesWriteTheFormatThatTheNameAsksFor) {
+    const QByteArray csv =
+        "Hr,Min,Deg,Name,Type,Range,Desc,Max,Min,Period\r\n"
+        "5,36,21,\"     RT Xyz\",\"M       \",\"  6.20 - 9.85 \",\"long-period giant   \","
+        "6.2,9.85,371.5\r\n"
+        "22,10,-5,\"  V1234 Xyz\",\"EA/SD   \",\"< 9.10 -10.35 \",\"eclipsing system    \","
+        "9.1,10.35,12000.3\r\n"
+        "0,12,0,\"          Q\",\"CST     \",\"              \",\"no light curve      \",0,0,0\r\n"
+        "5,7,-5,\"     SS Abc\",\"EW      \",\"  5.10 - 5.60 \",\"short period        \","
+        "5.1,5.6,1.5\r\n";
+    QByteArray txt;
+    for (const QByteArray& line : ExampleStars()) {
+        txt += line + "\r\n";
+    }
+    struct Case {
+        int command;
+        QString name;
+        QByteArray content;
+    };
+    LoadExamples();
+    const QString existing = WriteFile("existing.txt", {QByteArray(500, 'x')});
+    for (const Case& save :
+         {Case{ID_FILE_SAVECSV, "stars.csv", csv}, Case{ID_FILE_SAVECSV, "stars.CSV", csv},
+          Case{ID_FILE_SAVETXT, "upper.Csv", csv}, Case{ID_FILE_SAVETXT, "stars.txt", txt},
+          Case{ID_FILE_SAVECSV, "existing.txt", txt}}) {
+        m_dialogs.AnswerWith(PathOf(save.name));
+        Trigger(save.command);
+        EXPECT_EQ(ReadFile(PathOf(save.name)), save.content) << save.name.toStdString();
+    }
+    EXPECT_TRUE(m_dialogs.Messages().isEmpty());
+    EXPECT_FALSE(m_dialogs.Requests().back().open);
+    EXPECT_EQ(m_dialogs.Requests().back().defaultSuffix, "csv");
+    EXPECT_EQ(Texts(kStatusFields), QStringList({"examples.txt", "4", "0"}));
+}
+
+TEST_F(WindowTest, FailedSaveIsReportedAndCancelledSaveIsNot) {
+    Trigger(ID_FILE_SAVECSV);
+    EXPECT_TRUE(m_dialogs.Messages().isEmpty());
+
+    m_dialogs.AnswerWith(PathOf("nothing-loaded.csv"));
+    Trigger(ID_FILE_SAVECSV);
+    EXPECT_EQ(m_dialogs.Messages(), QStringList{kNoRecordsSaved});
+    EXPECT_FALSE(QFile::exists(PathOf("nothing-loaded.csv")));
+
+    LoadExamples();
+    m_dialogs.Forget();
+    m_dialogs.AnswerWith(PathOf("no-such-folder/stars.txt"));
+    Trigger(ID_FILE_SAVETXT);
+    EXPECT_EQ(m_dialogs.Messages(), QStringList{kNoRecordsSaved});
+
+    Type(IDC_RA_WEST, "23");
+    Type(IDC_RA_EAST, "1");
+    Search();
+    m_dialogs.Forget();
+    m_dialogs.AnswerWith(PathOf("empty.csv"));
+    Trigger(ID_FILE_SAVECSV);
+    EXPECT_EQ(m_dialogs.Messages(), QStringList{kNoRecordsSaved});
+    EXPECT_EQ(ReadFile(PathOf("empty.csv")), "Hr,Min,Deg,Name,Type,Range,Desc,Max,Min,Period\r\n");
+}
+
+TEST_F(WindowTest, EnterClosesOnlyWhenEveryFieldPasses) {
+    LoadExamples();
+    Type(IDC_DEC_NORTH, "91");
+    QTest::keyClick(Edit(IDC_DEC_NORTH), Qt::Key_Return);
+    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_EQ(m_dialogs.Messages(), QStringList{"Enter an integer between -90 and 90."});
+
+    Type(IDC_DEC_NORTH, "90");
+    QTest::keyClick(Edit(IDC_DEC_NORTH), Qt::Key_Return);
+    EXPECT_FALSE(m_window->isVisible());
+    EXPECT_EQ(m_window->result(), QDialog::Accepted);
+}
+
+TEST_F(WindowTest, EnterOnAButtonPressesIt) {
+    LoadExamples();
+    Button(IDC_SEARCH_ASC)->setFocus();
+    QTest::keyClick(Button(IDC_SEARCH_ASC), Qt::Key_Return);
+    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_EQ(Edit(IDC_STARS_FOUND)->text(), "1");
+}
+
+TEST_F(WindowTest, EscapeAndExitClose) {
+    QTest::keyClick(m_window.get(), Qt::Key_Escape);
+    EXPECT_FALSE(m_window->isVisible());
+    EXPECT_EQ(m_window->result(), QDialog::Rejected);
+
+    Reopen();
+    LoadExamples();
+    Search();
+    Trigger(ID_FILE_EXIT);
+    EXPECT_FALSE(m_window->isVisible());
+    EXPECT_TRUE(m_dialogs.Messages().isEmpty());
+}
+
+TEST_F(WindowTest, AboutBoxShowsIconVersionAndLeavesTheWindowAlone) {
+    LoadExamples();
+    Search();
+    const QStringList before = Texts(kStatusFields);
+    bool seen = false;
+    OnNextModal([&seen](QWidget* modal) {
+        auto* about = qobject_cast<CAboutDlg*>(modal);
+        ASSERT_NE(about, nullptr);
+        EXPECT_EQ(about->windowTitle(), "About Lumara");
+        QStringList texts;
+        bool hasIcon = false;
+        for (const QLabel* label : about->findChildren<QLabel*>()) {
+            texts.append(label->text());
+            hasIcon = hasIcon || !label->pixmap().isNull();
+        }
+        EXPECT_TRUE(texts.contains("Lumara Version 1.01"));
+        EXPECT_TRUE(hasIcon);
+        EXPECT_FALSE(about->windowIcon().isNull());
+        EXPECT_EQ(about->minimumSize(), about->maximumSize());
+        seen = true;
+        QTest::mouseClick(qobject_cast<QPushButton*>(about->GetDlgItem(IDOK)), Qt::LeftButton);
+    });
+    Trigger(ID_HELP_ABOUT);
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(Texts(kStatusFields), before);
+    EXPECT_EQ(RowCount(), 1);
+}
+
+TEST(UserDialogsTest, MessageBoxIsAWarningNamedAfterTheExecutable) {
+    const QString previousName = QCoreApplication::applicationName();
+    ApplyApplicationLook("/opt/somewhere/Stars.exe");
+    bool seen = false;
+    OnNextModal([&seen](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->windowTitle(), "Stars");
+        EXPECT_EQ(box->text(), "Data File Error!");
+        EXPECT_EQ(box->icon(), QMessageBox::Warning);
+        EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+        seen = true;
+        box->button(QMessageBox::Ok)->click();
+    });
+    QtUserDialogs dialogs;
+    dialogs.ShowMessage(nullptr, "Data File Error!");
+    EXPECT_TRUE(seen);
+    QCoreApplication::setApplicationName(previousName);
+}
+
+TEST_F(WindowTest, HundredThousandStarsFillTheList) {
+    constexpr int kStars = 100000;
+    constexpr int kHours = 24;
+    constexpr int kMinutes = 60;
+    QList<QByteArray> lines;
+    lines.reserve(kStars);
+    for (int star = 0; star < kStars; ++star) {
+        const QByteArray position = QByteArray::number(star % kHours).rightJustified(2, '0') +
+                                    QByteArray::number(star % kMinutes).rightJustified(2, '0') +
+                                    "+10";
+        lines.append(StarLine(position.constData(), QByteArray::number(star).constData(), "M",
+                              "  5.00 - 6.00", "   1.5", "generated"));
+    }
+    Load(WriteFile("many.txt", lines));
+    ASSERT_EQ(Edit(IDC_RECORDS_LOADED)->text(), QString::number(kStars));
+    Search();
+    EXPECT_EQ(Edit(IDC_STARS_FOUND)->text(), QString::number(kStars));
+    ASSERT_EQ(RowCount(), kStars);
+    EXPECT_EQ(Row(0)[2].trimmed(), "0");
+    EXPECT_EQ(Row(kStars - 1)[0], "15:39");
+    EXPECT_EQ(Row(kStars - 1)[2].trimmed(), QString::number(kStars - 1));
+    List()->scrollToBottom();
+
+    Click(IDC_SEARCH_DESC);
+    ASSERT_EQ(RowCount(), kStars);
+    EXPECT_EQ(Row(0)[2].trimmed(), QString::number(kStars - 1));
+}
