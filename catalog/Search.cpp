@@ -1,3 +1,5 @@
+#include <limits>
+
 #include "StarCatalog.h"
 
 namespace {
@@ -6,6 +8,14 @@ constexpr std::int16_t kFirstHour = 0;
 constexpr std::int16_t kLastHour = 23;
 constexpr std::int16_t kSouthPole = -90;
 constexpr std::int16_t kNorthPole = 90;
+
+// Half an ulp above the largest float: from here on the nearest float is
+// infinity, and a plain conversion would be undefined.
+constexpr double kFloatOverflow = 0x1.ffffffp127;
+
+float NearestFloat(double x) {
+    return x >= kFloatOverflow ? std::numeric_limits<float>::infinity() : static_cast<float>(x);
+}
 
 constexpr bool IsHour(std::int16_t v) {
     return v >= kFirstHour && v <= kLastHour;
@@ -64,13 +74,13 @@ void CStarCatalog::SetPeriodMost(double x) {
 
 void CStarCatalog::SetMinMagLimit(double x) {
     if (x >= 0.0) {
-        minMagLimit = static_cast<float>(x);
+        minMagLimit = NearestFloat(x);
     }
 }
 
 void CStarCatalog::SetMaxMagLimit(double x) {
     if (x >= 0.0) {
-        maxMagLimit = static_cast<float>(x);
+        maxMagLimit = NearestFloat(x);
     }
 }
 

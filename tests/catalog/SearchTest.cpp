@@ -226,3 +226,12 @@ TEST(SearchTest, NothingFoundAndNothingLoaded) {
     catalog.MoveFirst();
     EXPECT_TRUE(catalog.IsEOF());
 }
+
+TEST(SetterTest, MagnitudeLimitsRoundToTheNearestFloat) {
+    CStarCatalog catalog;
+    catalog.SetMaxMagLimit(0x1.fffffe8p127); // just above the largest float, below the midpoint
+    EXPECT_EQ(catalog.GetMaxMagLimit(), std::numeric_limits<float>::max());
+    catalog.SetMaxMagLimit(1e300);
+    EXPECT_EQ(catalog.GetMaxMagLimit(), std::numeric_limits<float>::infinity());
+    EXPECT_TRUE(catalog.MatchesCriteria(Star(0, 0, 99.99), true, false));
+}
