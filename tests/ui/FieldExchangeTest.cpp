@@ -35,13 +35,6 @@ TEST(FieldExchangeTest, NumbersWriteInShortestGeneralNotation) {
     EXPECT_EQ(FormatNumber(100000.0, std::numeric_limits<double>::digits10), "100000");
 }
 
-TEST(FieldExchangeTest, RangeMessagesNameTheRange) {
-    EXPECT_EQ(OutOfRangeMessage(true, 0, true, 23), "Enter an integer between 0 and 23.");
-    EXPECT_EQ(OutOfRangeMessage(false, 0, true, 99), "Enter a number between 0 and 99.");
-    EXPECT_EQ(OutOfRangeMessage(false, 0, false, 1e5),
-              "Enter a number above 0 and at most 100000.");
-}
-
 TEST(DialogUnitsTest, UnitsScaleWithTheFontAndRoundEachEdge) {
     const DialogUnits units(QApplication::font());
     const int width = units.BaseWidth();

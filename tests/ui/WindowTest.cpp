@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 
 namespace {
 const QString kDataFileError = QStringLiteral("Data File Error!");
