@@ -1,20 +1,123 @@
 #include "ExportFile.h"
 
+#include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace lumara {
+
+namespace {
+
+// As many links as the system itself follows before it gives up.
+constexpr int kMaxLinkHops = 40;
+// Temporary names are tried until one is free; a folder full of names that
+// are taken is treated as one we cannot write to.
+constexpr int kTempNameAttempts = 100;
+// Enough of the target's name to tell whose temporary file it is, while the
+// whole name stays well inside the system's limit of 255 bytes.
+constexpr std::size_t kTempStemChars = 200;
+constexpr std::string_view kTempSuffix = ".tmp";
+constexpr mode_t kNewFileMode = 0666; // the umask takes off what it takes off
+constexpr mode_t kPermissionBits = 07777;
+constexpr std::size_t kLinkBufferBytes = 4096;
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A name beside `path` that is hard to guess, so that nobody can have put
+// something there in advance; the exclusive create checks that nobody has.
+std::string TemporaryNameFor(const std::string& path) {
+    static std::atomic<unsigned> counter{0};
+    const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
+    char unique[48];
+    std::snprintf(unique, sizeof unique, ".%x-%llx-%x", static_cast<unsigned>(::getpid()),
+                  static_cast<unsigned long long>(ticks), counter++);
+    const std::string folder = FolderOf(path);
+    return (folder == "/" ? "" : folder) + "/." + NameOf(path).substr(0, kTempStemChars) + unique +
+           std::string(kTempSuffix);
+}
+
+// Follows symbolic links from `path` to what they finally name, which need
+// not exist yet. False when the chain is broken by anything but a missing
+// last name, or is too long.
+bool ResolveLinks(std::string& path, struct stat& status, bool& exists) {
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        if (::lstat(path.c_str(), &status) != 0) {
+            exists = false;
+            return errno == ENOENT;
+        }
+        if (!S_ISLNK(status.st_mode)) {
+            exists = true;
+            return true;
+        }
+        char link[kLinkBufferBytes];
+        const ssize_t length = ::readlink(path.c_str(), link, sizeof link);
+        if (length <= 0 || static_cast<std::size_t>(length) == sizeof link) {
+            return false;
+        }
+        const std::string next(link, static_cast<std::size_t>(length));
+        path = next.front() == '/' ? next : FolderOf(path) + "/" + next;
+    }
+    errno = ELOOP;
+    return false;
+}
+
+// Once renamed, the new file is the target; making the folder's entry
+// durable can only help, and a failure there cannot bring the old file back,
+// so it is not reported.
+void SyncFolderOf(const std::string& path) {
+    const int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+}
+
+} // namespace
 
 ExportFile::ExportFile() : buffer(new char[kBufferBytes]) {
 }
 
 ExportFile::~ExportFile() {
-    if (file != nullptr) {
-        std::fclose(file);
-    }
+    Discard();
 }
 
 bool ExportFile::Open(const char* path) {
-    file = std::fopen(path, "wb");
+    std::string resolved = path;
+    struct stat status {};
+    bool exists = false;
+    if (!ResolveLinks(resolved, status, exists)) {
+        return false;
+    }
+    if (!exists || S_ISREG(status.st_mode)) {
+        original = {exists, static_cast<std::uint32_t>(status.st_mode & kPermissionBits),
+                    status.st_uid, status.st_gid};
+        return OpenReplacement(resolved);
+    }
+    if (S_ISDIR(status.st_mode)) {
+        errno = EISDIR;
+        return false;
+    }
+    return OpenDirect(resolved);
+}
+
+bool ExportFile::OpenDirect(const std::string& path) {
+    file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
         return false;
     }
@@ -22,11 +125,47 @@ bool ExportFile::Open(const char* path) {
     return true;
 }
 
-void ExportFile::Flush() {
+bool ExportFile::OpenReplacement(const std::string& path) {
+    if (NameOf(path).empty()) {
+        errno = EISDIR;
+        return false;
+    }
+    // Replacing a file is allowed only where writing it would be: a file the
+    // user may not write stays as it is, although its folder would let a
+    // rename replace it.
+    if (original.exists && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
+        return false;
+    }
+    for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
+        std::string name = TemporaryNameFor(path);
+        const int descriptor =
+            ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
+        if (descriptor < 0) {
+            if (errno == EEXIST) {
+                continue;
+            }
+            return false;
+        }
+        temporary = std::move(name);
+        target = path;
+        file = ::fdopen(descriptor, "wb");
+        if (file == nullptr) {
+            ::close(descriptor);
+            Discard();
+            return false;
+        }
+        std::setvbuf(file, nullptr, _IONBF, 0);
+        return true;
+    }
+    return false;
+}
+
+bool ExportFile::Flush() {
     if (used > 0 && !failed && std::fwrite(buffer.get(), 1, used, file) != used) {
         failed = true;
     }
     used = 0;
+    return !failed;
 }
 
 char* ExportFile::Reserve(std::size_t bytes) {
@@ -42,11 +181,53 @@ void ExportFile::Append(std::string_view text) {
 }
 
 bool ExportFile::Finish() {
-    Flush();
-    const bool written = !failed && std::fflush(file) == 0 && std::ferror(file) == 0;
+    bool written = Flush() && std::fflush(file) == 0 && std::ferror(file) == 0;
+    if (!temporary.empty()) {
+        written = written && KeepOriginalAttributes() && ::fsync(::fileno(file)) == 0;
+    }
     const bool closed = std::fclose(file) == 0;
     file = nullptr;
-    return written && closed;
+    if (temporary.empty()) {
+        return written && closed;
+    }
+    if (!written || !closed || std::rename(temporary.c_str(), target.c_str()) != 0) {
+        Discard();
+        return false;
+    }
+    temporary.clear();
+    SyncFolderOf(target);
+    return true;
+}
+
+// Gives the complete temporary file the old file's owner and permissions.
+bool ExportFile::KeepOriginalAttributes() {
+    if (!original.exists) {
+        return true;
+    }
+    const int descriptor = ::fileno(file);
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0) {
+        return false;
+    }
+    // Only the superuser may give a file away, and a user's own copy of a
+    // file that was not theirs is what any save by them yields; so a refused
+    // change of owner does not stop the save. The permissions are set after
+    // it, since a change of owner clears the set-user-ID bit.
+    if (status.st_uid != original.owner || status.st_gid != original.group) {
+        [[maybe_unused]] const int ignored = ::fchown(descriptor, original.owner, original.group);
+    }
+    return ::fchmod(descriptor, static_cast<mode_t>(original.mode)) == 0;
+}
+
+void ExportFile::Discard() {
+    if (file != nullptr) {
+        std::fclose(file);
+        file = nullptr;
+    }
+    if (!temporary.empty()) {
+        std::remove(temporary.c_str());
+        temporary.clear();
+    }
 }
 
 } // namespace lumara

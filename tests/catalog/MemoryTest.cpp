@@ -1,33 +1,11 @@
 // Running out of memory leaves a consistent catalogue and a failure result.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
+#include "FailingAllocations.h"
 #include "StarCatalog.h"
 #include "TestFiles.h"
 
 using namespace lumara::test;
-
-namespace {
-
-// Allows a number of chunk allocations, then fails every further one.
-class FailingAllocations {
-public:
-    explicit FailingAllocations(int allowed) {
-        remaining = allowed;
-        previous = lumara::SetChunkAllocator(&Allocate);
-    }
-    ~FailingAllocations() { lumara::SetChunkAllocator(previous); }
-
-private:
-    static void* Allocate(std::size_t bytes) {
-        return remaining-- > 0 ? std::malloc(bytes) : nullptr;
-    }
-    static inline int remaining = 0;
-    lumara::ChunkAllocator previous;
-};
-
-} // namespace
 
 TEST(MemoryTest, ALoadWithoutMemoryFailsWhole) {
     // Two records chunks and no nodes, or one of each, or none.
