@@ -1,0 +1,82 @@
+#include "BenchSetup.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+extern char** environ;
+
+namespace lumara::bench {
+
+namespace {
+
+constexpr std::string_view kStarsOption = "--stars=";
+constexpr std::string_view kDirOption = "--dir=";
+
+bool ParseCounts(std::string_view text, std::vector<long long>& counts) {
+    counts.clear();
+    while (!text.empty()) {
+        const std::size_t comma = text.find(',');
+        const std::string_view item = text.substr(0, comma);
+        long long count = 0;
+        const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), count);
+        if (error != std::errc{} || end != item.data() + item.size() || count <= 0) {
+            return false;
+        }
+        counts.push_back(count);
+        text = comma == std::string_view::npos ? std::string_view{} : text.substr(comma + 1);
+    }
+    return !counts.empty();
+}
+
+} // namespace
+
+bool TakeOptions(int& argc, char** argv, Options& options) {
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument.starts_with(kStarsOption)) {
+            if (!ParseCounts(argument.substr(kStarsOption.size()), options.stars)) {
+                std::fprintf(stderr, "%s: expected --stars=N[,N...] with counts above 0\n",
+                             argv[i]);
+                return false;
+            }
+        } else if (argument.starts_with(kDirOption)) {
+            options.dir = argument.substr(kDirOption.size());
+        } else {
+            argv[kept++] = argv[i];
+        }
+    }
+    argc = kept;
+    argv[argc] = nullptr;
+    return true;
+}
+
+std::string MakeCatalogue(const std::string& dir, long long stars) {
+    std::error_code error;
+    std::filesystem::create_directories(dir, error);
+    if (error) {
+        std::fprintf(stderr, "%s: %s\n", dir.c_str(), error.message().c_str());
+        return {};
+    }
+    const std::string path = dir + "/stars-" + std::to_string(stars) + ".txt";
+    const std::string count = std::to_string(stars);
+    const char* arguments[] = {LUMARA_MAKE_CATALOGUE, "--stars", count.c_str(), "--output",
+                               path.c_str(),          nullptr};
+    pid_t child = 0;
+    int status = 0;
+    if (posix_spawn(&child, LUMARA_MAKE_CATALOGUE, nullptr, nullptr,
+                    const_cast<char* const*>(arguments), environ) != 0 ||
+        waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "%s: could not generate %lld stars\n", path.c_str(), stars);
+        return {};
+    }
+    return path;
+}
+
+} // namespace lumara::bench

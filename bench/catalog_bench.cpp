@@ -1,0 +1,358 @@
+// The catalogue's operations on generated catalogues, measured in the same
+// run as the floors that bound them: reading the file, touching fresh memory
+// for every record or result node, and writing an export in one call.
+//
+//   catalog_bench [--stars=N[,N...]] [--dir=DIR] [Google Benchmark options]
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "BenchSetup.h"
+#include "StarCatalog.h"
+
+namespace {
+
+constexpr long long kDefaultStars[] = {100'000, 1'000'000};
+constexpr const char* kDefaultDir = "/tmp/lumara-bench";
+// LoadCatalog reads in blocks of this size too.
+constexpr std::size_t kReadBlockBytes = std::size_t{1} << 20;
+constexpr int kTouchByte = 0x5A;
+
+// Google Benchmark reports a skipped benchmark but still exits with 0; the
+// smoke run must fail instead.
+bool anyFailed = false;
+
+void Fail(benchmark::State& state, const std::string& what) {
+    anyFailed = true;
+    state.SkipWithError(what.c_str());
+}
+
+enum class Form { Csv, Txt };
+
+const char* Extension(Form form) {
+    return form == Form::Csv ? ".csv" : ".txt";
+}
+
+std::int32_t Save(CStarCatalog& catalog, Form form, const std::string& path) {
+    return form == Form::Csv ? catalog.SaveCsv(path.c_str()) : catalog.SaveTxt(path.c_str());
+}
+
+// One generated catalogue and everything measured on it. The catalogue is
+// loaded on first use and shared by every benchmark of this size, so that
+// memory holds it once.
+class Workload {
+public:
+    Workload(std::string folder, std::string catalogue, long long count)
+        : dir(std::move(folder)), path(std::move(catalogue)), stars(count) {}
+
+    long long Stars() const { return stars; }
+    const std::string& Path() const { return path; }
+    std::string OutputPath(const char* stem, Form form) const {
+        return dir + "/" + stem + "-" + std::to_string(stars) + Extension(form);
+    }
+
+    // The catalogue with every star loaded, or nullptr when loading fails.
+    CStarCatalog* Catalog() {
+        if (catalog == nullptr) {
+            catalog = std::make_unique<CStarCatalog>();
+            if (catalog->LoadCatalog(path.c_str()) != stars) {
+                catalog.reset();
+            }
+        }
+        return catalog.get();
+    }
+
+    // The bytes of an export of every star, made once; empty on failure.
+    const std::vector<char>& ExportBytes(Form form) {
+        std::vector<char>& bytes = exports[static_cast<int>(form)];
+        CStarCatalog* loaded = bytes.empty() ? Catalog() : nullptr;
+        if (loaded != nullptr) {
+            loaded->ListAll();
+            const std::string out = OutputPath("export", form);
+            if (Save(*loaded, form, out) == stars) {
+                std::ifstream file(out, std::ios::binary);
+                bytes.assign(std::istreambuf_iterator<char>(file), {});
+            }
+        }
+        return bytes;
+    }
+
+private:
+    std::string dir;
+    std::string path;
+    long long stars;
+    std::unique_ptr<CStarCatalog> catalog;
+    std::vector<char> exports[2];
+};
+
+CStarCatalog* LoadedOrFail(benchmark::State& state, Workload& work) {
+    CStarCatalog* catalog = work.Catalog();
+    if (catalog == nullptr) {
+        Fail(state, "cannot load " + work.Path());
+    }
+    return catalog;
+}
+
+void PerStar(benchmark::State& state, const Workload& work) {
+    state.SetItemsProcessed(state.iterations() * work.Stars());
+}
+
+// --- Floors -----------------------------------------------------------------
+
+void ReadFloor(benchmark::State& state, Workload& work) {
+    std::vector<char> block(kReadBlockBytes);
+    const auto expected = static_cast<long long>(std::filesystem::file_size(work.Path()));
+    long long total = 0;
+    for (auto _ : state) {
+        const int fd = open(work.Path().c_str(), O_RDONLY);
+        total = 0;
+        for (ssize_t got; (got = read(fd, block.data(), block.size())) > 0;) {
+            total += got;
+        }
+        close(fd);
+    }
+    if (total != expected) {
+        Fail(state, "read " + std::to_string(total) + " bytes of " + std::to_string(expected));
+    }
+    state.SetBytesProcessed(state.iterations() * expected);
+}
+
+// The catalogue's pools take their large chunks fresh from the kernel for
+// every load or result list and give them back before the next one, so the
+// floor maps, writes and unmaps inside the loop too. It maps the pages itself:
+// through malloc, glibc's adaptive threshold would decide by the block's size
+// alone whether it comes back still resident, and the floor of the nodes
+// would then measure a cache-warm memset instead of a first touch.
+void TouchFloor(benchmark::State& state, const Workload& work, std::size_t itemBytes) {
+    const std::size_t bytes = static_cast<std::size_t>(work.Stars()) * itemBytes;
+    for (auto _ : state) {
+        void* memory =
+            mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (memory == MAP_FAILED) {
+            Fail(state, "cannot map " + std::to_string(bytes) + " bytes");
+            break;
+        }
+        benchmark::DoNotOptimize(memory);
+        std::memset(memory, kTouchByte, bytes);
+        benchmark::ClobberMemory();
+        munmap(memory, bytes);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
+}
+
+// Every round writes a new file: truncating the previous round's file waits
+// for its writeback, which would measure the disk rather than the writer.
+void RemoveUntimed(benchmark::State& state, const std::string& path) {
+    state.PauseTiming();
+    std::filesystem::remove(path);
+    state.ResumeTiming();
+}
+
+// Opens, writes in one call and closes, as an export opens and closes its file.
+void WriteFloor(benchmark::State& state, Workload& work, Form form) {
+    const std::vector<char>& bytes = work.ExportBytes(form);
+    if (bytes.empty()) {
+        Fail(state, "no export to size the write");
+        return;
+    }
+    const std::string out = work.OutputPath("floor", form);
+    ssize_t written = 0;
+    for (auto _ : state) {
+        RemoveUntimed(state, out);
+        const int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        written = write(fd, bytes.data(), bytes.size());
+        close(fd);
+    }
+    if (written != static_cast<ssize_t>(bytes.size())) {
+        Fail(state, "short write to " + out);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
+}
+
+// --- The catalogue ------------------------------------------------------------
+
+void Load(benchmark::State& state, Workload& work) {
+    CStarCatalog* catalog = LoadedOrFail(state, work);
+    if (catalog == nullptr) {
+        return;
+    }
+    std::int32_t count = 0;
+    for (auto _ : state) {
+        count = catalog->LoadCatalog(work.Path().c_str());
+    }
+    if (count != work.Stars()) {
+        Fail(state, "loaded " + std::to_string(count) + " stars");
+    }
+    PerStar(state, work);
+}
+
+void ListAll(benchmark::State& state, Workload& work) {
+    CStarCatalog* catalog = LoadedOrFail(state, work);
+    if (catalog == nullptr) {
+        return;
+    }
+    for (auto _ : state) {
+        catalog->ListAll();
+    }
+    const ResultNode* last = catalog->GetLastResult();
+    if (last == nullptr || last->number != work.Stars()) {
+        Fail(state, "the list does not hold every star");
+    }
+    PerStar(state, work);
+}
+
+struct Query {
+    std::int16_t raFrom, raTo, decSouth, decNorth;
+    bool byCriteria, useMagnitude, usePeriod;
+    bool matchesEvery;
+};
+
+constexpr Query kFewQuery{5, 5, 10, 12, true, true, true, false};
+constexpr Query kTenthQuery{0, 23, 0, 16, true, false, false, false};
+constexpr Query kEveryQuery{0, 23, -90, 90, true, false, false, true};
+constexpr Query kNoLightCurveQuery{0, 23, -90, 90, false, false, false, false};
+
+void Search(benchmark::State& state, Workload& work, Query query) {
+    CStarCatalog* catalog = LoadedOrFail(state, work);
+    if (catalog == nullptr) {
+        return;
+    }
+    // Widen the band first: each limit is refused when it crosses its partner.
+    catalog->SetDecSouth(kEveryQuery.decSouth);
+    catalog->SetDecNorth(kEveryQuery.decNorth);
+    catalog->SetDecSouth(query.decSouth);
+    catalog->SetDecNorth(query.decNorth);
+    catalog->SetRaFrom(query.raFrom);
+    catalog->SetRaTo(query.raTo);
+    std::int32_t count = 0;
+    for (auto _ : state) {
+        count = catalog->Search(query.byCriteria, query.useMagnitude, query.usePeriod);
+    }
+    if (count <= 0 || (query.matchesEvery && count != work.Stars())) {
+        Fail(state, "search found " + std::to_string(count) + " stars");
+    }
+    state.counters["matched"] = static_cast<double>(count) / static_cast<double>(work.Stars());
+    PerStar(state, work);
+}
+
+struct Direction {
+    void (CStarCatalog::*start)();
+    void (CStarCatalog::*step)();
+    bool (CStarCatalog::*atEnd)() const;
+};
+
+constexpr Direction kForward{&CStarCatalog::MoveFirst, &CStarCatalog::MoveNext,
+                             &CStarCatalog::IsEOF};
+constexpr Direction kBackward{&CStarCatalog::MoveLast, &CStarCatalog::MovePrev,
+                              &CStarCatalog::IsBOF};
+
+// The window's walk: a start move, then rounds of reading and a step until the
+// end flag rises.
+void Walk(benchmark::State& state, Workload& work, Direction direction) {
+    CStarCatalog* catalog = LoadedOrFail(state, work);
+    if (catalog == nullptr) {
+        return;
+    }
+    catalog->ListAll();
+    long long visited = 0;
+    for (auto _ : state) {
+        visited = 0;
+        (catalog->*direction.start)();
+        while (!(catalog->*direction.atEnd)()) {
+            benchmark::DoNotOptimize(catalog->GetRaHours());
+            benchmark::DoNotOptimize(catalog->GetName());
+            ++visited;
+            (catalog->*direction.step)();
+        }
+    }
+    if (visited != work.Stars()) {
+        Fail(state, "walked " + std::to_string(visited) + " stars");
+    }
+    PerStar(state, work);
+}
+
+void Export(benchmark::State& state, Workload& work, Form form) {
+    CStarCatalog* catalog = LoadedOrFail(state, work);
+    if (catalog == nullptr) {
+        return;
+    }
+    catalog->ListAll();
+    const std::string out = work.OutputPath("export", form);
+    std::int32_t count = 0;
+    for (auto _ : state) {
+        RemoveUntimed(state, out);
+        count = Save(*catalog, form, out);
+    }
+    if (count != work.Stars()) {
+        Fail(state, "saved " + std::to_string(count) + " stars");
+    }
+    state.SetBytesProcessed(state.iterations() *
+                            static_cast<std::int64_t>(std::filesystem::file_size(out)));
+}
+
+void Register(Workload& work) {
+    const std::string stars = std::to_string(work.Stars());
+    Workload* w = &work;
+    const auto add = [&](const char* name, auto function) {
+        benchmark::RegisterBenchmark(
+            std::string(name).append("/").append(stars).c_str(),
+            [w, function](benchmark::State& state) { function(state, *w); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    };
+    add("ReadFloor", ReadFloor);
+    add("TouchFloorRecords",
+        [](benchmark::State& s, Workload& x) { TouchFloor(s, x, sizeof(StarRecord)); });
+    add("LoadCatalog", Load);
+    add("TouchFloorNodes",
+        [](benchmark::State& s, Workload& x) { TouchFloor(s, x, sizeof(ResultNode)); });
+    add("ListAll", ListAll);
+    add("SearchFew", [](benchmark::State& s, Workload& x) { Search(s, x, kFewQuery); });
+    add("SearchTenth", [](benchmark::State& s, Workload& x) { Search(s, x, kTenthQuery); });
+    add("SearchEvery", [](benchmark::State& s, Workload& x) { Search(s, x, kEveryQuery); });
+    add("SearchNoLightCurve",
+        [](benchmark::State& s, Workload& x) { Search(s, x, kNoLightCurveQuery); });
+    add("WalkForward", [](benchmark::State& s, Workload& x) { Walk(s, x, kForward); });
+    add("WalkBackward", [](benchmark::State& s, Workload& x) { Walk(s, x, kBackward); });
+    add("WriteFloorCsv", [](benchmark::State& s, Workload& x) { WriteFloor(s, x, Form::Csv); });
+    add("SaveCsv", [](benchmark::State& s, Workload& x) { Export(s, x, Form::Csv); });
+    add("WriteFloorTxt", [](benchmark::State& s, Workload& x) { WriteFloor(s, x, Form::Txt); });
+    add("SaveTxt", [](benchmark::State& s, Workload& x) { Export(s, x, Form::Txt); });
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    lumara::bench::Options options{{std::begin(kDefaultStars), std::end(kDefaultStars)},
+                                   kDefaultDir};
+    if (!lumara::bench::TakeOptions(argc, argv, options)) {
+        return 2;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 2;
+    }
+    std::vector<std::unique_ptr<Workload>> workloads;
+    for (long long stars : options.stars) {
+        std::string path = lumara::bench::MakeCatalogue(options.dir, stars);
+        if (path.empty()) {
+            return 1;
+        }
+        workloads.push_back(std::make_unique<Workload>(options.dir, std::move(path), stars));
+        Register(*workloads.back());
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return anyFailed ? 1 : 0;
+}

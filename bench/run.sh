@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds the benchmarks optimised and prints each catalogue operation against
+# its target. Options go to bench/compare.py, e.g. --stars=10000000.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+build=build-bench
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DLUMARA_BUILD_UI=OFF >/dev/null
+cmake --build "$build" -j "$(nproc)" --target catalog_bench peak_memory
+exec python3 bench/compare.py --build "$build" "$@"
