@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Lumara and runs every test: the optimised build, then the catalogue
-# again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Builds Lumara and runs every test: the optimised build, then everything
+# again under AddressSanitizer (with LeakSanitizer) and
+# UndefinedBehaviorSanitizer, then each fuzz target for a minute.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -12,7 +13,9 @@ cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DLUMARA_SANITIZE=address,undefined \
-    -DLUMARA_BUILD_UI=OFF
+    -DLUMARA_BUILD_UI=ON
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+fuzz/run.sh 60
