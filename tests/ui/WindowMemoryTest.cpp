@@ -1,0 +1,20 @@
+// The window when the catalogue runs out of memory: a load that fails for
+// want of memory is a failed load, and the window says so.
+#include "FailingAllocations.h"
+#include "WindowFixture.h"
+
+TEST_F(WindowTest, ALoadWithoutMemoryIsReportedAsAFailedLoad) {
+    LoadExamples();
+    Search();
+    ASSERT_GT(RowCount(), 0);
+    m_dialogs.Forget();
+    {
+        lumara::test::FailingAllocations failing(0);
+        Load(PathOf("examples.txt"));
+    }
+    EXPECT_EQ(m_dialogs.Messages(), QStringList{QStringLiteral("Data File Error!")});
+    EXPECT_FALSE(m_window->GetCatalog().IsLoaded());
+    EXPECT_EQ(RowCount(), 0);
+    EXPECT_EQ(Texts({IDC_FILE_NAME, IDC_RECORDS_LOADED, IDC_STARS_FOUND}),
+              QStringList({"", "0", "0"}));
+}
