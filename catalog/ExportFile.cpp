@@ -73,7 +73,6 @@ bool ResolveLinks(std::string& path, struct stat& status, bool& exists) {
         const std::string next(link, static_cast<std::size_t>(length));
         path = next.front() == '/' ? next : FolderOf(path) + "/" + next;
     }
-    errno = ELOOP;
     return false;
 }
 
@@ -110,7 +109,6 @@ bool ExportFile::Open(const char* path) {
         return OpenReplacement(resolved);
     }
     if (S_ISDIR(status.st_mode)) {
-        errno = EISDIR;
         return false;
     }
     return OpenDirect(resolved);
@@ -127,7 +125,6 @@ bool ExportFile::OpenDirect(const std::string& path) {
 
 bool ExportFile::OpenReplacement(const std::string& path) {
     if (NameOf(path).empty()) {
-        errno = EISDIR;
         return false;
     }
     // Replacing a file is allowed only where writing it would be: a file the
@@ -136,10 +133,13 @@ bool ExportFile::OpenReplacement(const std::string& path) {
     if (original.exists && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
         return false;
     }
+    // Never readable by more people than the file it replaces, not even
+    // while it is being written.
+    const mode_t mode =
+        original.exists ? static_cast<mode_t>(original.mode) & kNewFileMode : kNewFileMode;
     for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
         std::string name = TemporaryNameFor(path);
-        const int descriptor =
-            ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
+        const int descriptor = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (descriptor < 0) {
             if (errno == EEXIST) {
                 continue;
