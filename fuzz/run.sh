@@ -24,7 +24,6 @@ for target in fuzz_star_line fuzz_session; do
     log="$build/logs/$target.log"
     mkdir -p "$corpus" "$findings" "$(dirname "$log")"
     seeds="fuzz/corpus/${target#fuzz_}"
-    seeds="${seeds/star_line/line}"
     echo "== $target for $seconds s"
     if "$build/$target" -seed=1 -max_total_time="$seconds" -timeout=25 -print_final_stats=1 \
         -artifact_prefix="$findings/" "$corpus" "$seeds" >"$log" 2>&1; then
