@@ -3,7 +3,9 @@
 // front of the control part is the catalogue file. The file is loaded from a
 // scratch folder, then the control part is played as a sequence of setter
 // calls, searches, walks, copies, exports and allocation failures, and the
-// catalogue's promises are checked after every step.
+// catalogue's promises are checked after every step. The control part may
+// first ask for the file to be put behind a long filler line, so that its
+// lines straddle the boundary between two blocks of the reader.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -24,6 +26,7 @@
 
 #include "FailingAllocations.h"
 #include "LineFormat.h"
+#include "LineReader.h"
 #include "StarCatalog.h"
 #include "StarLine.h"
 
@@ -38,6 +41,8 @@ constexpr int kMaxSteps = 64;
 constexpr int kMaxCursorMoves = 16;
 constexpr int kMaxAllocationsBeforeFailure = 3;
 constexpr std::size_t kExportedLineBytes = kStoredLineChars + 2;
+// How far before the end of the reader's first block the file may start.
+constexpr std::uint16_t kMaxStraddle = 1024;
 constexpr std::string_view kCsvHeader = "Hr,Min,Deg,Name,Type,Range,Desc,Max,Min,Period\r\n";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
@@ -467,9 +472,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t controlLength =
         std::min<std::size_t>(body, data[body] | std::size_t{data[body + 1]} << 8);
     const std::size_t fileLength = body - controlLength;
-
-    Session session({reinterpret_cast<const char*>(data), fileLength}, TheScratch());
     FuzzedDataProvider control(data + fileLength, controlLength);
+
+    std::string file;
+    if (control.ConsumeBool()) {
+        const std::size_t straddle = control.ConsumeIntegralInRange<std::uint16_t>(1, kMaxStraddle);
+        file.assign(lumara::LineReader::kBlockBytes - straddle, '#');
+        file.back() = control.ConsumeBool() ? '\n' : '#';
+    }
+    file.append(reinterpret_cast<const char*>(data), fileLength);
+    Session session(file, TheScratch());
     session.Play(control);
     return 0;
 }
