@@ -17,6 +17,12 @@ namespace {
 
 constexpr std::string_view kStarsOption = "--stars=";
 constexpr std::string_view kDirOption = "--dir=";
+constexpr std::string_view kRoundsOption = "--rounds=";
+
+template <typename Number> bool ParseWhole(std::string_view text, Number& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc{} && end == text.data() + text.size() && value > 0;
+}
 
 bool ParseCounts(std::string_view text, std::vector<long long>& counts) {
     counts.clear();
@@ -24,8 +30,7 @@ bool ParseCounts(std::string_view text, std::vector<long long>& counts) {
         const std::size_t comma = text.find(',');
         const std::string_view item = text.substr(0, comma);
         long long count = 0;
-        const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), count);
-        if (error != std::errc{} || end != item.data() + item.size() || count <= 0) {
+        if (!ParseWhole(item, count)) {
             return false;
         }
         counts.push_back(count);
@@ -48,6 +53,11 @@ bool TakeOptions(int& argc, char** argv, Options& options) {
             }
         } else if (argument.starts_with(kDirOption)) {
             options.dir = argument.substr(kDirOption.size());
+        } else if (argument.starts_with(kRoundsOption)) {
+            if (!ParseWhole(argument.substr(kRoundsOption.size()), options.rounds)) {
+                std::fprintf(stderr, "%s: expected --rounds=R with R above 0\n", argv[i]);
+                return false;
+            }
         } else {
             argv[kept++] = argv[i];
         }
@@ -55,6 +65,14 @@ bool TakeOptions(int& argc, char** argv, Options& options) {
     argc = kept;
     argv[argc] = nullptr;
     return true;
+}
+
+std::string OneCatalogue(int& argc, char** argv, Options& options, const char* usage) {
+    if (!TakeOptions(argc, argv, options) || argc != 1 || options.stars.size() != 1) {
+        std::fprintf(stderr, "usage: %s\n", usage);
+        return {};
+    }
+    return MakeCatalogue(options.dir, options.stars.front());
 }
 
 std::string MakeCatalogue(const std::string& dir, long long stars) {

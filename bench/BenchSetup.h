@@ -7,15 +7,23 @@
 
 namespace lumara::bench {
 
+inline constexpr const char* kDefaultDir = "/tmp/lumara-bench";
+
 struct Options {
-    std::vector<long long> stars; // one catalogue per count
-    std::string dir;              // generated catalogues and exports go here
+    std::vector<long long> stars;  // one catalogue per count
+    std::string dir = kDefaultDir; // generated catalogues and exports go here
+    int rounds = 0;                // of a measurement timed by hand
 };
 
-// Takes --stars=N[,N...] and --dir=DIR out of argv and leaves every other
-// argument, in order, for Google Benchmark. Returns false, with a message on
-// stderr, for a malformed value.
+// Takes --stars=N[,N...], --dir=DIR and --rounds=R out of argv and leaves
+// every other argument, in order, for Google Benchmark or Qt. Returns false,
+// with a message on stderr, for a malformed value.
 bool TakeOptions(int& argc, char** argv, Options& options);
+
+// For a program that measures one catalogue: takes the options, which must
+// leave nothing else and name one count, and generates the catalogue.
+// Returns its path, or an empty string after a message on stderr.
+std::string OneCatalogue(int& argc, char** argv, Options& options, const char* usage);
 
 // Writes a fresh catalogue of `stars` stars into dir with the
 // catalogue generator and returns its path, or an empty string on failure.

@@ -24,7 +24,6 @@
 namespace {
 
 constexpr long long kDefaultStars[] = {100'000, 1'000'000};
-constexpr const char* kDefaultDir = "/tmp/lumara-bench";
 // LoadCatalog reads in blocks of this size too.
 constexpr std::size_t kReadBlockBytes = std::size_t{1} << 20;
 constexpr int kTouchByte = 0x5A;
@@ -334,8 +333,7 @@ void Register(Workload& work) {
 } // namespace
 
 int main(int argc, char** argv) {
-    lumara::bench::Options options{{std::begin(kDefaultStars), std::end(kDefaultStars)},
-                                   kDefaultDir};
+    lumara::bench::Options options{{std::begin(kDefaultStars), std::end(kDefaultStars)}};
     if (!lumara::bench::TakeOptions(argc, argv, options)) {
         return 2;
     }

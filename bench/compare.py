@@ -8,6 +8,7 @@ Standard library only. bench/run.sh builds the programs and calls this.
 
 import argparse
 import json
+import os
 import subprocess
 import sys
 from pathlib import Path
@@ -28,6 +29,8 @@ LIST_EVERY_NS_PER_STAR = 20.0
 CSV_OVER_WRITE = 3.0
 TXT_OVER_WRITE = 1.5
 MEMORY_OVER_DATA = 1.15
+WINDOW_OVER_SEARCH = 2.0
+WINDOW_EXTRA_MS = 50.0
 
 
 def run_suite(build, stars, repetitions, min_time, folder):
@@ -68,6 +71,19 @@ def run_peak_memory(build, stars, folder):
     return json.loads(done.stdout)
 
 
+def run_window(build, stars, folder):
+    """The window's figures, or None when the window was not built."""
+    program = build / "bench" / "window_timing"
+    if not program.exists():
+        return None
+    command = [str(program), f"--stars={stars}", f"--dir={folder}"]
+    print("$", " ".join(command), file=sys.stderr)
+    environment = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    done = subprocess.run(command, capture_output=True, text=True, check=True,
+                          env=environment)
+    return json.loads(done.stdout)
+
+
 class Table:
     def __init__(self):
         self.rows = []
@@ -89,7 +105,7 @@ class Table:
                             for cell, width in zip(row, widths)).rstrip())
 
 
-def judge(stars, medians, memory):
+def judge(stars, medians, memory, window):
     def time(operation):
         return medians[(operation, stars)]
 
@@ -138,6 +154,20 @@ def judge(stars, medians, memory):
               f"{ratio:.3f} x records + nodes "
               f"({memory['data_bytes'] / BYTES_PER_MIB:.1f} MiB)",
               f"<= {MEMORY_OVER_DATA} x", ratio <= MEMORY_OVER_DATA)
+
+    if window is None:
+        table.add("window", "", None, "not built (needs the Qt window)", "")
+        return table
+    bound = WINDOW_OVER_SEARCH * window["search_ms"] + WINDOW_EXTRA_MS
+    table.add("window: Search Asc. to rows", ms(window["window_ms"]), None,
+              f"{window['window_ms'] / bound:.2f} x bound (Search alone "
+              f"{window['search_ms']:.2f} ms, slowest round {window['slowest_window_ms']:.2f} ms)",
+              f"<= {bound:.2f} ms ({WINDOW_OVER_SEARCH:.0f} x Search + {WINDOW_EXTRA_MS:.0f} ms)",
+              window["window_ms"] <= bound)
+    table.add("window: scroll to the end", "", None,
+              f"{window['unshown_rows_formatted']} rows formatted unseen "
+              f"({window['rows_formatted']} formatted, {window['rows_shown']} shown)",
+              "0 unseen", window["unshown_rows_formatted"] == 0)
     return table
 
 
@@ -161,7 +191,8 @@ def main():
     misses = 0
     for count in stars:
         memory = run_peak_memory(options.build, count, options.dir)
-        table = judge(count, medians, memory)
+        window = run_window(options.build, count, options.dir)
+        table = judge(count, medians, memory, window)
         table.print(f"{count} stars, medians of {options.repetitions} runs "
                     f"(wall clock; targets are set for 1000000 stars)")
         misses += table.misses

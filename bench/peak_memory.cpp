@@ -15,7 +15,6 @@
 namespace {
 
 constexpr long long kDefaultStars = 1'000'000;
-constexpr const char* kDefaultDir = "/tmp/lumara-bench";
 constexpr long long kBytesPerKiB = 1024;
 
 // A field of /proc/self/status in bytes, or -1 when it is missing.
@@ -32,17 +31,13 @@ long long StatusBytes(std::string_view field) {
 } // namespace
 
 int main(int argc, char** argv) {
-    lumara::bench::Options options{{kDefaultStars}, kDefaultDir};
-    if (!lumara::bench::TakeOptions(argc, argv, options) || argc != 1 ||
-        options.stars.size() != 1) {
-        std::fputs("usage: peak_memory [--stars=N] [--dir=DIR]\n", stderr);
-        return 2;
-    }
-    const long long stars = options.stars.front();
-    const std::string path = lumara::bench::MakeCatalogue(options.dir, stars);
+    lumara::bench::Options options{{kDefaultStars}};
+    const std::string path =
+        lumara::bench::OneCatalogue(argc, argv, options, "peak_memory [--stars=N] [--dir=DIR]");
     if (path.empty()) {
         return 1;
     }
+    const long long stars = options.stars.front();
 
     CStarCatalog catalog;
     const long long before = StatusBytes("VmRSS");
