@@ -158,8 +158,12 @@ void RemoveUntimed(benchmark::State& state, const std::string& path) {
     state.ResumeTiming();
 }
 
+enum class Sync { No, Yes };
+
 // Opens, writes in one call and closes, as an export opens and closes its file.
-void WriteFloor(benchmark::State& state, Workload& work, Form form) {
+// The synced floor also waits until the bytes are on the disk, which an
+// export that replaces a file only once the new one is durable cannot avoid.
+void WriteFloor(benchmark::State& state, Workload& work, Form form, Sync sync) {
     const std::vector<char>& bytes = work.ExportBytes(form);
     if (bytes.empty()) {
         Fail(state, "no export to size the write");
@@ -171,6 +175,9 @@ void WriteFloor(benchmark::State& state, Workload& work, Form form) {
         RemoveUntimed(state, out);
         const int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         written = write(fd, bytes.data(), bytes.size());
+        if (sync == Sync::Yes) {
+            fsync(fd);
+        }
         close(fd);
     }
     if (written != static_cast<ssize_t>(bytes.size())) {
@@ -324,9 +331,15 @@ void Register(Workload& work) {
         [](benchmark::State& s, Workload& x) { Search(s, x, kNoLightCurveQuery); });
     add("WalkForward", [](benchmark::State& s, Workload& x) { Walk(s, x, kForward); });
     add("WalkBackward", [](benchmark::State& s, Workload& x) { Walk(s, x, kBackward); });
-    add("WriteFloorCsv", [](benchmark::State& s, Workload& x) { WriteFloor(s, x, Form::Csv); });
+    add("WriteFloorCsv",
+        [](benchmark::State& s, Workload& x) { WriteFloor(s, x, Form::Csv, Sync::No); });
+    add("WriteFloorCsvSynced",
+        [](benchmark::State& s, Workload& x) { WriteFloor(s, x, Form::Csv, Sync::Yes); });
     add("SaveCsv", [](benchmark::State& s, Workload& x) { Export(s, x, Form::Csv); });
-    add("WriteFloorTxt", [](benchmark::State& s, Workload& x) { WriteFloor(s, x, Form::Txt); });
+    add("WriteFloorTxt",
+        [](benchmark::State& s, Workload& x) { WriteFloor(s, x, Form::Txt, Sync::No); });
+    add("WriteFloorTxtSynced",
+        [](benchmark::State& s, Workload& x) { WriteFloor(s, x, Form::Txt, Sync::Yes); });
     add("SaveTxt", [](benchmark::State& s, Workload& x) { Export(s, x, Form::Txt); });
 }
 
