@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <new>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -22,9 +23,11 @@ constexpr int kTempNameAttempts = 100;
 // whole name stays well inside the system's limit of 255 bytes.
 constexpr std::size_t kTempStemChars = 200;
 constexpr std::string_view kTempSuffix = ".tmp";
-constexpr mode_t kNewFileMode = 0666; // the umask takes off what it takes off
+constexpr mode_t kNewFileMode = 0666; // less the umask, as for any new file
 constexpr mode_t kPermissionBits = 07777;
 constexpr std::size_t kLinkBufferBytes = 4096;
+// Room for ".pid-ticks-counter" in hexadecimal.
+constexpr std::size_t kUniqueChars = 48;
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -44,7 +47,7 @@ std::string NameOf(const std::string& path) {
 std::string TemporaryNameFor(const std::string& path) {
     static std::atomic<unsigned> counter{0};
     const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-    char unique[48];
+    char unique[kUniqueChars];
     std::snprintf(unique, sizeof unique, ".%x-%llx-%x", static_cast<unsigned>(::getpid()),
                   static_cast<unsigned long long>(ticks), counter++);
     const std::string folder = FolderOf(path);
@@ -89,7 +92,8 @@ void SyncFolderOf(const std::string& path) {
 
 } // namespace
 
-ExportFile::ExportFile() : buffer(new char[kBufferBytes]) {
+// Without memory for the buffer every Open fails, rather than throwing.
+ExportFile::ExportFile() : buffer(new (std::nothrow) char[kBufferBytes]) {
 }
 
 ExportFile::~ExportFile() {
@@ -97,6 +101,9 @@ ExportFile::~ExportFile() {
 }
 
 bool ExportFile::Open(const char* path) {
+    if (buffer == nullptr) {
+        return false;
+    }
     std::string resolved = path;
     struct stat status {};
     bool exists = false;
