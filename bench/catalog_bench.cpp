@@ -9,8 +9,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -28,6 +27,7 @@ constexpr long long kDefaultStars[] = {100'000, 1'000'000};
 // LoadCatalog reads in blocks of this size too.
 constexpr std::size_t kReadBlockBytes = std::size_t{1} << 20;
 constexpr int kTouchByte = 0x5A;
+constexpr mode_t kFloorFileMode = 0644;
 // glibc's own starting value of its mmap threshold.
 constexpr int kFreshMmapThreshold = 128 * 1024;
 
@@ -41,6 +41,7 @@ void Fail(benchmark::State& state, const std::string& what) {
 }
 
 enum class Form { Csv, Txt };
+constexpr std::size_t kFormCount = 2;
 
 const char* Extension(Form form) {
     return form == Form::Csv ? ".csv" : ".txt";
@@ -77,7 +78,7 @@ public:
 
     // The bytes of an export of every star, made once; empty on failure.
     const std::vector<char>& ExportBytes(Form form) {
-        std::vector<char>& bytes = exports[static_cast<int>(form)];
+        std::vector<char>& bytes = exports[static_cast<std::size_t>(form)];
         CStarCatalog* loaded = bytes.empty() ? Catalog() : nullptr;
         if (loaded != nullptr) {
             loaded->ListAll();
@@ -95,7 +96,7 @@ private:
     std::string path;
     long long stars;
     std::unique_ptr<CStarCatalog> catalog;
-    std::vector<char> exports[2];
+    std::array<std::vector<char>, kFormCount> exports;
 };
 
 CStarCatalog* LoadedOrFail(benchmark::State& state, Workload& work) {
@@ -176,7 +177,7 @@ void WriteFloor(benchmark::State& state, Workload& work, Form form, Sync sync) {
     ssize_t written = 0;
     for (auto _ : state) {
         RemoveUntimed(state, out);
-        const int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, kFloorFileMode);
         written = write(fd, bytes.data(), bytes.size());
         if (sync == Sync::Yes) {
             fsync(fd);

@@ -52,9 +52,11 @@ def run_suite(build, stars, repetitions, min_time, folder):
     print("$", " ".join(command), file=sys.stderr)
     with open(log, "w") as output:
         subprocess.run(command, stdout=output, check=True)
+    # A single repetition has no aggregates: its one run is its median.
+    wanted = "median" if repetitions > 1 else None
     medians = {}
     for entry in json.loads(results.read_text())["benchmarks"]:
-        if entry.get("aggregate_name") != "median":
+        if entry.get("aggregate_name") != wanted:
             continue
         operation, count = entry["run_name"].split("/")[:2]
         scale = TIME_UNITS_IN_MS[entry["time_unit"]]
@@ -195,7 +197,7 @@ def main():
         memory = run_peak_memory(options.build, count, options.dir)
         window = run_window(options.build, count, options.dir)
         table = judge(count, medians, memory, window)
-        table.print(f"{count} stars, medians of {options.repetitions} runs "
+        table.print(f"{count} stars, medians of {options.repetitions} run(s) "
                     f"(wall clock; targets are set for 1000000 stars)")
         misses += table.misses
     print(f"\nFull benchmark output: {log}")
