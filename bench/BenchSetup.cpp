@@ -24,19 +24,21 @@ template <typename Number> bool ParseWhole(std::string_view text, Number& value)
     return error == std::errc{} && end == text.data() + text.size() && value > 0;
 }
 
+// Every item between the commas must be a count: "3," and "1,,2" are refused.
 bool ParseCounts(std::string_view text, std::vector<long long>& counts) {
     counts.clear();
-    while (!text.empty()) {
+    for (;;) {
         const std::size_t comma = text.find(',');
-        const std::string_view item = text.substr(0, comma);
         long long count = 0;
-        if (!ParseWhole(item, count)) {
+        if (!ParseWhole(text.substr(0, comma), count)) {
             return false;
         }
         counts.push_back(count);
-        text = comma == std::string_view::npos ? std::string_view{} : text.substr(comma + 1);
+        if (comma == std::string_view::npos) {
+            return true;
+        }
+        text.remove_prefix(comma + 1);
     }
-    return !counts.empty();
 }
 
 } // namespace
