@@ -1,5 +1,6 @@
 #include "CsvFormat.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -23,6 +24,18 @@ constexpr double kPeriodScale = 10000.0; // 10 to the power of kPeriodDecimals
 constexpr double kLargestFastPeriod = 1e11;
 
 char* Integer(char* out, long long value) {
+    // Hours, minutes and degrees have one or two digits.
+    if (value < 0 && value > -100) {
+        *out++ = '-';
+        value = -value;
+    }
+    if (value >= 0 && value < 100) {
+        if (value >= 10) {
+            *out++ = static_cast<char>('0' + value / 10);
+        }
+        *out++ = static_cast<char>('0' + value % 10);
+        return out;
+    }
     return std::to_chars(out, out + kNumberChars, value).ptr;
 }
 
@@ -57,33 +70,40 @@ class MagnitudeTexts {
 public:
     MagnitudeTexts() {
         for (int code = 0; code < format::kMagnitudeValues; ++code) {
-            const int digits[format::kMagnitudeDigits] = {code / 1000, code / 100 % 10,
-                                                          code / 10 % 10, code % 10};
             Entry& entry = entries[static_cast<std::size_t>(code)];
-            entry.value = format::MagnitudeValue(digits);
-            entry.length =
-                static_cast<unsigned char>(GeneralMagnitude(entry.text, entry.value) - entry.text);
+            char text[kNumberChars];
+            const char* end = GeneralMagnitude(text, ValueOf(code));
+            entry.length = static_cast<unsigned char>(end - text);
+            std::memcpy(entry.text, text, std::min(sizeof entry.text, std::size_t{entry.length}));
         }
     }
 
     char* Write(char* out, double value) const {
         if (value >= 0.0 && value < format::kMagnitudeValues / kHundredths) {
-            const auto code = static_cast<std::size_t>(std::lround(value * kHundredths));
-            if (code < entries.size() && entries[code].value == value) {
-                std::memcpy(out, entries[code].text, entries[code].length);
-                return out + entries[code].length;
+            const auto code = static_cast<int>(value * kHundredths + 0.5);
+            const Entry& entry = entries[static_cast<std::size_t>(code)];
+            // Only a value decoded from a catalogue line has its text here.
+            if (entry.length <= sizeof entry.text && ValueOf(code) == value) {
+                std::memcpy(out, entry.text, sizeof entry.text);
+                return out + entry.length;
             }
         }
         return GeneralMagnitude(out, value);
     }
 
 private:
+    static double ValueOf(int code) {
+        const int digits[format::kMagnitudeDigits] = {code / 1000, code / 100 % 10, code / 10 % 10,
+                                                      code % 10};
+        return format::MagnitudeValue(digits);
+    }
+
+    // "99.99" is the longest text; the table stays small enough for the cache.
     struct Entry {
-        double value;
-        char text[kNumberChars - sizeof(double) - 1];
+        char text[7];
         unsigned char length;
     };
-    std::array<Entry, format::kMagnitudeValues> entries;
+    std::array<Entry, format::kMagnitudeValues> entries{};
 };
 
 char* Magnitude(char* out, double value) {
@@ -94,29 +114,30 @@ char* Magnitude(char* out, double value) {
 // The period keeps every decimal the catalogue can hold, without trailing
 // zeros and never in exponent form.
 char* Period(char* out, double value) {
-    char* end;
     const double scaled = value * kPeriodScale;
-    const double rounded = std::round(scaled);
-    if (value >= 0.0 && scaled < kLargestFastPeriod && std::fabs(scaled - rounded) < 0.25) {
+    if (value >= 0.0 && scaled < kLargestFastPeriod &&
+        std::fabs(scaled - static_cast<double>(static_cast<long long>(scaled + 0.5))) < 0.25) {
         // Decoded periods sit this close to a whole number of ten-thousandths,
         // so rounding to four decimals cannot go either way.
-        const auto units = static_cast<long long>(rounded);
+        const auto units = static_cast<long long>(scaled + 0.5);
         const auto scale = static_cast<long long>(kPeriodScale);
-        end = Integer(out, units / scale);
-        *end++ = '.';
-        const std::to_chars_result decimals =
-            std::to_chars(end, end + kNumberChars, units % scale + scale);
-        // The leading 1 of the added scale keeps the decimals' leading zeros.
-        std::memmove(end, end + 1, static_cast<std::size_t>(decimals.ptr - end - 1));
-        end = decimals.ptr - 1;
-    } else {
-        const auto [fixedEnd, error] = std::to_chars(
-            out, out + kNumberChars, value, std::chars_format::fixed, format::kPeriodDecimals);
-        if (error != std::errc{}) {
-            return std::to_chars(out, out + kNumberChars, value).ptr;
+        char* end = Integer(out, units / scale);
+        long long decimals = units % scale;
+        if (decimals != 0) {
+            *end++ = '.';
         }
-        end = fixedEnd;
+        for (long long place = scale / 10; decimals != 0; place /= 10) {
+            *end++ = static_cast<char>('0' + decimals / place);
+            decimals %= place;
+        }
+        return end;
     }
+    const auto [fixedEnd, error] = std::to_chars(out, out + kNumberChars, value,
+                                                 std::chars_format::fixed, format::kPeriodDecimals);
+    if (error != std::errc{}) {
+        return std::to_chars(out, out + kNumberChars, value).ptr;
+    }
+    char* end = fixedEnd;
     while (end[-1] == '0') {
         --end;
     }
