@@ -104,6 +104,9 @@ const QStringList kCsvFilters = {QStringLiteral("Comma-Separated Files (*.csv)")
 const QString kDataFileError = QStringLiteral("Data File Error!");
 const QString kNoRecordsLoaded =
     QStringLiteral("No records loaded! Verify data file contains valid variable star records.");
+// Only memory can fail a search here: the search buttons need a catalogue.
+const QString kSearchError =
+    QStringLiteral("Search Error! Not enough memory to list the stars found.");
 const QString kNoRecordsSaved =
     QStringLiteral("No records saved! Verify data loaded and searched by criteria.");
 
@@ -336,5 +339,9 @@ void CLumaraGUIDlg::SearchAndShow(bool ascending) {
     ApplyCriteria();
     m_nStarsFound = m_catalog.Search(m_bNoLightCurve == 0, m_bUseMagnitude != 0, m_bUsePeriod != 0);
     m_starList.SetRows(WalkResults(ascending));
+    if (m_nStarsFound < 0) {
+        m_nStarsFound = 0;
+        Dialogs().ShowMessage(this, kSearchError);
+    }
     UpdateData(false);
 }

@@ -18,3 +18,20 @@ TEST_F(WindowTest, ALoadWithoutMemoryIsReportedAsAFailedLoad) {
     EXPECT_EQ(Texts({IDC_FILE_NAME, IDC_RECORDS_LOADED, IDC_STARS_FOUND}),
               QStringList({"", "0", "0"}));
 }
+
+TEST_F(WindowTest, ASearchWithoutMemoryIsReportedAndListsNothing) {
+    LoadExamples();
+    Search();
+    ASSERT_GT(RowCount(), 0);
+    m_dialogs.Forget();
+    {
+        lumara::test::FailingAllocations failing(0);
+        Search();
+    }
+    EXPECT_EQ(
+        m_dialogs.Messages(),
+        QStringList{QStringLiteral("Search Error! Not enough memory to list the stars found.")});
+    EXPECT_TRUE(m_window->GetCatalog().IsLoaded());
+    EXPECT_EQ(RowCount(), 0);
+    EXPECT_EQ(Texts({IDC_STARS_FOUND}), QStringList{"0"});
+}
