@@ -7,7 +7,8 @@
 
 namespace {
 constexpr std::string_view kLineEnd = "\r\n";
-}
+constexpr std::size_t kTxtRowBytes = lumara::format::kStoredLineChars + kLineEnd.size();
+} // namespace
 
 std::int32_t CStarCatalog::SaveCsv(const char* path) {
     return Export(path, true);
@@ -37,8 +38,10 @@ std::int32_t CStarCatalog::Export(const char* path, bool asCsv) {
             file.Advance(
                 lumara::csv::FormatRow(*node->record, file.Reserve(lumara::csv::kMaxRowBytes)));
         } else {
-            file.Append({node->record->line, lumara::format::kStoredLineChars});
-            file.Append(kLineEnd);
+            char* out = file.Reserve(kTxtRowBytes);
+            std::memcpy(out, node->record->line, lumara::format::kStoredLineChars);
+            std::memcpy(out + lumara::format::kStoredLineChars, kLineEnd.data(), kLineEnd.size());
+            file.Advance(kTxtRowBytes);
         }
         ++count;
     }
