@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace lumara {
 
@@ -9,7 +10,8 @@ namespace {
 constexpr unsigned char kByteOrderMark[] = {0xEF, 0xBB, 0xBF};
 }
 
-LineReader::LineReader(std::FILE* source) : file(source), block(new char[kBlockBytes]) {
+LineReader::LineReader(std::FILE* source)
+    : file(source), block(new (std::nothrow) char[kBlockBytes]) {
 }
 
 bool LineReader::Refill() {
@@ -32,6 +34,9 @@ bool LineReader::Refill() {
 }
 
 LineReader::Status LineReader::Next(Line& line) {
+    if (block == nullptr) {
+        return Status::Error; // no memory for the block
+    }
     std::size_t carried = 0;
     bool carrying = false;
     for (;;) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <memory>
 
@@ -14,6 +15,14 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// A catalogue is a file or a pipe. A device such as /dev/zero would never
+// end, and a folder holds no lines.
+bool IsReadableKind(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::file_type type = std::filesystem::status(path, error).type();
+    return type == std::filesystem::file_type::regular || type == std::filesystem::file_type::fifo;
+}
 
 // The record index and every count are 32-bit; a file with more star lines
 // than that is refused rather than miscounted.
@@ -93,6 +102,9 @@ std::int32_t CStarCatalog::LoadCatalog(const char* path) {
     FreeRecords();
     catalogPath = path != nullptr ? path : "";
 
+    if (!IsReadableKind(catalogPath)) {
+        return -1;
+    }
     FileHandle file(std::fopen(catalogPath.c_str(), "rb"));
     if (file == nullptr) {
         return -1;

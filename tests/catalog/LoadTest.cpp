@@ -102,6 +102,17 @@ TEST(LoadTest, AFileThatCannotBeReadGivesMinusOne) {
     EXPECT_EQ(catalog.LoadCatalog(nullptr), -1);
 }
 
+TEST(LoadTest, DevicesAreRefusedRatherThanReadForever) {
+    CStarCatalog catalog;
+    for (const char* device : {"/dev/zero", "/dev/urandom", "/dev/null"}) {
+        EXPECT_EQ(catalog.LoadCatalog(device), -1) << device;
+    }
+    // A link to a catalogue file is as good as the file.
+    TempDir dir;
+    std::filesystem::create_symlink(DataFile("three-stars.txt"), dir.PathOf("link.txt"));
+    EXPECT_EQ(catalog.LoadCatalog(dir.PathOf("link.txt").c_str()), 3);
+}
+
 TEST(LoadTest, AFailedLoadLeavesNothingAndAWalkEnds) {
     TempDir dir;
     CStarCatalog catalog;
