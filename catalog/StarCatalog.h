@@ -52,7 +52,8 @@ public:
     // --- Loading ---------------------------------------------------------
     // Replaces the records by the star lines of the file and lists them all.
     // Returns the number of star lines, 0 when there are none, -1 when the
-    // file cannot be opened or read, or memory runs out.
+    // file cannot be opened or read (only regular files and pipes are read),
+    // or memory runs out.
     std::int32_t LoadCatalog(const char* path);
     // Makes the result list hold every record; does nothing without records.
     void ListAll();
