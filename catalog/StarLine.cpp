@@ -25,6 +25,13 @@ double MagnitudeFrom(const char* line, const std::size_t (&columns)[kMagnitudeDi
     return MagnitudeValue(digits);
 }
 
+// Each text of the record holds its columns and a terminator.
+static_assert(sizeof StarRecord::name == kNameChars + 1);
+static_assert(sizeof StarRecord::type == kTypeChars + 1);
+static_assert(sizeof StarRecord::range == kRangeChars + 1);
+static_assert(sizeof StarRecord::desc == kDescChars + 1);
+static_assert(sizeof StarRecord::line > kStoredLineChars);
+
 template <std::size_t N> void CopyColumns(char (&field)[N], const char* line, std::size_t column) {
     std::memcpy(field, line + column, N - 1);
     field[N - 1] = '\0';
