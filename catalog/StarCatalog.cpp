@@ -65,14 +65,13 @@ void CStarCatalog::CopyFrom(const CStarCatalog& source, bool isNew) {
 
     StarRecord* tail = nullptr;
     for (const StarRecord* from = source.records; from != nullptr; from = from->next) {
-        StarRecord* record = recordPool.Allocate();
+        StarRecord* record = AppendRecord(tail);
         if (record == nullptr) {
             FreeRecords();
             return;
         }
         *record = *from;
         record->next = nullptr;
-        (tail != nullptr ? tail->next : records) = record;
         tail = record;
     }
     loaded = source.loaded;
@@ -121,7 +120,7 @@ std::int32_t CStarCatalog::LoadCatalog(const char* path) {
         if (!IsStarLine(line.text)) {
             continue;
         }
-        StarRecord* record = count < kMaxRecords ? recordPool.Allocate() : nullptr;
+        StarRecord* record = count < kMaxRecords ? AppendRecord(tail) : nullptr;
         // Every record is listed as it is made: one pass over fresh memory.
         if (record == nullptr || !AppendResult(*record)) {
             status = lumara::LineReader::Status::Error;
@@ -131,7 +130,6 @@ std::int32_t CStarCatalog::LoadCatalog(const char* path) {
         record->index = ++count;
         lumara::DecodeAllFields(*record);
         record->next = nullptr;
-        (tail != nullptr ? tail->next : records) = record;
         tail = record;
     }
     if (status == lumara::LineReader::Status::Error) {
@@ -144,6 +142,16 @@ std::int32_t CStarCatalog::LoadCatalog(const char* path) {
     loaded = true;
     StartResultWalk();
     return count;
+}
+
+// Storage for a record linked after `tail` (first when tail is none), or
+// nullptr when memory runs out. The caller fills it, `next` included.
+StarRecord* CStarCatalog::AppendRecord(StarRecord* tail) {
+    StarRecord* record = recordPool.Allocate();
+    if (record != nullptr) {
+        (tail != nullptr ? tail->next : records) = record;
+    }
+    return record;
 }
 
 // Links a node for the record after the last one; false when memory runs out.

@@ -138,6 +138,7 @@ public:
 
 private:
     template <typename Predicate> std::int32_t BuildResults(Predicate matches);
+    StarRecord* AppendRecord(StarRecord* tail);
     bool AppendResult(StarRecord& record);
     void StartResultWalk();
     void ClearResultState();

@@ -37,9 +37,6 @@ std::optional<QString> ScriptedUserDialogs::ChooseFile(QWidget*, const FileDialo
     }
     const QString answer = m_answers.front();
     m_answers.pop_front();
-    if (answer.isNull()) {
-        return std::nullopt;
-    }
     return answer;
 }
 

@@ -40,7 +40,6 @@ public:
 class ScriptedUserDialogs final : public UserDialogs {
 public:
     void AnswerWith(const QString& path) { m_answers.push_back(path); }
-    void AnswerCancel() { m_answers.push_back(QString()); }
 
     const QStringList& Messages() const { return m_messages; }
     const std::vector<FileDialogRequest>& Requests() const { return m_requests; }
@@ -50,7 +49,6 @@ public:
     void ShowMessage(QWidget* owner, const QString& text) override;
 
 private:
-    // A null text stands for a cancelled dialog.
     std::deque<QString> m_answers;
     QStringList m_messages;
     std::vector<FileDialogRequest> m_requests;
