@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds Lumara and runs every test: the optimised build, then everything
 # again under AddressSanitizer (with LeakSanitizer) and
-# UndefinedBehaviorSanitizer, then each fuzz target for a minute.
+# UndefinedBehaviorSanitizer, the catalogue's tests under ThreadSanitizer
+# (large loads and exports use two threads), then each fuzz target for a
+# minute.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -17,5 +19,10 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DLUMARA_SANITIZE=address,unde
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMARA_SANITIZE=thread \
+    -DLUMARA_BUILD_UI=OFF -DLUMARA_BUILD_BENCH=OFF
+cmake --build build-tsan -j "$jobs"
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -j "$jobs"
 
 fuzz/run.sh 60

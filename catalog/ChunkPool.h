@@ -42,6 +42,37 @@ public:
         return chunks->Items() + chunks->used++;
     }
 
+    // Calls visit(item) for every item handed out, in no particular order.
+    template <typename Visit> void ForEach(Visit visit) {
+        for (Chunk* chunk = chunks; chunk != nullptr; chunk = chunk->next) {
+            T* items = chunk->Items();
+            for (std::size_t i = 0; i < chunk->used; ++i) {
+                visit(items[i]);
+            }
+        }
+    }
+
+    // Takes over every item of `other`, which is left empty.
+    void Adopt(ChunkPool& other) {
+        if (other.chunks == nullptr) {
+            return;
+        }
+        Chunk* oldest = other.chunks;
+        while (oldest->next != nullptr) {
+            oldest = oldest->next;
+        }
+        // Items are handed out from the newest chunk, which stays this pool's.
+        if (chunks == nullptr) {
+            chunks = other.chunks;
+            nextCapacity = other.nextCapacity;
+        } else {
+            oldest->next = chunks->next;
+            chunks->next = other.chunks;
+        }
+        other.chunks = nullptr;
+        other.nextCapacity = kFirstChunkItems;
+    }
+
     // Frees every item at once.
     void Release() {
         while (chunks != nullptr) {

@@ -1,8 +1,11 @@
 #include "LineReader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <new>
+
+#include <unistd.h>
 
 namespace lumara {
 
@@ -10,17 +13,41 @@ namespace {
 constexpr unsigned char kByteOrderMark[] = {0xEF, 0xBB, 0xBF};
 }
 
-LineReader::LineReader(std::FILE* source)
-    : file(source), block(new (std::nothrow) char[kBlockBytes]) {
+LineReader::LineReader(int source)
+    : descriptor(source), positional(false), offset(0), end(kToEnd),
+      block(new (std::nothrow) char[kBlockBytes]), atStart(true) {
 }
 
+LineReader::LineReader(int source, std::uint64_t begin, std::uint64_t stop)
+    : descriptor(source), positional(true), offset(begin), end(stop),
+      block(new (std::nothrow) char[kBlockBytes]), atStart(begin == 0) {
+}
+
+// Fills the whole block unless the bytes run out: a pipe may hand over less
+// than was asked for long before its end.
 bool LineReader::Refill() {
-    filled = std::fread(block.get(), 1, kBlockBytes, file);
+    const std::size_t wanted =
+        static_cast<std::size_t>(std::min<std::uint64_t>(kBlockBytes, end - offset));
+    filled = 0;
     position = 0;
-    if (filled < kBlockBytes) {
-        if (std::ferror(file)) {
+    while (filled < wanted) {
+        char* into = block.get() + filled;
+        const std::size_t room = wanted - filled;
+        const ssize_t got = positional ? ::pread(descriptor, into, room, static_cast<off_t>(offset))
+                                       : ::read(descriptor, into, room);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
             return false;
         }
+        if (got == 0) {
+            break;
+        }
+        filled += static_cast<std::size_t>(got);
+        offset += static_cast<std::uint64_t>(got);
+    }
+    if (filled < kBlockBytes) {
         atEnd = true;
     }
     if (atStart) {

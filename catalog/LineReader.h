@@ -2,7 +2,8 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
+#include <cstdint>
+#include <limits>
 #include <memory>
 
 #include "LineFormat.h"
@@ -12,6 +13,7 @@ namespace lumara {
 class LineReader {
 public:
     static constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+    static constexpr std::uint64_t kToEnd = std::numeric_limits<std::uint64_t>::max();
 
     struct Line {
         // Zero-terminated after at most kMaxLineChars characters; valid until
@@ -21,23 +23,31 @@ public:
     };
     enum class Status { Line, End, Error };
 
-    explicit LineReader(std::FILE* file);
+    // Reads a pipe or a file from where the descriptor stands to its end.
+    explicit LineReader(int descriptor);
+    // Reads the bytes of a file from offset `begin` up to `end` (or its end),
+    // leaving the descriptor's own position alone, so that several readers
+    // can share one descriptor.
+    LineReader(int descriptor, std::uint64_t begin, std::uint64_t end);
 
     // Reads the next line. A line ends at a line feed, which is not kept, or
-    // at the end of the file; of a longer line only the first kMaxLineChars
-    // characters are kept. A UTF-8 byte-order mark before the first line is
-    // skipped.
+    // at the end of what is read; of a longer line only the first
+    // kMaxLineChars characters are kept. A UTF-8 byte-order mark at the start
+    // of the file is skipped.
     Status Next(Line& line);
 
 private:
     bool Refill();
 
-    std::FILE* file;
+    int descriptor;
+    bool positional;
+    std::uint64_t offset;
+    std::uint64_t end;
     std::unique_ptr<char[]> block;
     std::size_t position = 0;
     std::size_t filled = 0;
     bool atEnd = false;
-    bool atStart = true;
+    bool atStart;
     char carry[format::kMaxLineChars + 1];
 };
 

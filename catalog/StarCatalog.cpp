@@ -1,20 +1,31 @@
 #include "StarCatalog.h"
 
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <limits>
-#include <memory>
 
-#include "LineReader.h"
-#include "StarLine.h"
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "HelperThread.h"
+#include "StarLoader.h"
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
+class Descriptor {
+public:
+    explicit Descriptor(int opened) : descriptor(opened) {}
+    ~Descriptor() {
+        if (IsOpen()) {
+            ::close(descriptor);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    bool IsOpen() const { return descriptor >= 0; }
+    int Get() const { return descriptor; }
+
+private:
+    int descriptor;
 };
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // A catalogue is a file or a pipe. A device such as /dev/zero would never
 // end, and a folder holds no lines.
@@ -23,10 +34,6 @@ bool IsReadableKind(const std::string& path) {
     const std::filesystem::file_type type = std::filesystem::status(path, error).type();
     return type == std::filesystem::file_type::regular || type == std::filesystem::file_type::fifo;
 }
-
-// The record index and every count are 32-bit; a file with more star lines
-// than that is refused rather than miscounted.
-constexpr std::int32_t kMaxRecords = std::numeric_limits<std::int32_t>::max();
 
 } // namespace
 
@@ -98,50 +105,41 @@ void CStarCatalog::CopyFrom(const CStarCatalog& source, bool isNew) {
 }
 
 std::int32_t CStarCatalog::LoadCatalog(const char* path) {
+    // The previous catalogue's memory goes back to the system while the new
+    // one is read.
+    ChunkPool<StarRecord> previousRecords;
+    ChunkPool<ResultNode> previousResults;
+    previousRecords.Adopt(recordPool);
+    previousResults.Adopt(resultPool);
     FreeRecords();
+    lumara::HelperThread release([&] {
+        previousResults.Release();
+        previousRecords.Release();
+    });
     catalogPath = path != nullptr ? path : "";
 
     if (!IsReadableKind(catalogPath)) {
         return -1;
     }
-    FileHandle file(std::fopen(catalogPath.c_str(), "rb"));
-    if (file == nullptr) {
+    const Descriptor file(::open(catalogPath.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.IsOpen()) {
         return -1;
     }
-    // Lines are taken from large blocks; a stdio buffer would only copy twice.
-    std::setvbuf(file.get(), nullptr, _IONBF, 0);
-
-    lumara::LineReader reader(file.get());
-    lumara::LineReader::Line line{};
-    lumara::LineReader::Status status;
-    std::int32_t count = 0;
-    StarRecord* tail = nullptr;
-    while ((status = reader.Next(line)) == lumara::LineReader::Status::Line) {
-        if (!IsStarLine(line.text)) {
-            continue;
-        }
-        StarRecord* record = count < kMaxRecords ? AppendRecord(tail) : nullptr;
-        // Every record is listed as it is made: one pass over fresh memory.
-        if (record == nullptr || !AppendResult(*record)) {
-            status = lumara::LineReader::Status::Error;
-            break;
-        }
-        lumara::NormaliseLine(line.text, std::strlen(line.text), *record);
-        record->index = ++count;
-        lumara::DecodeAllFields(*record);
-        record->next = nullptr;
-        tail = record;
-    }
-    if (status == lumara::LineReader::Status::Error) {
-        FreeRecords();
+    lumara::LoadedStars stars;
+    if (!lumara::LoadStarLines(file.Get(), stars)) {
         return -1;
     }
-    if (count == 0) {
+    if (stars.count == 0) {
         return 0;
     }
+    recordPool.Adopt(stars.recordPool);
+    resultPool.Adopt(stars.nodePool);
+    records = stars.firstRecord;
+    first = stars.firstNode;
+    last = stars.lastNode;
     loaded = true;
     StartResultWalk();
-    return count;
+    return stars.count;
 }
 
 // Storage for a record linked after `tail` (first when tail is none), or
@@ -160,9 +158,7 @@ bool CStarCatalog::AppendResult(StarRecord& record) {
     if (node == nullptr) {
         return false;
     }
-    *node = {last != nullptr ? last->number + 1 : 1, last, &record, nullptr};
-    (last != nullptr ? last->next : first) = node;
-    last = node;
+    lumara::LinkResult(*node, record, first, last);
     return true;
 }
 

@@ -5,7 +5,9 @@
 // calls, searches, walks, copies, exports and allocation failures, and the
 // catalogue's promises are checked after every step. The control part may
 // first ask for the file to be put behind a long filler line, so that its
-// lines straddle the boundary between two blocks of the reader.
+// lines straddle the boundary between two blocks of the reader, or between
+// headings so that it lies where a large file is split to be read by two
+// threads.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -29,6 +31,7 @@
 #include "LineReader.h"
 #include "StarCatalog.h"
 #include "StarLine.h"
+#include "StarLoader.h"
 
 namespace fs = std::filesystem;
 using namespace lumara::format;
@@ -43,8 +46,18 @@ constexpr int kMaxAllocationsBeforeFailure = 3;
 constexpr std::size_t kExportedLineBytes = kStoredLineChars + 2;
 // How far before the end of the reader's first block the file may start.
 constexpr std::uint16_t kMaxStraddle = 1024;
+constexpr std::size_t kHeadingLineBytes = 64;
 constexpr std::string_view kCsvHeader = "Hr,Min,Deg,Name,Type,Range,Desc,Max,Min,Period\r\n";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Heading lines of '#', `bytes` long in all.
+std::string Headings(std::size_t bytes) {
+    std::string text(bytes, '#');
+    for (std::size_t feed = kHeadingLineBytes - 1; feed < bytes; feed += kHeadingLineBytes) {
+        text[feed] = '\n';
+    }
+    return text;
+}
 
 void Require(bool condition, const char* what) {
     if (!condition) {
@@ -474,13 +487,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t fileLength = body - controlLength;
     FuzzedDataProvider control(data + fileLength, controlLength);
 
+    const std::string_view bytes(reinterpret_cast<const char*>(data), fileLength);
     std::string file;
-    if (control.ConsumeBool()) {
+    switch (control.ConsumeIntegralInRange<int>(0, 2)) {
+    case 1: {
         const std::size_t straddle = control.ConsumeIntegralInRange<std::uint16_t>(1, kMaxStraddle);
         file.assign(lumara::LineReader::kBlockBytes - straddle, '#');
         file.back() = control.ConsumeBool() ? '\n' : '#';
+        file.append(bytes);
+        break;
     }
-    file.append(reinterpret_cast<const char*>(data), fileLength);
+    case 2: {
+        // Large enough to be read in two stretches, with the middle of the
+        // file (where they meet) a chosen number of bytes into the input.
+        const std::size_t into = control.ConsumeIntegralInRange<std::uint16_t>(0, kMaxStraddle);
+        const std::size_t half = lumara::kSplitLoadBytes / 2;
+        file = Headings(half);
+        file.append(bytes);
+        const std::size_t whole = std::max(2 * (half + std::min(into, bytes.size())),
+                                           static_cast<std::size_t>(lumara::kSplitLoadBytes));
+        if (whole > file.size()) {
+            file += Headings(whole - file.size());
+        }
+        break;
+    }
+    default:
+        file.append(bytes);
+    }
     Session session(file, TheScratch());
     session.Play(control);
     return 0;

@@ -1,6 +1,7 @@
 // Making the catalogue run out of memory on purpose.
 #pragma once
 
+#include <atomic>
 #include <cstdlib>
 
 #include "ChunkPool.h"
@@ -23,7 +24,8 @@ private:
     static void* Allocate(std::size_t bytes) {
         return remaining-- > 0 ? std::malloc(bytes) : nullptr;
     }
-    static inline int remaining = 0;
+    // Large files are loaded by two threads at once.
+    static inline std::atomic<int> remaining = 0;
     lumara::ChunkAllocator previous;
 };
 
