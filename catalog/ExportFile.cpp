@@ -28,6 +28,11 @@ constexpr mode_t kPermissionBits = 07777;
 constexpr std::size_t kLinkBufferBytes = 4096;
 // Room for ".pid-ticks-counter" in hexadecimal.
 constexpr std::size_t kUniqueChars = 48;
+// Writeback is started in stretches of at least this many bytes, which keep
+// the disk busy without a system call for every small write.
+constexpr std::uint64_t kWritebackBytes = std::uint64_t{1} << 20;
+// The usual page size; a stretch ends on a multiple of it.
+constexpr std::uint64_t kPageBytes = 4096;
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -168,11 +173,37 @@ bool ExportFile::OpenReplacement(const std::string& path) {
 }
 
 bool ExportFile::Flush() {
-    if (used > 0 && !failed && std::fwrite(buffer.get(), 1, used, file) != used) {
-        failed = true;
+    if (used > 0 && !failed) {
+        if (std::fwrite(buffer.get(), 1, used, file) == used) {
+            bytesWritten += used;
+            StartWriteback();
+        } else {
+            failed = true;
+        }
     }
     used = 0;
     return !failed;
+}
+
+// The temporary file has to be on disk before it may replace the target.
+// Handing each large stretch to the disk as soon as it is written lets the
+// disk work while the rest is formatted, so the final fsync has little left
+// to wait for. This only starts the writing and reports nothing that fsync
+// would not, so its result is ignored.
+void ExportFile::StartWriteback() {
+#ifdef __linux__
+    if (temporary.empty()) {
+        return;
+    }
+    // A page that is only partly written would be written to disk twice.
+    const std::uint64_t wholePages = bytesWritten / kPageBytes * kPageBytes;
+    if (wholePages - writebackStart >= kWritebackBytes) {
+        [[maybe_unused]] const int ignored = ::sync_file_range(
+            ::fileno(file), static_cast<off_t>(writebackStart),
+            static_cast<off_t>(wholePages - writebackStart), SYNC_FILE_RANGE_WRITE);
+        writebackStart = wholePages;
+    }
+#endif
 }
 
 char* ExportFile::Reserve(std::size_t bytes) {

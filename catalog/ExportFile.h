@@ -55,6 +55,7 @@ private:
     bool OpenDirect(const std::string& path);
     bool OpenReplacement(const std::string& path);
     bool Flush();
+    void StartWriteback();
     bool KeepOriginalAttributes();
     void Discard();
 
@@ -62,6 +63,9 @@ private:
     std::unique_ptr<char[]> buffer;
     std::size_t used = 0;
     bool failed = false;
+    // Bytes in the file, and where the writeback not yet started begins.
+    std::uint64_t bytesWritten = 0;
+    std::uint64_t writebackStart = 0;
     // Empty when the target is written directly.
     std::string target;
     std::string temporary;
