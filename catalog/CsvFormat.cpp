@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -20,33 +21,107 @@ constexpr int kMagnitudeSignificantDigits = 6;
 constexpr std::size_t kNumberChars = 32;
 constexpr double kHundredths = 100.0;
 constexpr double kPeriodScale = 10000.0; // 10 to the power of kPeriodDecimals
-// Below this a period times kPeriodScale is held exactly enough to round.
+// Below this a period times kPeriodScale is held exactly enough to round,
+// and its whole days have at most kWholeDaysDigits digits.
 constexpr double kLargestFastPeriod = 1e11;
+constexpr std::size_t kWholeDaysDigits = 8;
+constexpr std::uint32_t kWholeDaysLimit = 100'000'000;
+static_assert(kLargestFastPeriod / kPeriodScale <= kWholeDaysLimit);
+constexpr unsigned kHundred = 100;
+constexpr std::size_t kWordBytes = sizeof(std::uint64_t);
+constexpr std::uint64_t kEveryByteOne = 0x0101010101010101;
+constexpr std::uint64_t kEveryByteHigh = 0x8080808080808080;
+constexpr std::uint64_t kEveryByteQuote = kEveryByteOne * '"';
+
+// "00" to "99", two characters each.
+constexpr auto kDigitPairs = [] {
+    std::array<char, 2 * kHundred> pairs{};
+    for (unsigned value = 0; value < kHundred; ++value) {
+        pairs[2 * value] = static_cast<char>('0' + value / 10);
+        pairs[2 * value + 1] = static_cast<char>('0' + value % 10);
+    }
+    return pairs;
+}();
+
+// Writes the two digits of `value` (below 100) and returns the next place.
+char* TwoDigits(char* out, unsigned value) {
+    std::memcpy(out, &kDigitPairs[2 * value], 2);
+    return out + 2;
+}
+
+// The digit counts of catalogue numbers follow no pattern a branch predictor
+// could learn, so the numbers below are written without branching on them:
+// every digit is written and only the ones that count are kept, which leaves
+// a few spare characters after the number for the next field to overwrite.
+
+// 0 to 99 in one or two digits.
+char* UpToTwoDigits(char* out, unsigned value) {
+    const unsigned single = value < 10 ? 1 : 0;
+    std::memcpy(out, &kDigitPairs[2 * value + single], 2);
+    return out + 2 - single;
+}
+
+// Below 10 to the power of kWholeDaysDigits, without leading zeros.
+char* WholeDays(char* out, std::uint32_t value) {
+    // The digits sit at the front; the copy below may read into the back.
+    char digits[2 * kWholeDaysDigits] = {};
+    const std::uint32_t high = value / (kHundred * kHundred);
+    const std::uint32_t low = value % (kHundred * kHundred);
+    char* next = digits;
+    for (const std::uint32_t pair :
+         {high / kHundred, high % kHundred, low / kHundred, low % kHundred}) {
+        next = TwoDigits(next, pair);
+    }
+    std::size_t length = 1;
+    for (std::uint32_t power = 10; power < kWholeDaysLimit; power *= 10) {
+        length += value >= power ? 1 : 0;
+    }
+    std::memcpy(out, digits + kWholeDaysDigits - length, kWholeDaysDigits);
+    return out + length;
+}
 
 char* Integer(char* out, long long value) {
     // Hours, minutes and degrees have one or two digits.
-    if (value < 0 && value > -100) {
-        *out++ = '-';
-        value = -value;
-    }
-    if (value >= 0 && value < 100) {
-        if (value >= 10) {
-            *out++ = static_cast<char>('0' + value / 10);
-        }
-        *out++ = static_cast<char>('0' + value % 10);
-        return out;
+    if (value > -static_cast<long long>(kHundred) && value < static_cast<long long>(kHundred)) {
+        *out = '-';
+        out += value < 0 ? 1 : 0;
+        return UpToTwoDigits(out, static_cast<unsigned>(value < 0 ? -value : value));
     }
     return std::to_chars(out, out + kNumberChars, value).ptr;
 }
 
+// Whether any of the eight bytes in `word` is zero.
+constexpr bool HasZeroByte(std::uint64_t word) {
+    return ((word - kEveryByteOne) & ~word & kEveryByteHigh) != 0;
+}
+
+// A text read from a catalogue line fills its columns and rarely holds a
+// quote, so it is checked a word at a time and copied whole; the words may
+// overlap, which checks a byte twice and never reads past the field.
+template <std::size_t N> bool FillsWithoutQuotes(const char (&text)[N]) {
+    constexpr std::size_t kColumns = N - 1;
+    static_assert(kColumns >= kWordBytes, "every field of a record is at least a word wide");
+    if (text[kColumns] != '\0') {
+        return false;
+    }
+    std::uint64_t word = 0;
+    for (std::size_t at = 0; at < kColumns; at += kWordBytes) {
+        std::memcpy(&word, text + std::min(at, kColumns - kWordBytes), kWordBytes);
+        if (HasZeroByte(word) || HasZeroByte(word ^ kEveryByteQuote)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Quoted as every CSV reader expects: a double quote inside is doubled.
 template <std::size_t N> char* QuotedText(char* out, const char (&text)[N]) {
-    const std::size_t length = std::char_traits<char>::length(text);
     *out++ = '"';
-    if (std::memchr(text, '"', length) == nullptr) {
-        std::memcpy(out, text, length);
-        out += length;
+    if (FillsWithoutQuotes(text)) {
+        std::memcpy(out, text, N - 1);
+        out += N - 1;
     } else {
+        const std::size_t length = std::char_traits<char>::length(text);
         for (std::size_t i = 0; i < length; ++i) {
             if (text[i] == '"') {
                 *out++ = '"';
@@ -72,18 +147,19 @@ public:
         for (int code = 0; code < format::kMagnitudeValues; ++code) {
             Entry& entry = entries[static_cast<std::size_t>(code)];
             char text[kNumberChars];
-            const char* end = GeneralMagnitude(text, ValueOf(code));
+            entry.value = ValueOf(code);
+            const char* end = GeneralMagnitude(text, entry.value);
             entry.length = static_cast<unsigned char>(end - text);
             std::memcpy(entry.text, text, std::min(sizeof entry.text, std::size_t{entry.length}));
         }
     }
 
     char* Write(char* out, double value) const {
-        if (value >= 0.0 && value < format::kMagnitudeValues / kHundredths) {
-            const auto code = static_cast<int>(value * kHundredths + 0.5);
-            const Entry& entry = entries[static_cast<std::size_t>(code)];
+        const double rounded = value * kHundredths + 0.5;
+        if (value >= 0.0 && rounded < format::kMagnitudeValues) {
+            const Entry& entry = entries[static_cast<std::size_t>(rounded)];
             // Only a value decoded from a catalogue line has its text here.
-            if (entry.length <= sizeof entry.text && ValueOf(code) == value) {
+            if (entry.length <= sizeof entry.text && entry.value == value) {
                 std::memcpy(out, entry.text, sizeof entry.text);
                 return out + entry.length;
             }
@@ -98,8 +174,10 @@ private:
         return format::MagnitudeValue(digits);
     }
 
-    // "99.99" is the longest text; the table stays small enough for the cache.
+    // "99.99" is the longest text. The value that an entry was made for is
+    // kept beside its text, so telling a decoded value costs one comparison.
     struct Entry {
+        double value;
         char text[7];
         unsigned char length;
     };
@@ -119,18 +197,19 @@ char* Period(char* out, double value) {
         std::fabs(scaled - static_cast<double>(static_cast<long long>(scaled + 0.5))) < 0.25) {
         // Decoded periods sit this close to a whole number of ten-thousandths,
         // so rounding to four decimals cannot go either way.
-        const auto units = static_cast<long long>(scaled + 0.5);
-        const auto scale = static_cast<long long>(kPeriodScale);
-        char* end = Integer(out, units / scale);
-        long long decimals = units % scale;
-        if (decimals != 0) {
-            *end++ = '.';
-        }
-        for (long long place = scale / 10; decimals != 0; place /= 10) {
-            *end++ = static_cast<char>('0' + decimals / place);
-            decimals %= place;
-        }
-        return end;
+        const auto units = static_cast<std::uint64_t>(scaled + 0.5);
+        const auto scale = static_cast<std::uint64_t>(kPeriodScale);
+        char* end = WholeDays(out, static_cast<std::uint32_t>(units / scale));
+        // The point and every decimal are written; trailing zeros, and the
+        // point when nothing follows it, are then given back.
+        const auto decimals = static_cast<unsigned>(units % scale);
+        static_assert(kPeriodScale == kHundred * kHundred, "the decimals are two pairs");
+        *end = '.';
+        TwoDigits(TwoDigits(end + 1, decimals / kHundred), decimals % kHundred);
+        const unsigned trailingZeros = (decimals % 10 == 0 ? 1 : 0) +
+                                       (decimals % 100 == 0 ? 1 : 0) +
+                                       (decimals % 1000 == 0 ? 1 : 0);
+        return end + (decimals == 0 ? 0 : 1 + format::kPeriodDecimals - trailingZeros);
     }
     const auto [fixedEnd, error] = std::to_chars(out, out + kNumberChars, value,
                                                  std::chars_format::fixed, format::kPeriodDecimals);

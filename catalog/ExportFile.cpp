@@ -3,8 +3,6 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <cstring>
-#include <new>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -28,6 +26,8 @@ constexpr mode_t kPermissionBits = 07777;
 constexpr std::size_t kLinkBufferBytes = 4096;
 // Room for ".pid-ticks-counter" in hexadecimal.
 constexpr std::size_t kUniqueChars = 48;
+// The usual page size; writeback starts and ends on a multiple of it.
+constexpr std::uint64_t kPageBytes = 4096;
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -92,18 +92,13 @@ void SyncFolderOf(const std::string& path) {
 
 } // namespace
 
-// Without memory for the buffer every Open fails, rather than throwing.
-ExportFile::ExportFile() : buffer(new (std::nothrow) char[kBufferBytes]) {
-}
+ExportFile::ExportFile() = default;
 
 ExportFile::~ExportFile() {
     Discard();
 }
 
 bool ExportFile::Open(const char* path) {
-    if (buffer == nullptr) {
-        return false;
-    }
     std::string resolved = path;
     struct stat status {};
     bool exists = false;
@@ -167,28 +162,36 @@ bool ExportFile::OpenReplacement(const std::string& path) {
     return false;
 }
 
-bool ExportFile::Flush() {
-    if (used > 0 && !failed && std::fwrite(buffer.get(), 1, used, file) != used) {
+bool ExportFile::Write(const char* data, std::size_t bytes) {
+    if (failed || std::fwrite(data, 1, bytes, file) != bytes) {
         failed = true;
     }
-    used = 0;
     return !failed;
 }
 
-char* ExportFile::Reserve(std::size_t bytes) {
-    if (kBufferBytes - used < bytes) {
-        Flush();
+// The temporary file has to be on disk before it may replace the target.
+// Handing each stretch to the disk as soon as it is written lets the disk
+// work while the rest is formatted, so the final fsync has little left to
+// wait for. This only starts the writing and reports nothing that fsync
+// would not, so its result is ignored.
+void ExportFile::StartWriteback(std::uint64_t offset, std::uint64_t bytes) const {
+#ifdef __linux__
+    // A page that is only partly written would be written to disk twice.
+    const std::uint64_t start = offset / kPageBytes * kPageBytes;
+    const std::uint64_t end = (offset + bytes) / kPageBytes * kPageBytes;
+    if (!temporary.empty() && end > start) {
+        [[maybe_unused]] const int ignored =
+            ::sync_file_range(::fileno(file), static_cast<off_t>(start),
+                              static_cast<off_t>(end - start), SYNC_FILE_RANGE_WRITE);
     }
-    return buffer.get() + used;
-}
-
-void ExportFile::Append(std::string_view text) {
-    std::memcpy(Reserve(text.size()), text.data(), text.size());
-    Advance(text.size());
+#else
+    static_cast<void>(offset);
+    static_cast<void>(bytes);
+#endif
 }
 
 bool ExportFile::Finish() {
-    bool written = Flush() && std::fflush(file) == 0 && std::ferror(file) == 0;
+    bool written = !failed && std::fflush(file) == 0 && std::ferror(file) == 0;
     if (!temporary.empty()) {
         written = written && KeepOriginalAttributes() && ::fsync(::fileno(file)) == 0;
     }

@@ -1,5 +1,4 @@
-// An export target written through a large buffer, which reports whether
-// every byte reached the file.
+// An export target, which reports whether every byte reached the file.
 //
 // A regular file, or a path where nothing stands yet, is never written in
 // place: the bytes go to a new temporary file beside it, which replaces the
@@ -12,16 +11,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <string>
-#include <string_view>
 
 namespace lumara {
 
 class ExportFile {
 public:
-    static constexpr std::size_t kBufferBytes = std::size_t{1} << 20;
-
     ExportFile();
     // Removes the temporary file unless Finish has put it in place.
     ~ExportFile();
@@ -33,13 +28,15 @@ public:
     // for a new file.
     bool Open(const char* path);
 
-    // Room for at least `bytes` (at most kBufferBytes) further bytes; hand
-    // what was written there back with Advance.
-    char* Reserve(std::size_t bytes);
-    void Advance(std::size_t bytes) { used += bytes; }
-    void Append(std::string_view text);
+    // Appends the bytes to the file. False once any write has failed, after
+    // which nothing more is written. Not for two threads at once.
+    bool Write(const char* data, std::size_t bytes);
+    // Starts putting the whole pages among the `bytes` written at `offset`
+    // on disk, beside whatever else runs: the last page, if partly written,
+    // is left for the next stretch.
+    void StartWriteback(std::uint64_t offset, std::uint64_t bytes) const;
 
-    // Writes out what is buffered, makes it durable and puts it in place.
+    // Makes what was written durable and puts it in place.
     // True only when every step succeeded; otherwise the target is as it was.
     bool Finish();
 
@@ -54,13 +51,10 @@ private:
 
     bool OpenDirect(const std::string& path);
     bool OpenReplacement(const std::string& path);
-    bool Flush();
     bool KeepOriginalAttributes();
     void Discard();
 
     std::FILE* file = nullptr;
-    std::unique_ptr<char[]> buffer;
-    std::size_t used = 0;
     bool failed = false;
     // Empty when the target is written directly.
     std::string target;

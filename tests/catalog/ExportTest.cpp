@@ -76,9 +76,10 @@ TEST_F(ExportTest, PeriodsKeepEveryDecimalTheCatalogueHolds) {
         const char* columns;
         const char* written;
     } cases[] = {
-        {"1234.5678", "1234.5678"}, {"  12K3   ", "12000.3"}, {"         ", "0"},
-        {"   1.5000", "1.5"},       {" 409.2   ", "409.2"},   {"9999K9999", "9999000.9999"},
-        {"   0.0001", "0.0001"},    {"1000.    ", "1000"},    {"1234K    ", "1234000"}};
+        {"1234.5678", "1234.5678"}, {"  12K3   ", "12000.3"},   {"         ", "0"},
+        {"   1.5000", "1.5"},       {" 409.2   ", "409.2"},     {"9999K9999", "9999000.9999"},
+        {"   0.0001", "0.0001"},    {"1000.    ", "1000"},      {"1234K    ", "1234000"},
+        {"  45.0700", "45.07"},     {" 123K4560", "123000.456"}};
     for (const auto& c : cases) {
         const std::string row = CsvRowOf(WithPeriod(c.columns));
         EXPECT_EQ(row.substr(row.rfind(',') + 1), std::string(c.written) + "\r\n") << c.columns;
