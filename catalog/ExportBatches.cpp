@@ -5,10 +5,9 @@
 #include <cstring>
 #include <mutex>
 #include <new>
-#include <system_error>
-#include <thread>
 
 #include "ExportFile.h"
+#include "HelperThread.h"
 
 namespace lumara {
 
@@ -130,18 +129,13 @@ void BatchBuffer::WriteBuffered() {
 
 bool WriteBatches(ExportFile& file, std::size_t batches, const BatchFormatter& format) {
     BatchTurns turns(file, batches);
-    std::thread helper;
-    // Without a thread the calling thread formats every batch itself.
     if (batches > 1) {
-        try {
-            helper = std::thread([&] { turns.RunLane(1, format); });
-        } catch (const std::system_error&) {
-        } catch (const std::bad_alloc&) {
-        }
-    }
-    turns.RunLane(0, format);
-    if (helper.joinable()) {
-        helper.join();
+        // Without a thread of its own the helper's lane runs after the
+        // calling thread's, which has taken every batch by then.
+        HelperThread helper([&] { turns.RunLane(1, format); });
+        turns.RunLane(0, format);
+    } else {
+        turns.RunLane(0, format);
     }
     return turns.AllWritten();
 }

@@ -3,10 +3,13 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <system_error>
+#include <thread>
 
 #include <grp.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -83,6 +86,19 @@ int RunAsOrdinaryUser(const std::function<int()>& check) {
         return kChildFailed;
     }
     return WEXITSTATUS(status);
+}
+
+bool ForbidMoreThreads() {
+    const rlimit oneProcess{1, 1};
+    if (::setrlimit(RLIMIT_NPROC, &oneProcess) != 0) {
+        return false;
+    }
+    try {
+        std::thread([] {}).join();
+        return false;
+    } catch (const std::system_error&) {
+        return true;
+    }
 }
 
 void OpenFolderToEveryone(const std::string& folder, bool writable) {

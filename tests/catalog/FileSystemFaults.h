@@ -33,9 +33,17 @@ private:
 // check with lesser rights.
 inline constexpr int kNoOrdinaryUser = 125;
 
+// The exit code of a check whose premise did not hold, such as
+// ForbidMoreThreads failing.
+inline constexpr int kPremiseFailed = 124;
+
 // Runs `check` in a child process that has given up root's rights for those
 // of the user nobody, and returns the child's exit code.
 int RunAsOrdinaryUser(const std::function<int()>& check);
+
+// For a check run as an ordinary user: limits the user to the one process,
+// so that no further thread can be started. False when one still can.
+bool ForbidMoreThreads();
 
 // Lets everyone into `folder`, and writing there too when `writable`, so that
 // an ordinary user can reach the files in it.

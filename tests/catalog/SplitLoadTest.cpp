@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "FailingAllocations.h"
+#include "FileSystemFaults.h"
 #include "StarCatalog.h"
 #include "StarLoader.h"
 #include "TestFiles.h"
@@ -33,16 +34,22 @@ std::string NameOf(const StarRecord& record) {
     return std::string(record.line + 10, 7);
 }
 
+std::vector<std::string> NamesIn(const CStarCatalog& catalog) {
+    std::vector<std::string> names;
+    for (const StarRecord* r = catalog.GetRecords(); r != nullptr; r = r->next) {
+        names.push_back(NameOf(*r));
+    }
+    return names;
+}
+
 // A catalogue holds exactly the stars named, in order, numbered from 1 and
 // listed both ways.
 void ExpectCatalogueOf(const CStarCatalog& catalog, const std::vector<std::string>& names) {
-    std::vector<std::string> got;
     int index = 0;
     for (const StarRecord* r = catalog.GetRecords(); r != nullptr; r = r->next) {
         ASSERT_EQ(r->index, ++index);
-        got.push_back(NameOf(*r));
     }
-    ASSERT_EQ(got, names);
+    ASSERT_EQ(NamesIn(catalog), names);
 
     const StarRecord* record = catalog.GetRecords();
     const ResultNode* previous = nullptr;
@@ -164,4 +171,31 @@ TEST(SplitLoadTest, RunningOutOfMemoryInEitherHalfFailsWhole) {
     CStarCatalog catalog;
     ASSERT_EQ(catalog.LoadCatalog(path.c_str()), static_cast<int>(names.size()));
     ExpectCatalogueOf(catalog, names);
+}
+
+// A user limited to one process cannot start a thread; both stretches are
+// then read on the calling thread. Root is never limited, so the user nobody
+// loads the file.
+TEST(SplitLoadTest, WithoutASecondThreadBothStretchesAreReadInTurn) {
+    std::vector<std::string> names;
+    int number = 1;
+    TempDir dir;
+    const std::string path =
+        dir.Write("stars.txt", FillerStars(2 * lumara::kSplitLoadBytes, number, names));
+    OpenFolderToEveryone(dir.PathOf(""), false);
+    const int result = RunAsOrdinaryUser([&] {
+        if (!ForbidMoreThreads()) {
+            return kPremiseFailed;
+        }
+        CStarCatalog catalog;
+        const bool loaded = catalog.LoadCatalog(path.c_str()) == static_cast<int>(names.size());
+        return loaded && NamesIn(catalog) == names &&
+                       catalog.GetLastResult()->number == static_cast<int>(names.size())
+                   ? 0
+                   : 1;
+    });
+    if (result == kNoOrdinaryUser || result == kPremiseFailed) {
+        GTEST_SKIP() << "cannot run as a user who may not start a thread";
+    }
+    EXPECT_EQ(result, 0);
 }
