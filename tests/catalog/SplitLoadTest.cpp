@@ -78,6 +78,16 @@ std::string FillerStars(std::size_t bytes, int& number, std::vector<std::string>
     return text;
 }
 
+// A file of numbered stars, at least `bytes` long, and their names in order.
+struct StarsFile {
+    StarsFile(const TempDir& dir, std::size_t bytes) {
+        int number = 1;
+        path = dir.Write("stars.txt", FillerStars(bytes, number, names));
+    }
+    std::vector<std::string> names;
+    std::string path;
+};
+
 } // namespace
 
 TEST(SplitLoadTest, EveryStarOnceInOrderWhereverTheMiddleFalls) {
@@ -154,43 +164,37 @@ TEST(SplitLoadTest, AMiddleLineTooLongToSplitAtIsReadInOneStretch) {
 }
 
 TEST(SplitLoadTest, RunningOutOfMemoryInEitherHalfFailsWhole) {
-    std::vector<std::string> names;
-    int number = 1;
     TempDir dir;
-    const std::string path =
-        dir.Write("stars.txt", FillerStars(3 * lumara::kSplitLoadBytes, number, names));
+    const StarsFile stars(dir, 3 * lumara::kSplitLoadBytes);
     for (int allowed : {0, 1, 4, 9, 16, 24}) {
         CStarCatalog catalog;
         lumara::test::FailingAllocations failing(allowed);
-        EXPECT_EQ(catalog.LoadCatalog(path.c_str()), -1) << allowed;
+        EXPECT_EQ(catalog.LoadCatalog(stars.path.c_str()), -1) << allowed;
         EXPECT_FALSE(catalog.IsLoaded());
         EXPECT_EQ(catalog.GetRecords(), nullptr);
         EXPECT_EQ(catalog.GetFirstResult(), nullptr);
         EXPECT_TRUE(catalog.IsEOF());
     }
     CStarCatalog catalog;
-    ASSERT_EQ(catalog.LoadCatalog(path.c_str()), static_cast<int>(names.size()));
-    ExpectCatalogueOf(catalog, names);
+    ASSERT_EQ(catalog.LoadCatalog(stars.path.c_str()), static_cast<int>(stars.names.size()));
+    ExpectCatalogueOf(catalog, stars.names);
 }
 
 // A user limited to one process cannot start a thread; both stretches are
 // then read on the calling thread. Root is never limited, so the user nobody
 // loads the file.
 TEST(SplitLoadTest, WithoutASecondThreadBothStretchesAreReadInTurn) {
-    std::vector<std::string> names;
-    int number = 1;
     TempDir dir;
-    const std::string path =
-        dir.Write("stars.txt", FillerStars(2 * lumara::kSplitLoadBytes, number, names));
+    const StarsFile stars(dir, 2 * lumara::kSplitLoadBytes);
     OpenFolderToEveryone(dir.PathOf(""), false);
     const int result = RunAsOrdinaryUser([&] {
         if (!ForbidMoreThreads()) {
             return kPremiseFailed;
         }
         CStarCatalog catalog;
-        const bool loaded = catalog.LoadCatalog(path.c_str()) == static_cast<int>(names.size());
-        return loaded && NamesIn(catalog) == names &&
-                       catalog.GetLastResult()->number == static_cast<int>(names.size())
+        const auto count = static_cast<int>(stars.names.size());
+        return catalog.LoadCatalog(stars.path.c_str()) == count &&
+                       NamesIn(catalog) == stars.names && catalog.GetLastResult()->number == count
                    ? 0
                    : 1;
     });
