@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <functional>
 
 #include "CsvFormat.h"
 #include "ExportBatches.h"
@@ -103,7 +104,9 @@ std::int32_t CStarCatalog::Export(const char* path, bool asCsv) {
         FormatBatch<lumara::csv::FormatRow, lumara::csv::kMaxRowBytes>(places[lane], batch, out);
     };
     // A batch that was not written leaves the temporary file to be removed.
-    if (!lumara::WriteBatches(file, batches, format)) {
+    // Handed over by reference, the formatter fits inside the std::function,
+    // which then allocates nothing and so cannot throw.
+    if (!lumara::WriteBatches(file, batches, std::cref(format))) {
         return -1;
     }
     return file.Finish() ? count : -1;
