@@ -20,13 +20,12 @@
 #include <vector>
 
 #include "BenchSetup.h"
+#include "LineReader.h"
 #include "StarCatalog.h"
 
 namespace {
 
 constexpr long long kDefaultStars[] = {100'000, 1'000'000};
-// LoadCatalog reads in blocks of this size too.
-constexpr std::size_t kReadBlockBytes = std::size_t{1} << 20;
 // The streamed floors write in pieces of this size, a multiple of the page.
 constexpr std::size_t kStreamWriteBytes = std::size_t{1} << 20;
 constexpr int kTouchByte = 0x5A;
@@ -117,7 +116,8 @@ void PerStar(benchmark::State& state, const Workload& work) {
 // --- Floors -----------------------------------------------------------------
 
 void ReadFloor(benchmark::State& state, Workload& work) {
-    std::vector<char> block(kReadBlockBytes);
+    // The blocks LoadCatalog reads.
+    std::vector<char> block(lumara::LineReader::kBlockBytes);
     const auto expected = static_cast<long long>(std::filesystem::file_size(work.Path()));
     long long total = 0;
     for (auto _ : state) {

@@ -72,14 +72,13 @@ void CStarCatalog::CopyFrom(const CStarCatalog& source, bool isNew) {
 
     StarRecord* tail = nullptr;
     for (const StarRecord* from = source.records; from != nullptr; from = from->next) {
-        StarRecord* record = AppendRecord(tail);
+        StarRecord* record = recordPool.Allocate();
         if (record == nullptr) {
             FreeRecords();
             return;
         }
         *record = *from;
-        record->next = nullptr;
-        tail = record;
+        lumara::LinkRecord(*record, records, tail);
     }
     loaded = source.loaded;
 
@@ -140,16 +139,6 @@ std::int32_t CStarCatalog::LoadCatalog(const char* path) {
     loaded = true;
     StartResultWalk();
     return stars.count;
-}
-
-// Storage for a record linked after `tail` (first when tail is none), or
-// nullptr when memory runs out. The caller fills it, `next` included.
-StarRecord* CStarCatalog::AppendRecord(StarRecord* tail) {
-    StarRecord* record = recordPool.Allocate();
-    if (record != nullptr) {
-        (tail != nullptr ? tail->next : records) = record;
-    }
-    return record;
 }
 
 // Links a node for the record after the last one; false when memory runs out.

@@ -138,7 +138,6 @@ public:
 
 private:
     template <typename Predicate> std::int32_t BuildResults(Predicate matches);
-    StarRecord* AppendRecord(StarRecord* tail);
     bool AppendResult(StarRecord& record);
     void StartResultWalk();
     void ClearResultState();

@@ -84,9 +84,7 @@ bool LoadedStars::Add(const char* text, std::size_t length) {
     NormaliseLine(text, length, *record);
     record->index = ++count;
     DecodeAllFields(*record);
-    record->next = nullptr;
-    (lastRecord != nullptr ? lastRecord->next : firstRecord) = record;
-    lastRecord = record;
+    LinkRecord(*record, firstRecord, lastRecord);
     LinkResult(*node, *record, firstNode, lastNode);
     return true;
 }

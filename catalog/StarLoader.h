@@ -16,6 +16,13 @@ inline constexpr std::uint64_t kSplitLoadBytes = std::uint64_t{1} << 20;
 // file whose middle line is longer is read in one stretch.
 inline constexpr std::size_t kMaxSplitSearchBytes = std::size_t{64} << 10;
 
+// Links `record` after `last`, as the first when there is none.
+inline void LinkRecord(StarRecord& record, StarRecord*& first, StarRecord*& last) {
+    record.next = nullptr;
+    (last != nullptr ? last->next : first) = &record;
+    last = &record;
+}
+
 // Links `node`, for `record`, after `last`, numbering it on.
 inline void LinkResult(ResultNode& node, StarRecord& record, ResultNode*& first,
                        ResultNode*& last) {

@@ -10,13 +10,16 @@
 #include <string>
 #include <string_view>
 
+#include "LineFormat.h"
+
 namespace {
+
+using namespace lumara::format;
 
 constexpr long long kDefaultStars = 300;
 constexpr std::uint64_t kDefaultSeed = 1;
 // Every this many stars a heading or a blank line stands between them.
 constexpr std::uint64_t kStarsPerInterlude = 40;
-constexpr std::size_t kLineColumns = 75;
 
 // Invented constellations: no sky has them.
 constexpr const char* kConstellations[] = {"Xyz", "Qzr", "Wxo", "Jyk", "Zuv",
@@ -72,49 +75,51 @@ std::string StarName(Random& random, const char* constellation) {
     return Formatted("%c%c %s", first, second, constellation);
 }
 
-// Magnitudes in columns 32-45: maximum, and usually a minimum.
+// The magnitude range: a maximum, and usually a minimum.
 void PutRange(std::string& line, Random& random) {
     const int brightest = 300 + random.Below(1500); // hundredths of a magnitude
     const int amplitude = 10 + random.Below(700);
     if (random.Chance(12)) {
-        Put(line, 32, "<");
+        Put(line, kRangeColumn, "<");
     }
-    Put(line, 33, Formatted("%5.2f", brightest / 100.0));
+    Put(line, kMaxMagDigitColumns[0], Formatted("%5.2f", brightest / 100.0));
     if (random.Chance(90)) {
-        Put(line, 39, "-");
-        Put(line, 40, Formatted("%5.2f", (brightest + amplitude) / 100.0));
+        Put(line, kMinMagDigitColumns[0] - 1, "-");
+        Put(line, kMinMagDigitColumns[0], Formatted("%5.2f", (brightest + amplitude) / 100.0));
     }
 }
 
-// Period in columns 46-54: four integer digits, a point or K, four decimals.
+// Period: four integer digits, the point or the thousands marker, up to four
+// decimals.
 void PutPeriod(std::string& line, Random& random) {
     const int decimals = 1 + random.Below(4);
     const int scale[] = {1, 10, 100, 1000, 10000};
     const int fraction = random.Below(scale[decimals]);
     if (random.Chance(3)) {
-        Put(line, 46, Formatted("%4dK%0*d", 10 + random.Below(90), decimals, fraction));
+        Put(line, kPeriodIntegerColumns[0],
+            Formatted("%4d%c%0*d", 10 + random.Below(90), kThousandsMarker, decimals, fraction));
         return;
     }
     const int whole = random.Chance(50) ? random.Below(10) : random.Below(2000);
-    Put(line, 46, Formatted("%4d.%0*d", whole, decimals, fraction));
+    Put(line, kPeriodIntegerColumns[0], Formatted("%4d.%0*d", whole, decimals, fraction));
 }
 
 std::string StarLine(Random& random) {
-    std::string line(kLineColumns, ' ');
+    std::string line(kStoredLineChars, ' ');
     const char* constellation = kConstellations[random.Below(std::size(kConstellations))];
-    Put(line, 0, Formatted("%02d%02d", random.Below(24), random.Below(60)));
+    Put(line, kRaHoursColumn, Formatted("%02d%02d", random.Below(24), random.Below(60)));
     const int degrees = random.Below(91);
-    Put(line, 4, Formatted("%c%02d", random.Chance(50) ? '-' : '+', degrees));
+    Put(line, kDecSignColumn, Formatted("%c%02d", random.Chance(50) ? '-' : '+', degrees));
     if (random.Chance(5)) {
-        line[7] = static_cast<char>('a' + random.Below(3));
+        line[kFlagColumn] = static_cast<char>('a' + random.Below(3));
     } else if (random.Chance(3)) {
-        line[7] = '\t';
+        line[kFlagColumn] = '\t';
     }
     if (random.Chance(2)) {
-        line[8] = '\t';
+        line[kGapColumn] = '\t';
     }
-    Put(line, 10, StarName(random, constellation));
-    Put(line, 22, kTypes[random.Below(std::size(kTypes))]);
+    Put(line, kNameColumn, StarName(random, constellation));
+    Put(line, kTypeColumn, kTypes[random.Below(std::size(kTypes))]);
 
     // About a tenth give no light-curve data, a third magnitudes only.
     const int kind = random.Below(30);
@@ -124,7 +129,7 @@ std::string StarLine(Random& random) {
     if (kind >= 13) {
         PutPeriod(line, random);
     }
-    Put(line, 55, kWords[random.Below(std::size(kWords))]);
+    Put(line, kDescColumn, kWords[random.Below(std::size(kWords))]);
     // Many catalogue files do not keep the trailing blanks.
     if (random.Chance(50)) {
         line.erase(line.find_last_not_of(' ') + 1);

@@ -1,6 +1,7 @@
 #include "FieldExchange.h"
 
 #include "DialogFramework.h"
+#include "LineFormat.h"
 #include "UserDialogs.h"
 
 #include <QAbstractButton>
@@ -14,14 +15,10 @@ constexpr std::size_t kNumberTextCapacity = 32;
 // Doubles are written with this many significant digits when they bound a range.
 constexpr int kBoundDigits = std::numeric_limits<double>::digits10;
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 // Skips a run of digits; returns how many there were.
 std::size_t SkipDigits(std::string_view text, std::size_t& at) {
     const std::size_t start = at;
-    while (at < text.size() && IsDigit(text[at])) {
+    while (at < text.size() && lumara::format::IsDigit(text[at])) {
         ++at;
     }
     return at - start;

@@ -1,5 +1,6 @@
 #include "StarListModel.h"
 
+#include "LineFormat.h"
 #include "StarCatalog.h"
 
 #include <charconv>
@@ -8,7 +9,6 @@
 namespace {
 enum Column { kRa, kDec, kName, kType, kMagnitude, kPeriod, kDescription };
 
-constexpr int kPeriodDecimals = 4;
 constexpr int kPeriodWidth = 10;
 // Room for a period of any size with its four decimals.
 constexpr std::size_t kPeriodCapacity = 320;
@@ -25,9 +25,9 @@ QString PeriodText(double period) {
     if (period == 0.0) {
         return {};
     }
-    std::array<char, kPeriodCapacity> text{};
+    std::array<char, kPeriodCapacity> text;
     const auto result = std::to_chars(text.data(), text.data() + text.size(), period,
-                                      std::chars_format::fixed, kPeriodDecimals);
+                                      std::chars_format::fixed, lumara::format::kPeriodDecimals);
     return QString::fromLatin1(text.data(), result.ptr - text.data())
         .rightJustified(kPeriodWidth, QLatin1Char(' '));
 }

@@ -8,7 +8,6 @@
 #include <set>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include <sys/stat.h>
@@ -212,10 +211,9 @@ TEST_F(LargeExportTest, APipeGetsEveryBatchInOrder) {
     Load(FourLines(), CopiesOfFourFor(3));
     const std::string pipe = dir.PathOf("pipe");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    std::string received;
-    std::thread reader([&] { received = ReadFile(pipe); });
-    const int written = large.SaveCsv(pipe.c_str());
-    reader.join();
+    int written = 0;
+    const std::string received =
+        ReadPipeWhile(pipe, [&] { written = large.SaveCsv(pipe.c_str()); });
     EXPECT_EQ(written, LargeRows());
     EXPECT_EQ(received, RepeatedCsv(smallCsv, copies));
 }

@@ -6,7 +6,6 @@
 #include <fstream>
 #include <set>
 #include <string>
-#include <thread>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -256,10 +255,9 @@ TEST_F(SafeSaveTest, AFullDeviceIsWrittenDirectlyAndFails) {
 TEST_F(SafeSaveTest, APipeIsWrittenDirectly) {
     const std::string pipe = dir.PathOf("pipe");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    std::string received;
-    std::thread reader([&] { received = ReadFile(pipe); });
-    const int written = catalog.SaveTxt(pipe.c_str());
-    reader.join();
+    int written = 0;
+    const std::string received =
+        ReadPipeWhile(pipe, [&] { written = catalog.SaveTxt(pipe.c_str()); });
     EXPECT_EQ(written, kStars);
     EXPECT_EQ(received, expected);
     EXPECT_TRUE(fs::is_fifo(pipe));

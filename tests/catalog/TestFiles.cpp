@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <thread>
 
 namespace lumara::test {
 
@@ -35,6 +36,14 @@ std::string TempDir::Write(std::string_view name, std::string_view bytes) const 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string ReadPipeWhile(const std::string& pipe, const std::function<void()>& write) {
+    std::string received;
+    std::thread reader([&] { received = ReadFile(pipe); });
+    write();
+    reader.join();
+    return received;
 }
 
 std::string DataFile(std::string_view name) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,9 @@ private:
 };
 
 std::string ReadFile(const std::string& path);
+// Runs `write`, which writes into the named pipe at `pipe`, while another
+// thread reads the pipe to its end; returns what came through.
+std::string ReadPipeWhile(const std::string& pipe, const std::function<void()>& write);
 std::string DataFile(std::string_view name);
 
 // A catalogue line typed as in the file, filled up with spaces to 75 columns.

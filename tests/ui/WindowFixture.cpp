@@ -3,14 +3,24 @@
 #include <QAction>
 #include <QFile>
 #include <QTest>
+#include <string_view>
+
+#include "LineFormat.h"
+#include "TestFiles.h"
 
 namespace {
-constexpr int kLineLength = 75;
-constexpr int kPositionColumns = 10;
-constexpr int kNameColumns = 12;
-constexpr int kTypeColumns = 10;
-constexpr int kRangeColumns = 14;
-constexpr int kPeriodColumns = 9;
+using namespace lumara::format;
+// Where each typed field of a test line ends: at the next field's column.
+constexpr int kPositionColumns = kNameColumn;
+constexpr int kNameColumns = kTypeColumn - kNameColumn;
+constexpr int kTypeColumns = kRangeColumn - kTypeColumn;
+constexpr int kRangeColumns = kPeriodIntegerColumns[0] - kRangeColumn;
+constexpr int kPeriodColumns = kDescColumn - kPeriodIntegerColumns[0];
+constexpr int kLineLength = kStoredLineChars;
+
+QByteArray Stored(std::string_view line) {
+    return QByteArray(line.data(), static_cast<qsizetype>(line.size())).leftJustified(kLineLength);
+}
 } // namespace
 
 QByteArray StarLine(const char* position, const char* name, const char* type, const char* range,
@@ -25,9 +35,9 @@ QByteArray StarLine(const char* position, const char* name, const char* type, co
 
 QList<QByteArray> ExampleStars() {
     return {
-        StarLine("0536+21", "RT Xyz", "M", "  6.20 - 9.85", " 371.5", "long-period giant"),
-        StarLine("2210-05a", "V1234 Xyz", "EA/SD", "< 9.10 -10.35", "  12K3", "eclipsing system"),
-        StarLine("0012-00", "Q", "CST", "", "", "no light curve"),
+        Stored(lumara::test::kMiraLike),
+        Stored(lumara::test::kEclipsing),
+        Stored(lumara::test::kNoLightCurve),
         StarLine("0507-05", "SS Abc", "EW", "  5.10 - 5.60", "   1.5", "short period"),
     };
 }
