@@ -74,6 +74,14 @@ TEST(CopyTest, CopiesTheEmptyStates) {
     fresh.SetDecSouth(-10);
     CStarCatalog copy(fresh);
     ExpectSameState(copy, fresh);
+    // Nothing copied over a searched catalogue leaves nothing of it.
+    CStarCatalog held;
+    ASSERT_EQ(held.LoadCatalog(DataFile("three-stars.txt").c_str()), 3);
+    ASSERT_EQ(held.Search(true, false, false), 3);
+    held.MoveNext();
+    held = fresh;
+    ExpectSameState(held, fresh);
+    EXPECT_EQ(held.GetCursorResult(), nullptr);
 
     CStarCatalog nothingFound;
     ASSERT_EQ(nothingFound.LoadCatalog(DataFile("three-stars.txt").c_str()), 3);
@@ -82,6 +90,10 @@ TEST(CopyTest, CopiesTheEmptyStates) {
     CStarCatalog second(nothingFound);
     ExpectSameState(second, nothingFound);
     EXPECT_EQ(second.Search(true, false, false), 0) << "still loaded";
+    ASSERT_EQ(held.LoadCatalog(DataFile("three-stars.txt").c_str()), 3);
+    held = nothingFound;
+    ExpectSameState(held, nothingFound);
+    EXPECT_EQ(held.GetCursorResult(), nullptr);
 
     CStarCatalog& self = second;
     second = self;

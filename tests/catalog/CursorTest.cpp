@@ -65,6 +65,38 @@ TEST_F(CursorTest, FlagsAtTheEnds) {
     EXPECT_FALSE(catalog.IsEOF());
 }
 
+TEST_F(CursorTest, FlagsAfterOrdinaryMoves) {
+    using Move = void (CStarCatalog::*)();
+    const Move first = &CStarCatalog::MoveFirst;
+    const Move last = &CStarCatalog::MoveLast;
+    const Move next = &CStarCatalog::MoveNext;
+    const Move prev = &CStarCatalog::MovePrev;
+    const struct {
+        std::vector<Move> moves;
+        bool bof;
+        bool eof;
+        const char* name;
+    } cases[] = {
+        {{first, next}, false, false, "  V1234 Xyz"},
+        {{last, prev}, false, false, "  V1234 Xyz"},
+        {{first, next, next, prev}, false, false, "  V1234 Xyz"},
+        {{last, prev, prev, next}, false, false, "  V1234 Xyz"},
+        {{first, next, next}, false, false, "          Q"},
+        {{last, prev, prev}, false, false, "     RT Xyz"},
+        {{first, prev}, true, false, "     RT Xyz"},
+        {{last, prev, next, next}, false, true, "          Q"},
+    };
+    for (const auto& c : cases) {
+        for (const Move move : c.moves) {
+            (catalog.*move)();
+        }
+        const auto at = c.moves.size();
+        EXPECT_EQ(catalog.IsBOF(), c.bof) << "after " << at << " moves, at " << c.name;
+        EXPECT_EQ(catalog.IsEOF(), c.eof) << "after " << at << " moves, at " << c.name;
+        EXPECT_STREQ(catalog.GetName(), c.name) << "after " << at << " moves";
+    }
+}
+
 TEST_F(CursorTest, GettersReadTheRecordUnderTheCursor) {
     catalog.MoveFirst();
     catalog.MoveNext();
@@ -96,6 +128,8 @@ TEST(CursorWithoutResultsTest, MovesDoNothingAndWalksEnd) {
     CStarCatalog fresh;
     EXPECT_TRUE(WalkForward(fresh).empty());
     EXPECT_TRUE(WalkBackward(fresh).empty());
+    fresh.MoveNext();
+    fresh.MovePrev();
     EXPECT_TRUE(fresh.IsBOF());
     EXPECT_TRUE(fresh.IsEOF());
     EXPECT_EQ(fresh.GetCursorResult(), nullptr);

@@ -71,6 +71,17 @@ TEST_F(ExportTest, QuotesInsideTextsAreDoubled) {
                               "\"say \"\"hi\"\", twice     \",6.2,9.85,371.5\r\n");
 }
 
+// Texts are checked a word at a time, the last word of each overlapping the
+// one before it: a lone quote in a text's last columns is doubled too.
+TEST_F(ExportTest, AQuoteInTheLastColumnOfEachText) {
+    std::string line = Padded(kMiraLike);
+    for (const std::size_t column : {20, 29, 45, 74}) {
+        line[column] = '"';
+    }
+    EXPECT_EQ(CsvRowOf(line), "5,36,21,\"RT Xyz    \"\"\",\"M      \"\"\",\"  6.20 - 9.85\"\"\","
+                              "\"long-period giant  \"\"\",6.2,9.85,371.5\r\n");
+}
+
 TEST_F(ExportTest, PeriodsKeepEveryDecimalTheCatalogueHolds) {
     const struct {
         const char* columns;

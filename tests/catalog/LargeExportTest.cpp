@@ -14,6 +14,7 @@
 
 #include "ExportBatches.h"
 #include "FileSystemFaults.h"
+#include "InjectedFaults.h"
 #include "LineFormat.h"
 #include "StarCatalog.h"
 #include "TestFiles.h"
@@ -130,6 +131,30 @@ protected:
 TEST_F(LargeExportTest, EveryRowAsTheCallingThreadAloneWritesIt) {
     Load(FourLines(), CopiesOfFourFor(3));
     ExpectLargeExportsMatch(dir.PathOf("large.csv"), dir.PathOf("large-saved.txt"));
+}
+
+// Without a helper thread, or without memory for one lane's buffer, the
+// other lane formats every batch; without memory for either the export
+// fails rather than leaving an empty file.
+TEST_F(LargeExportTest, ALaneThatCannotStartLeavesItsBatchesToTheOther) {
+    Load(FourLines(), CopiesOfFourFor(3));
+    for (const auto& [point, allowed] : {std::pair{lumara::FaultPoint::Thread, 0},
+                                         std::pair{lumara::FaultPoint::ExportBuffer, 1}}) {
+        for (const bool csv : {true, false}) {
+            const std::string path = dir.PathOf(csv ? "large.csv" : "large.txt");
+            const InjectedFault fault(point, allowed);
+            EXPECT_EQ(csv ? large.SaveCsv(path.c_str()) : large.SaveTxt(path.c_str()), LargeRows());
+            EXPECT_EQ(ReadFile(path),
+                      csv ? RepeatedCsv(smallCsv, copies) : Repeated(smallTxt, copies));
+            EXPECT_GT(fault.Calls(), 0);
+        }
+    }
+    const std::string path = dir.Write("old.csv", "yesterday's stars\n");
+    const InjectedFault noBuffers(lumara::FaultPoint::ExportBuffer);
+    EXPECT_EQ(large.SaveCsv(path.c_str()), -1);
+    EXPECT_EQ(large.SaveTxt(dir.PathOf("new.txt").c_str()), -1);
+    EXPECT_EQ(ReadFile(path), "yesterday's stars\n");
+    EXPECT_FALSE(fs::exists(dir.PathOf("new.txt")));
 }
 
 TEST_F(LargeExportTest, ASearchedListIsWrittenWhole) {

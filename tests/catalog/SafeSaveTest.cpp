@@ -2,6 +2,7 @@
 // left byte for byte, and no half-written file is left beside it.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -11,6 +12,7 @@
 #include <unistd.h>
 
 #include "FileSystemFaults.h"
+#include "InjectedFaults.h"
 #include "StarCatalog.h"
 #include "TestFiles.h"
 
@@ -36,6 +38,23 @@ std::set<std::string> Entries(const std::string& folder) {
 
 fs::perms PermissionsOf(const std::string& path) {
     return fs::status(path).permissions();
+}
+
+// The permission bits of the files open in this process below `folder`, as
+// they stand while an export writes: a temporary file has no name to look
+// for, and may have none at all.
+std::string watchedFolder;
+std::atomic<unsigned> modesSeen;
+void RecordOpenFileModes() {
+    for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        const std::string target = fs::read_symlink(entry.path(), error).string();
+        struct stat status {};
+        if (!error && target.starts_with(watchedFolder) &&
+            ::stat(entry.path().c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
+            modesSeen |= status.st_mode & 07777;
+        }
+    }
 }
 
 class SafeSaveTest : public testing::Test {
@@ -190,6 +209,51 @@ TEST_F(SafeSaveTest, ANewFileGetsTheUsualPermissions) {
     ASSERT_EQ(written, kStars);
     EXPECT_EQ(PermissionsOf(dir.PathOf("new.txt")),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+// While it is written, the temporary file is readable by nobody the old file
+// or, for a new file, the umask would keep out.
+TEST_F(SafeSaveTest, TheTemporaryFileIsNeverMoreOpenThanTheResult) {
+    const std::string folder = Folder("watched");
+    watchedFolder = folder + "/";
+    const std::string kept = dir.Write("watched/kept.txt", "old");
+    fs::permissions(kept, fs::perms::owner_read | fs::perms::owner_write);
+    const struct {
+        std::string path;
+        mode_t umask;
+        unsigned mode;
+    } cases[] = {{kept, 0, 0600}, {folder + "/new.txt", 027, 0640}};
+    for (const auto& c : cases) {
+        modesSeen = 0;
+        const mode_t previous = ::umask(c.umask);
+        int written = 0;
+        {
+            const InjectedFault watch(lumara::FaultPoint::ExportBuffer, &RecordOpenFileModes);
+            written = catalog.SaveTxt(c.path.c_str());
+            EXPECT_GT(watch.Calls(), 0);
+        }
+        ::umask(previous);
+        ASSERT_EQ(written, kStars) << c.path;
+        EXPECT_NE(modesSeen, 0u) << "no temporary file was seen";
+        EXPECT_EQ(modesSeen & ~c.mode, 0u) << c.path << " was open to more while written";
+    }
+}
+
+// Calls that almost never fail, made to fail: the save reports it and the
+// old file stays, with nothing beside it.
+TEST_F(SafeSaveTest, AFailingCallKeepsTheOldFile) {
+    const std::string folder = Folder("faults");
+    const std::string path = dir.Write("faults/stars.txt", "yesterday's stars\n");
+    for (const lumara::FaultPoint point :
+         {lumara::FaultPoint::NamedTemporaryFile, lumara::FaultPoint::Fsync,
+          lumara::FaultPoint::Rename, lumara::FaultPoint::ExportBuffer}) {
+        const InjectedFault fault(point);
+        ExpectBothFailAndKeep(path, folder);
+        EXPECT_EQ(catalog.SaveTxt((folder + "/new.txt").c_str()), -1);
+        EXPECT_FALSE(fs::exists(folder + "/new.txt")) << static_cast<int>(point);
+        EXPECT_GT(fault.Calls(), 0) << static_cast<int>(point);
+    }
+    EXPECT_EQ(catalog.SaveTxt(path.c_str()), kStars) << "every call works again";
 }
 
 TEST_F(SafeSaveTest, AFolderAsTargetIsLeftAlone) {

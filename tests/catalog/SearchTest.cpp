@@ -107,6 +107,58 @@ TEST(SetterTest, PairsAreTestedAgainstThePartnerInTheFixedOrder) {
     EXPECT_EQ(periods.GetPeriodMost(), 3000.0);
 }
 
+// Each setter of a pair takes a value equal to its partner's, and the
+// lowest value it may take at all.
+TEST(SetterTest, EqualPartnersAndTheLowestValues) {
+    using IntSetter = void (CStarCatalog::*)(std::int16_t);
+    using IntGetter = std::int16_t (CStarCatalog::*)() const;
+    const struct {
+        IntSetter setPartner, set;
+        IntGetter get;
+        std::int16_t value;
+    } degrees[] = {
+        {&CStarCatalog::SetDecNorth, &CStarCatalog::SetDecSouth, &CStarCatalog::GetDecSouth, 7},
+        {&CStarCatalog::SetDecSouth, &CStarCatalog::SetDecNorth, &CStarCatalog::GetDecNorth, 7},
+        {&CStarCatalog::SetDecNorth, &CStarCatalog::SetDecSouth, &CStarCatalog::GetDecSouth, -90},
+        {&CStarCatalog::SetDecSouth, &CStarCatalog::SetDecNorth, &CStarCatalog::GetDecNorth, 90},
+        {&CStarCatalog::SetRaTo, &CStarCatalog::SetRaFrom, &CStarCatalog::GetRaFrom, 0},
+    };
+    for (const auto& c : degrees) {
+        CStarCatalog catalog;
+        catalog.SetDecSouth(-10);
+        catalog.SetDecNorth(10);
+        catalog.SetRaFrom(3);
+        (catalog.*c.setPartner)(c.value);
+        (catalog.*c.set)(c.value);
+        EXPECT_EQ((catalog.*c.get)(), c.value) << c.value;
+    }
+    using Setter = void (CStarCatalog::*)(double);
+    using Getter = double (*)(const CStarCatalog&);
+    const Getter least = [](const CStarCatalog& c) { return c.GetPeriodLeast(); };
+    const Getter most = [](const CStarCatalog& c) { return c.GetPeriodMost(); };
+    const Getter minMag = [](const CStarCatalog& c) { return double{c.GetMinMagLimit()}; };
+    const Getter maxMag = [](const CStarCatalog& c) { return double{c.GetMaxMagLimit()}; };
+    const struct {
+        Setter setPartner, set;
+        Getter get;
+        double value;
+    } limits[] = {
+        {&CStarCatalog::SetPeriodMost, &CStarCatalog::SetPeriodLeast, least, 40},
+        {&CStarCatalog::SetPeriodLeast, &CStarCatalog::SetPeriodMost, most, 40},
+        {&CStarCatalog::SetPeriodMost, &CStarCatalog::SetPeriodLeast, least, 0},
+        {&CStarCatalog::SetMaxMagLimit, &CStarCatalog::SetMinMagLimit, minMag, 0},
+        {&CStarCatalog::SetMinMagLimit, &CStarCatalog::SetMaxMagLimit, maxMag, 0},
+    };
+    for (const auto& c : limits) {
+        CStarCatalog catalog;
+        catalog.SetPeriodLeast(20);
+        catalog.SetPeriodMost(60);
+        (catalog.*c.setPartner)(c.value);
+        (catalog.*c.set)(c.value);
+        EXPECT_EQ(c.get(catalog), c.value) << c.value;
+    }
+}
+
 TEST(MatchesCriteriaTest, RightAscensionWrapsThroughZero) {
     CStarCatalog catalog;
     catalog.SetRaFrom(22);

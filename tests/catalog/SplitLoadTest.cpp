@@ -9,6 +9,8 @@
 
 #include "FailingAllocations.h"
 #include "FileSystemFaults.h"
+#include "InjectedFaults.h"
+#include "LineReader.h"
 #include "StarCatalog.h"
 #include "StarLoader.h"
 #include "TestFiles.h"
@@ -161,6 +163,15 @@ TEST(SplitLoadTest, AMiddleLineTooLongToSplitAtIsReadInOneStretch) {
     ASSERT_EQ(catalog.LoadCatalog(dir.Write("stars.txt", file).c_str()),
               static_cast<int>(names.size()));
     ExpectCatalogueOf(catalog, names);
+
+    // Read in one stretch, the file's second block starts with a byte-order
+    // mark, which spoils the star line behind it like any other.
+    const std::string marked =
+        before + std::string(lumara::LineReader::kBlockBytes - before.size() - 1, '=') +
+        "\n\xEF\xBB\xBF" + NumberedStar(0) + "\n" + after;
+    ASSERT_EQ(catalog.LoadCatalog(dir.Write("marked.txt", marked).c_str()),
+              static_cast<int>(names.size()));
+    ExpectCatalogueOf(catalog, names);
 }
 
 TEST(SplitLoadTest, RunningOutOfMemoryInEitherHalfFailsWhole) {
@@ -174,6 +185,14 @@ TEST(SplitLoadTest, RunningOutOfMemoryInEitherHalfFailsWhole) {
         EXPECT_EQ(catalog.GetRecords(), nullptr);
         EXPECT_EQ(catalog.GetFirstResult(), nullptr);
         EXPECT_TRUE(catalog.IsEOF());
+    }
+    // The earlier stretch's block is taken first, then the later one's.
+    for (int allowed : {0, 1}) {
+        CStarCatalog catalog;
+        const InjectedFault noBlock(lumara::FaultPoint::LoadBuffer, allowed);
+        EXPECT_EQ(catalog.LoadCatalog(stars.path.c_str()), -1) << allowed;
+        EXPECT_FALSE(catalog.IsLoaded());
+        EXPECT_EQ(noBlock.Calls(), 2);
     }
     CStarCatalog catalog;
     ASSERT_EQ(catalog.LoadCatalog(stars.path.c_str()), static_cast<int>(stars.names.size()));
