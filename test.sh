@@ -3,7 +3,8 @@
 # again under AddressSanitizer (with LeakSanitizer) and
 # UndefinedBehaviorSanitizer, the catalogue's tests under ThreadSanitizer
 # (large loads and exports use two threads), then each fuzz target for a
-# minute.
+# minute. After the optimised build a few planted faults are checked to be
+# caught.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -13,6 +14,9 @@ jobs=$(nproc)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+# A few planted faults that the tests must catch.
+tools/mutate --quick --jobs "$jobs"
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DLUMARA_SANITIZE=address,undefined \
     -DLUMARA_BUILD_UI=ON

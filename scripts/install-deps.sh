@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
     xvfb xauth
     clang libclang-rt-14-dev
-    python3
+    python3 ccache
 )
 
 missing=()
