@@ -52,13 +52,15 @@ TEST(StarLineTest, EachRuleRejectsOnItsOwn) {
 }
 
 TEST(StarLineTest, WhiteSpaceAndLettersWhereAllowed) {
-    for (const char c : {'\t', '\v', '\f', '\r', 'a', 'Z'}) {
+    for (const char c : {'\t', '\v', '\f', '\r', 'a', 'z', 'A', 'Z'}) {
         std::string line = "0536+21   RT Xyz      M";
         line[7] = c;
         EXPECT_TRUE(CStarCatalog::IsStarLine(line.c_str())) << int(c);
     }
     std::string tabs = "0536-21\t\t\tRT Xyz      ~";
     EXPECT_TRUE(CStarCatalog::IsStarLine(tabs.c_str()));
+    // The last digit and the first graphic character.
+    EXPECT_TRUE(CStarCatalog::IsStarLine("2959+99   !           !"));
 }
 
 TEST(StarLineTest, AShortLineFailsWhereItEnds) {

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "SearchCriteria.h"
 #include "StarCatalog.h"
+#include "TestFiles.h"
 
 namespace {
 
@@ -130,6 +133,34 @@ TEST(SearchCriteriaTest, FieldsNotInUseLeaveTheCataloguesValues) {
         EXPECT_EQ(catalog.GetMinMagLimit(), 3.0f);
         EXPECT_EQ(catalog.GetPeriodLeast(), 5);
         EXPECT_EQ(catalog.GetPeriodMost(), 50);
+    }
+}
+
+// The three example stars: RT Xyz with magnitudes and a period of 371.5
+// days, V1234 Xyz with magnitudes and 12000.3 days, Q with no light curve.
+TEST(SearchCriteriaTest, SearchWithRunsTheSearchTheSwitchesAskFor) {
+    CStarCatalog catalog;
+    ASSERT_EQ(catalog.LoadCatalog(lumara::test::DataFile("three-stars.txt").c_str()), 3);
+    const struct {
+        bool useMagnitude, usePeriod, noLightCurve;
+        std::vector<int> found;
+    } cases[] = {
+        {true, true, false, {1}},         {true, false, false, {1, 2}}, {false, true, false, {1}},
+        {false, false, false, {1, 2, 3}}, {false, false, true, {3}},
+    };
+    for (const auto& c : cases) {
+        SearchCriteria criteria;
+        criteria.magMax = 10;
+        criteria.useMagnitude = c.useMagnitude;
+        criteria.usePeriod = c.usePeriod;
+        criteria.noLightCurve = c.noLightCurve;
+        EXPECT_EQ(lumara::SearchWith(catalog, criteria), static_cast<int>(c.found.size()));
+        std::vector<int> found;
+        for (const ResultNode* node = catalog.GetFirstResult(); node != nullptr;
+             node = node->next) {
+            found.push_back(node->record->index);
+        }
+        EXPECT_EQ(found, c.found) << c.useMagnitude << c.usePeriod << c.noLightCurve;
     }
 }
 
