@@ -52,7 +52,7 @@ CStarCatalog& CStarCatalog::operator=(const CStarCatalog& source) {
     return *this;
 }
 
-void CStarCatalog::CopyFrom(const CStarCatalog& source, bool isNew) {
+void CStarCatalog::CopyFrom(const CStarCatalog& source, bool /*isNew*/) {
     if (this == &source) {
         return;
     }
@@ -66,9 +66,9 @@ void CStarCatalog::CopyFrom(const CStarCatalog& source, bool isNew) {
     maxMagLimit = source.maxMagLimit;
     catalogPath = source.catalogPath;
     exportPath = source.exportPath;
-    if (!isNew) {
-        FreeRecords();
-    }
+    // Whatever the caller says, rows already held would come before the
+    // copied ones; for a new object releasing costs nothing.
+    FreeRecords();
 
     StarRecord* tail = nullptr;
     for (const StarRecord* from = source.records; from != nullptr; from = from->next) {

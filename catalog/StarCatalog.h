@@ -44,8 +44,8 @@ public:
     CStarCatalog& operator=(const CStarCatalog& source);
 
     // Copies criteria, paths, records and the result list (with its cursor and
-    // flags) from memory. When isNew is false this object's own records and
-    // results are released first. Running out of memory leaves this object
+    // flags) from memory. This object's own records and results are released
+    // first, whatever isNew says. Running out of memory leaves this object
     // without records.
     void CopyFrom(const CStarCatalog& source, bool isNew);
 
