@@ -99,13 +99,3 @@ void DDV_Range(CDataExchange& dx, T value, T min, T max, bool minIncluded = true
                                   static_cast<double>(max)));
     }
 }
-
-inline void DDV_MinMaxInt(CDataExchange& dx, int value, int min, int max) {
-    DDV_Range(dx, value, min, max);
-}
-inline void DDV_MinMaxFloat(CDataExchange& dx, float value, float min, float max) {
-    DDV_Range(dx, value, min, max);
-}
-inline void DDV_MinMaxDouble(CDataExchange& dx, double value, double min, double max) {
-    DDV_Range(dx, value, min, max);
-}

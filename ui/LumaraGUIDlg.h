@@ -51,6 +51,13 @@ private:
     void EnableControls(std::initializer_list<int> ids, bool enable);
     void SearchAndShow(bool ascending);
     lumara::SearchCriteria CurrentCriteria() const;
+    // Exchanges a criterion and checks it on its own, when the search uses it.
+    template <typename T>
+    void ExchangeCriterion(CDataExchange& dx, lumara::CriteriaField field, int id, T& value);
+    // Checks the lower field of a pair against its partner, when the search
+    // uses them; the check reports on the lower field.
+    template <typename T>
+    void CheckBelowPartner(CDataExchange& dx, lumara::CriteriaField field, int id, T value);
     std::vector<const StarRecord*> WalkResults(bool ascending);
     // Writes the file name and the two counts, and no other field.
     void ShowStatus();
