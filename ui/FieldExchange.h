@@ -12,12 +12,25 @@
 #include <optional>
 #include <type_traits>
 
-class CDialog;
+class QWidget;
+
+// What an exchange needs of the window whose fields it moves: the controls
+// by ID, and a way to turn the user to a refused field.
+class FieldHost {
+public:
+    virtual QWidget* GetDlgItem(int id) const = 0;
+    // Tells the user message, focuses the edit of control id and selects its
+    // whole text.
+    virtual void RefuseField(int id, const QString& message) = 0;
+
+protected:
+    ~FieldHost() = default;
+};
 
 class CDataExchange {
 public:
-    CDataExchange(CDialog& dialog, bool saveAndValidate)
-        : m_bSaveAndValidate(saveAndValidate), m_dialog(dialog) {}
+    CDataExchange(FieldHost& host, bool saveAndValidate)
+        : m_bSaveAndValidate(saveAndValidate), m_host(host) {}
 
     const bool m_bSaveAndValidate;
 
@@ -28,10 +41,10 @@ public:
     // Reports message on the field prepared last, focuses the field with its
     // whole text selected, and stops the exchange.
     void Fail(const QString& message);
-    CDialog& Dialog() const { return m_dialog; }
+    FieldHost& Host() const { return m_host; }
 
 private:
-    CDialog& m_dialog;
+    FieldHost& m_host;
     int m_idLastControl = 0;
     bool m_failed = false;
 };
