@@ -220,21 +220,20 @@ std::int32_t CLumaraGUIDlg::RunFileDialog(bool open, const QString& defaultExten
     const QFileInfo chosen(*path);
     const QByteArray localPath = QFile::encodeName(*path);
     if (open) {
-        // The rows point into the records that the load releases.
-        m_starList.Clear();
         m_strFileName = chosen.fileName();
-        return m_catalog.LoadCatalog(localPath.constData());
+        // A load lists every star, but the list stays empty until a search.
+        return m_starList.Rebuild(RowOrder::Hidden, [&localPath](CStarCatalog& catalog) {
+            return catalog.LoadCatalog(localPath.constData());
+        });
     }
     // The library would write a header alone, or nothing, over the chosen
     // file; a user told that no records were saved expects it untouched.
-    if (!m_catalog.HasResults()) {
+    if (!GetCatalog().HasResults()) {
         return 0;
     }
     // The chosen name decides the format, whichever save command asked.
-    if (chosen.suffix().compare(kCsvExtension, Qt::CaseInsensitive) == 0) {
-        return m_catalog.SaveCsv(localPath.constData());
-    }
-    return m_catalog.SaveTxt(localPath.constData());
+    return m_starList.Save(localPath.constData(),
+                           chosen.suffix().compare(kCsvExtension, Qt::CaseInsensitive) == 0);
 }
 
 void CLumaraGUIDlg::EnableControls(std::initializer_list<int> ids, bool enable) {
@@ -323,28 +322,15 @@ lumara::SearchCriteria CLumaraGUIDlg::CurrentCriteria() const {
             .noLightCurve = m_bNoLightCurve != 0};
 }
 
-std::vector<const StarRecord*> CLumaraGUIDlg::WalkResults(bool ascending) {
-    std::vector<const StarRecord*> rows;
-    rows.reserve(static_cast<std::size_t>(std::max(m_nStarsFound, 0)));
-    if (ascending) {
-        for (m_catalog.MoveFirst(); !m_catalog.IsEOF(); m_catalog.MoveNext()) {
-            rows.push_back(m_catalog.GetCursorResult()->record);
-        }
-    } else {
-        for (m_catalog.MoveLast(); !m_catalog.IsBOF(); m_catalog.MovePrev()) {
-            rows.push_back(m_catalog.GetCursorResult()->record);
-        }
-    }
-    return rows;
-}
-
 void CLumaraGUIDlg::SearchAndShow(bool ascending) {
     // A refused field has been reported; the search waits for a valid one.
     if (!UpdateData(true)) {
         return;
     }
-    m_nStarsFound = lumara::SearchWith(m_catalog, CurrentCriteria());
-    m_starList.SetRows(WalkResults(ascending));
+    const lumara::SearchCriteria criteria = CurrentCriteria();
+    m_nStarsFound = m_starList.Rebuild(
+        ascending ? RowOrder::Ascending : RowOrder::Descending,
+        [&criteria](CStarCatalog& catalog) { return lumara::SearchWith(catalog, criteria); });
     if (m_nStarsFound < 0) {
         m_nStarsFound = 0;
         Dialogs().ShowMessage(this, kSearchError);

@@ -6,13 +6,11 @@
 #include "DialogFramework.h"
 #include "Resource.h"
 #include "SearchCriteria.h"
-#include "StarCatalog.h"
 #include "StarListModel.h"
 
 #include <QIcon>
 #include <cstdint>
 #include <initializer_list>
-#include <vector>
 
 class CLumaraGUIDlg : public CDialog {
     Q_OBJECT
@@ -22,7 +20,7 @@ public:
 
     explicit CLumaraGUIDlg(UserDialogs& dialogs, QWidget* parent = nullptr);
 
-    const CStarCatalog& GetCatalog() const { return m_catalog; }
+    const CStarCatalog& GetCatalog() const { return m_starList.Catalog(); }
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -58,13 +56,11 @@ private:
     // uses them; the check reports on the lower field.
     template <typename T>
     void CheckBelowPartner(CDataExchange& dx, lumara::CriteriaField field, int id, T value);
-    std::vector<const StarRecord*> WalkResults(bool ascending);
     // Writes the file name and the two counts, and no other field.
     void ShowStatus();
     void ExchangeStatus(CDataExchange& dx);
 
     QIcon m_hMainIcon;
-    CStarCatalog m_catalog;
     std::int16_t m_nRaWest = 0;
     std::int16_t m_nRaEast = 23;
     std::int16_t m_nDecSouth = -90;
@@ -80,5 +76,7 @@ private:
     std::int32_t m_nStarsFound = 0;
     QString m_strFileName;
 
+    // Holds the catalogue, so that the list is reset whenever the result
+    // list it shows changes.
     StarListModel m_starList;
 };
