@@ -120,7 +120,7 @@ int CreateUnnamedFile(const std::string& folder, mode_t mode) {
 
 // Gives the unnamed file open as `descriptor` the name `name`. Linking a
 // descriptor directly needs a right that ordinary users lack; its entry
-// under /proc serves everyone, where /proc is mounted.
+// under /proc serves everyone, where /proc is mounted and open to us.
 bool NameUnnamedFile(int descriptor, const std::string& name) {
     if (FaultInjected(FaultPoint::LinkTemporaryFile)) {
         errno = ENOSPC;
@@ -132,7 +132,7 @@ bool NameUnnamedFile(int descriptor, const std::string& name) {
     if (::linkat(AT_FDCWD, procEntry, AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
         return true;
     }
-    return errno == ENOENT && ::linkat(descriptor, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
+    return errno != EEXIST && ::linkat(descriptor, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
 #else
     static_cast<void>(descriptor);
     static_cast<void>(name);
