@@ -211,21 +211,15 @@ void CLumaraGUIDlg::ShowStatus() {
     ExchangeStatus(dx);
 }
 
-std::int32_t CLumaraGUIDlg::RunFileDialog(bool open, const QString& defaultExtension,
+std::int32_t CLumaraGUIDlg::RunSaveDialog(const QString& defaultExtension,
                                           const QStringList& filters) {
     const std::optional<QString> path =
-        Dialogs().ChooseFile(this, {open, defaultExtension, filters});
+        Dialogs().ChooseFile(this, {false, defaultExtension, filters});
     if (!path) {
         return FILE_DIALOG_CANCELLED;
     }
     const QFileInfo chosen(*path);
     const QByteArray localPath = QFile::encodeName(*path);
-    if (open) {
-        // The rows point into the records that the load releases.
-        m_starList.Clear();
-        m_strFileName = chosen.fileName();
-        return m_catalog.LoadCatalog(localPath.constData());
-    }
     // The chosen name decides the format, whichever save command asked.
     if (chosen.suffix().compare(kCsvExtension, Qt::CaseInsensitive) == 0) {
         return m_catalog.SaveCsv(localPath.constData());
@@ -261,10 +255,18 @@ void CLumaraGUIDlg::OnBnClickedNoLightCurve() {
 }
 
 void CLumaraGUIDlg::OnFileLoadData() {
-    const std::int32_t loaded = RunFileDialog(true, kTextExtension, kTextFilters);
-    if (loaded == FILE_DIALOG_CANCELLED) {
-        return;
+    const std::optional<QString> path =
+        Dialogs().ChooseFile(this, {true, kTextExtension, kTextFilters});
+    if (path) {
+        LoadDataFile(*path);
     }
+}
+
+void CLumaraGUIDlg::LoadDataFile(const QString& path) {
+    // The rows point into the records that the load releases.
+    m_starList.Clear();
+    m_strFileName = QFileInfo(path).fileName();
+    const std::int32_t loaded = m_catalog.LoadCatalog(QFile::encodeName(path).constData());
     if (loaded > 0) {
         EnableControls(kLocationGroup, true);
         EnableControls(kSearchControls, true);
@@ -286,7 +288,7 @@ void CLumaraGUIDlg::OnFileLoadData() {
 }
 
 void CLumaraGUIDlg::SaveResults(const QString& defaultExtension, const QStringList& filters) {
-    const std::int32_t saved = RunFileDialog(false, defaultExtension, filters);
+    const std::int32_t saved = RunSaveDialog(defaultExtension, filters);
     if (saved != FILE_DIALOG_CANCELLED && saved <= 0) {
         Dialogs().ShowMessage(this, kNoRecordsSaved);
     }

@@ -16,12 +16,17 @@
 class CLumaraGUIDlg : public CDialog {
     Q_OBJECT
 public:
-    // What RunFileDialog returns when the user cancels.
+    // What RunSaveDialog returns when the user cancels.
     static constexpr std::int32_t FILE_DIALOG_CANCELLED = -99;
 
     explicit CLumaraGUIDlg(UserDialogs& dialogs, QWidget* parent = nullptr);
 
     const CStarCatalog& GetCatalog() const { return m_catalog; }
+
+    // Loads the catalogue at path and shows the outcome, with the messages
+    // of File > Load Data...; the menu command ends here once a file is
+    // chosen.
+    void LoadDataFile(const QString& path);
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -41,9 +46,8 @@ private:
     void OnHelpAbout();
 
     // Returns FILE_DIALOG_CANCELLED when the user cancels, otherwise what the
-    // load or the save returned.
-    std::int32_t RunFileDialog(bool open, const QString& defaultExtension,
-                               const QStringList& filters);
+    // save returned.
+    std::int32_t RunSaveDialog(const QString& defaultExtension, const QStringList& filters);
     void SaveResults(const QString& defaultExtension, const QStringList& filters);
     void EnableCriteria();
     void EnablePair(int boxId, int firstId, int secondId);
