@@ -10,6 +10,8 @@ packages=(
     xvfb xauth
     clang libclang-rt-14-dev
     python3
+    librsvg2-bin
+    desktop-file-utils appstream lintian dpkg-dev file
 )
 
 missing=()
