@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The search window: a catalogue loaded from a file, eight search criteria,
 // the matching stars in a list, and the list saved as CSV or as catalogue
 // lines.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The rows of the result list: the records of one walk of the catalogue's
 // result list, in walk order. Cell texts are made only when a cell is drawn,
 // so filling the list costs one pointer per star however long it is.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Lumara: one modal search window; the program ends when it closes.
 // Lumara FILE opens the window with FILE loaded, which is how the desktop
 // entry and the file manager's "Open With" hand over a catalogue.
