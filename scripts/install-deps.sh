@@ -13,7 +13,7 @@ packages=(
     clang libclang-rt-14-dev
     python3
     librsvg2-bin
-    desktop-file-utils appstream lintian dpkg-dev file
+    desktop-file-utils appstream lintian dpkg-dev file reuse
 )
 
 missing=()
