@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // An export target, which reports whether every byte reached the file.
 //
 // A regular file, or a path where nothing stands yet, is never written in

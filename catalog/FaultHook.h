@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The few places where the library asks the system for something that
 // almost never fails: a temporary file and its name, fsync, rename, a
 // buffer, a thread.

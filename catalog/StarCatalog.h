@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The star catalogue: loading a fixed-column catalogue of variable stars,
 // searching it, walking the result list and exporting it.
 //

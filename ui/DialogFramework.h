@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The little that the windows need of a dialog framework on top of Qt:
 // controls placed in dialog units and addressed by control ID, a modal run,
 // the field exchange in both directions, and the Enter and Escape keys of a

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The field exchange between a dialog's members and its controls. A reading
 // exchange (controls to members) stops at the first refused field: the user
 // is told why, the field gets the focus with its text selected, and every

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "LumaraGUIDlg.h"
 
 #include "AboutDlg.h"
@@ -217,14 +220,8 @@ std::int32_t CLumaraGUIDlg::RunFileDialog(bool open, const QString& defaultExten
     if (!path) {
         return FILE_DIALOG_CANCELLED;
     }
-    const QFileInfo chosen(*path);
-    const QByteArray localPath = QFile::encodeName(*path);
     if (open) {
-        m_strFileName = chosen.fileName();
-        // A load lists every star, but the list stays empty until a search.
-        return m_starList.Rebuild(RowOrder::Hidden, [&localPath](CStarCatalog& catalog) {
-            return catalog.LoadCatalog(localPath.constData());
-        });
+        return LoadCatalogFile(*path);
     }
     // The library would write a header alone, or nothing, over the chosen
     // file; a user told that no records were saved expects it untouched.
@@ -232,8 +229,18 @@ std::int32_t CLumaraGUIDlg::RunFileDialog(bool open, const QString& defaultExten
         return 0;
     }
     // The chosen name decides the format, whichever save command asked.
-    return m_starList.Save(localPath.constData(),
+    const QFileInfo chosen(*path);
+    return m_starList.Save(QFile::encodeName(*path).constData(),
                            chosen.suffix().compare(kCsvExtension, Qt::CaseInsensitive) == 0);
+}
+
+std::int32_t CLumaraGUIDlg::LoadCatalogFile(const QString& path) {
+    m_strFileName = QFileInfo(path).fileName();
+    const QByteArray localPath = QFile::encodeName(path);
+    // A load lists every star, but the list stays empty until a search.
+    return m_starList.Rebuild(RowOrder::Hidden, [&localPath](CStarCatalog& catalog) {
+        return catalog.LoadCatalog(localPath.constData());
+    });
 }
 
 void CLumaraGUIDlg::EnableControls(std::initializer_list<int> ids, bool enable) {
@@ -265,9 +272,16 @@ void CLumaraGUIDlg::OnBnClickedNoLightCurve() {
 
 void CLumaraGUIDlg::OnFileLoadData() {
     const std::int32_t loaded = RunFileDialog(true, kTextExtension, kTextFilters);
-    if (loaded == FILE_DIALOG_CANCELLED) {
-        return;
+    if (loaded != FILE_DIALOG_CANCELLED) {
+        ShowLoadResult(loaded);
     }
+}
+
+void CLumaraGUIDlg::LoadDataFile(const QString& path) {
+    ShowLoadResult(LoadCatalogFile(path));
+}
+
+void CLumaraGUIDlg::ShowLoadResult(std::int32_t loaded) {
     if (loaded > 0) {
         EnableControls(kLocationGroup, true);
         EnableControls(kSearchControls, true);

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The search window: a catalogue loaded from a file, eight search criteria,
 // the matching stars in a list, and the list saved as CSV or as catalogue
 // lines.
@@ -22,6 +25,10 @@ public:
 
     const CStarCatalog& GetCatalog() const { return m_starList.Catalog(); }
 
+    // Loads the catalogue at path and shows the outcome exactly as File >
+    // Load Data... does once a file is chosen.
+    void LoadDataFile(const QString& path);
+
 protected:
     void DoDataExchange(CDataExchange& dx) override;
 
@@ -43,6 +50,8 @@ private:
     // load or the save returned.
     std::int32_t RunFileDialog(bool open, const QString& defaultExtension,
                                const QStringList& filters);
+    std::int32_t LoadCatalogFile(const QString& path);
+    void ShowLoadResult(std::int32_t loaded);
     void SaveResults(const QString& defaultExtension, const QStringList& filters);
     void EnableCriteria();
     void EnablePair(int boxId, int firstId, int secondId);

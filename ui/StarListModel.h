@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The result list as the window shows it. The model owns the catalogue, so
 // that whatever rebuilds the catalogue's result list does so inside a reset
 // of the model: no row can refer to a node that is gone. Rows follow the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Saving over a file never loses it: whatever goes wrong, the old file is
 // left byte for byte, and no half-written file is left beside it.
 #include <gtest/gtest.h>
