@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Writes a catalogue of invented variable stars in the fixed-column line
 // format, for demonstrations, tests and benchmarks. The same seed and count
 // always give the same bytes.

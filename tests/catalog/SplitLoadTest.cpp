@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Large files are read as two stretches at once and joined: whatever the
 // middle of the file falls on, the catalogue is the one a front-to-back read
 // gives.
@@ -192,7 +195,7 @@ TEST(SplitLoadTest, RunningOutOfMemoryInEitherHalfFailsWhole) {
         const InjectedFault noBlock(lumara::FaultPoint::LoadBuffer, allowed);
         EXPECT_EQ(catalog.LoadCatalog(stars.path.c_str()), -1) << allowed;
         EXPECT_FALSE(catalog.IsLoaded());
-        EXPECT_EQ(noBlock.Calls(), 2);
+        EXPECT_EQ(noBlock.Calls(lumara::FaultPoint::LoadBuffer), 2);
     }
     CStarCatalog catalog;
     ASSERT_EQ(catalog.LoadCatalog(stars.path.c_str()), static_cast<int>(stars.names.size()));
