@@ -21,9 +21,14 @@ void ExpectSameState(const CStarCatalog& copy, const CStarCatalog& source) {
     EXPECT_EQ(copy.IsBOF(), source.IsBOF());
     EXPECT_EQ(copy.IsEOF(), source.IsEOF());
     EXPECT_STREQ(copy.GetCatalogPath(), source.GetCatalogPath());
+    EXPECT_STREQ(copy.GetExportPath(), source.GetExportPath());
     EXPECT_EQ(copy.GetRaFrom(), source.GetRaFrom());
+    EXPECT_EQ(copy.GetRaTo(), source.GetRaTo());
+    EXPECT_EQ(copy.GetDecSouth(), source.GetDecSouth());
     EXPECT_EQ(copy.GetDecNorth(), source.GetDecNorth());
     EXPECT_EQ(copy.GetMaxMagLimit(), source.GetMaxMagLimit());
+    EXPECT_EQ(copy.GetMinMagLimit(), source.GetMinMagLimit());
+    EXPECT_EQ(copy.GetPeriodLeast(), source.GetPeriodLeast());
     EXPECT_EQ(copy.GetPeriodMost(), source.GetPeriodMost());
     const StarRecord* a = copy.GetRecords();
     const StarRecord* b = source.GetRecords();
@@ -55,6 +60,7 @@ TEST(CopyTest, CopiesASearchedCatalogueWithItsCursor) {
     ASSERT_GT(source.Search(true, false, true), 2);
     source.MoveFirst();
     source.MoveNext();
+    ASSERT_GT(source.SaveCsv(dir.PathOf("found.csv").c_str()), 0);
 
     // The file is gone: a copy that read it again would come out empty.
     std::filesystem::remove(path);
@@ -75,6 +81,8 @@ TEST(CopyTest, CopiesASearchedCatalogueWithItsCursor) {
 TEST(CopyTest, CopiesTheEmptyStates) {
     CStarCatalog fresh;
     fresh.SetDecSouth(-10);
+    fresh.SetPeriodLeast(2);
+    fresh.SetMinMagLimit(3);
     CStarCatalog copy(fresh);
     ExpectSameState(copy, fresh);
     // Nothing copied over a searched catalogue leaves nothing of it.
