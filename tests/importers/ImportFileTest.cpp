@@ -7,6 +7,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -224,6 +225,41 @@ TEST(ImportFileTest, APipeIsImportedAsItStreams) {
     ASSERT_EQ(stars, file.LoadCatalog(DataFile("gcvs-fields.txt").c_str()));
     ExpectSameStars(piped, file);
     EXPECT_EQ(piped.GetImportReport().format, CatalogueFormat::Gcvs51);
+}
+
+TEST(ImportFileTest, TenThousandGeneratedStarsSurviveASaveAndAReload) {
+    constexpr std::int32_t kStars = 10000;
+    const struct {
+        const char* options;
+        CatalogueFormat format;
+    } cases[] = {
+        {"--format gcvs", CatalogueFormat::Gcvs51},
+        {"--format vsx --crlf", CatalogueFormat::Vsx},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options);
+        const std::string generated = dir.PathOf("generated");
+        const std::string command = std::string(LUMARA_MAKE_CATALOGUE) + " --stars " +
+                                    std::to_string(kStars) + " --seed 7 " + c.options +
+                                    " --output " + generated;
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        CStarCatalog imported;
+        ASSERT_EQ(imported.LoadCatalog(generated.c_str()), kStars);
+        const ImportReport& report = imported.GetImportReport();
+        EXPECT_EQ(report.format, c.format);
+        EXPECT_EQ(report.stars, kStars);
+        for (std::size_t i = 0; i < kSkipReasons; ++i) {
+            EXPECT_EQ(report.skipped[i], 0) << "skip reason " << i;
+        }
+
+        const std::string saved = dir.PathOf("saved.txt");
+        ASSERT_EQ(imported.SaveTxt(saved.c_str()), kStars);
+        CStarCatalog reloaded;
+        ASSERT_EQ(reloaded.LoadCatalog(saved.c_str()), kStars);
+        EXPECT_EQ(reloaded.GetImportReport().format, CatalogueFormat::Native);
+        ExpectSameStars(imported, reloaded);
+    }
 }
 
 } // namespace
