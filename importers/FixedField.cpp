@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FixedField.h"
 
+#include <cstring>
+
 #include "LineFormat.h"
 
 namespace lumara::import {
@@ -10,6 +12,9 @@ using format::IsDigit;
 using format::IsSpace;
 
 namespace {
+
+constexpr char kSpaceRun[] = "        ";
+constexpr std::size_t kRunBytes = sizeof kSpaceRun - 1;
 
 std::int64_t PowerOfTen(int exponent) {
     std::int64_t power = 1;
@@ -38,6 +43,15 @@ char ByteAt(const char* line, std::size_t length, std::size_t position) {
 }
 
 Field Trimmed(Field field) {
+    // Fields are mostly padding: runs of spaces go a word at a time.
+    while (field.width >= kRunBytes && std::memcmp(field.text, kSpaceRun, kRunBytes) == 0) {
+        field.text += kRunBytes;
+        field.width -= kRunBytes;
+    }
+    while (field.width >= kRunBytes &&
+           std::memcmp(field.text + field.width - kRunBytes, kSpaceRun, kRunBytes) == 0) {
+        field.width -= kRunBytes;
+    }
     while (field.width > 0 && IsSpace(field.text[0])) {
         ++field.text;
         --field.width;
@@ -52,36 +66,39 @@ bool IsBlank(Field field) {
     return Trimmed(field).width == 0;
 }
 
+// Digits from `i` on, accumulated; unsigned, so that a run too long for the
+// limits wraps harmlessly before it is refused.
+std::size_t ReadDigits(Field text, std::size_t i, std::uint64_t& value) {
+    const std::size_t start = i;
+    for (; i < text.width && IsDigit(text.text[i]); ++i) {
+        value = value * 10 + static_cast<unsigned>(text.text[i] - '0');
+    }
+    return i - start;
+}
+
 NumberRead ReadDecimal(Field field, Decimal& number) {
     const Field text = Trimmed(field);
     if (text.width == 0) {
         return NumberRead::Blank;
     }
-    Decimal read;
-    std::size_t i = 0;
-    if (text.text[0] == '+' || text.text[0] == '-') {
-        read.negative = text.text[0] == '-';
-        ++i;
+    const bool hasSign = text.text[0] == '+' || text.text[0] == '-';
+    std::size_t i = hasSign ? 1 : 0;
+    std::uint64_t value = 0;
+    const std::size_t whole = ReadDigits(text, i, value);
+    i += whole;
+    std::size_t decimals = 0;
+    if (i < text.width && text.text[i] == '.') {
+        decimals = ReadDigits(text, i + 1, value);
+        i += 1 + decimals;
     }
-    int digits = 0;
-    bool point = false;
-    for (; i < text.width; ++i) {
-        const char c = text.text[i];
-        if (c == '.' && !point) {
-            point = true;
-        } else if (IsDigit(c) && digits < kMaxNumberDigits &&
-                   (point || digits - read.scale < kMaxIntegerDigits)) {
-            read.scaled = read.scaled * 10 + (c - '0');
-            ++digits;
-            read.scale += point ? 1 : 0;
-        } else {
-            return NumberRead::Broken;
-        }
-    }
-    if (digits == 0) {
+    if (i != text.width || whole + decimals == 0 ||
+        whole + decimals > static_cast<std::size_t>(kMaxNumberDigits) ||
+        whole > static_cast<std::size_t>(kMaxIntegerDigits)) {
         return NumberRead::Broken;
     }
-    number = read;
+    number.scaled = static_cast<std::int64_t>(value);
+    number.scale = static_cast<int>(decimals);
+    number.negative = text.text[0] == '-';
     return NumberRead::Number;
 }
 
