@@ -211,13 +211,22 @@ void WritePeriod(const SourceStar& star, char* native, ImportReport& report) {
     std::memcpy(native + kPeriodDecimalColumns[0], digits, static_cast<std::size_t>(decimals));
 }
 
+// Copies a text that fits in `room` characters; false, copying nothing,
+// for a longer one.
+bool CopyIfFits(Field text, char* out, std::size_t room) {
+    if (text.width > room) {
+        return false;
+    }
+    std::memcpy(out, text.text, text.width);
+    out[text.width] = '\0';
+    return true;
+}
+
 } // namespace
 
 bool ShortenName(Field name, char (&out)[kNameChars + 1]) {
     const Field text = Trimmed(name);
-    if (text.width <= kNameChars) {
-        std::memcpy(out, text.text, text.width);
-        out[text.width] = '\0';
+    if (CopyIfFits(text, out, kNameChars)) {
         return false;
     }
     if (!CoordinateName(text, out)) {
@@ -232,9 +241,7 @@ bool ShortenName(Field name, char (&out)[kNameChars + 1]) {
 
 bool ShortenType(Field type, char (&out)[kTypeChars + 1]) {
     const Field text = Trimmed(type);
-    if (text.width <= kTypeChars) {
-        std::memcpy(out, text.text, text.width);
-        out[text.width] = '\0';
+    if (CopyIfFits(text, out, kTypeChars)) {
         return false;
     }
     out[CutAtComponent(text, "+|/,", out, kTypeChars)] = '\0';

@@ -161,6 +161,30 @@ std::string Magnitude(int thousandths, int decimals) {
     return Formatted("%6.*f", decimals, (thousandths / scale[decimals]) * scale[decimals] / 1000.0);
 }
 
+// Where a layout keeps its magnitudes, bytes counted from 1.
+struct MagnitudeBytes {
+    std::size_t maxLimit, max, amplitude, minLimit, min, close;
+};
+
+// A maximum, then an amplitude in brackets, a minimum (now and then a limit)
+// or nothing.
+void PutMagnitudes(std::string& line, Random& random, const MagnitudeBytes& at, int brightest,
+                   int maxDecimals, int minDecimals) {
+    if (random.Chance(5)) {
+        PutAt(line, at.maxLimit, "<");
+    }
+    PutAt(line, at.max, Magnitude(brightest, maxDecimals));
+    const int kind = random.Below(10);
+    if (kind < 2) {
+        PutAt(line, at.amplitude, "(");
+        PutAt(line, at.min, Magnitude(50 + random.Below(2000), minDecimals));
+        PutAt(line, at.close, ")");
+    } else if (kind < 9) {
+        PutAt(line, at.minLimit, random.Chance(10) ? "<" : " ");
+        PutAt(line, at.min, Magnitude(brightest + 100 + random.Below(6000), minDecimals));
+    }
+}
+
 std::string GcvsLine(Random& random, long long number) {
     std::string line(kGcvsBytes, ' ');
     for (const std::size_t separator : kGcvsSeparators) {
@@ -181,21 +205,10 @@ std::string GcvsLine(Random& random, long long number) {
           random.Chance(5) ? kLongTypes[random.Below(std::size(kLongTypes))]
                            : kTypes[random.Below(std::size(kTypes))]);
     const int brightest = random.Below(18000) - 1000; // thousandths, a few below 0
-    if (random.Chance(5)) {
-        PutAt(line, 53, "<");
-    }
-    PutAt(line, 54, Magnitude(brightest, 1 + random.Below(3)));
-    const int kind = random.Below(10);
-    if (kind < 2) {
-        PutAt(line, 63, "(");
-        PutAt(line, 65, Magnitude(50 + random.Below(2000), 2));
-        PutAt(line, 74, ")");
-    } else if (kind < 9) {
-        PutAt(line, 63, random.Chance(10) ? "<" : " ");
-        PutAt(line, 65, Magnitude(brightest + 100 + random.Below(6000), 1 + random.Below(3)));
-        if (random.Chance(10)) {
-            PutAt(line, 71, ":");
-        }
+    PutMagnitudes(line, random, {53, 54, 63, 63, 65, 74}, brightest, 1 + random.Below(3),
+                  1 + random.Below(3));
+    if (random.Chance(10)) {
+        PutAt(line, 71, ":");
     }
     PutAt(line, 89, random.Chance(70) ? "V" : "p");
     if (random.Chance(70)) {
@@ -235,23 +248,9 @@ std::string VsxLine(Random& random, long long number) {
                            : kTypes[random.Below(std::size(kTypes))]);
     const char* band = kPassbands[random.Below(std::size(kPassbands))];
     const int brightest = random.Below(20000);
-    if (random.Chance(5)) {
-        PutAt(line, 94, "<");
-    }
-    PutAt(line, 95, Magnitude(brightest, 3));
+    PutMagnitudes(line, random, {94, 95, 109, 110, 111, 117}, brightest, 3, 3);
     PutAt(line, 102, band);
-    const int kind = random.Below(10);
-    if (kind < 3) {
-        PutAt(line, 109, "(");
-        PutAt(line, 111, Magnitude(10 + random.Below(2000), 3));
-        PutAt(line, 117, ")");
-    } else if (kind < 9) {
-        PutAt(line, 110, random.Chance(10) ? "<" : " ");
-        PutAt(line, 111, Magnitude(brightest + 100 + random.Below(6000), 3));
-    }
-    if (kind != 9) {
-        PutAt(line, 118, band);
-    }
+    PutAt(line, 118, band);
     if (random.Chance(80)) {
         PutAt(line, 125, Formatted("%12.4f", 2450000.0 + random.Below(100000000) / 10000.0));
         const double period =
