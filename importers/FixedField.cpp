@@ -3,6 +3,7 @@
 #include "FixedField.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "LineFormat.h"
 
@@ -16,16 +17,43 @@ namespace {
 constexpr char kSpaceRun[] = "        ";
 constexpr std::size_t kRunBytes = sizeof kSpaceRun - 1;
 
+// Up to 10^kMaxNumberDigits, the most any scaling here needs.
+constexpr std::int64_t kPowersOfTen[] = {1,
+                                         10,
+                                         100,
+                                         1000,
+                                         10000,
+                                         100000,
+                                         1000000,
+                                         10000000,
+                                         100000000,
+                                         1000000000,
+                                         10000000000,
+                                         100000000000,
+                                         1000000000000,
+                                         10000000000000,
+                                         100000000000000,
+                                         1000000000000000,
+                                         10000000000000000,
+                                         100000000000000000};
+static_assert(std::size(kPowersOfTen) == kMaxNumberDigits + 1);
+
 std::int64_t PowerOfTen(int exponent) {
-    std::int64_t power = 1;
-    for (int i = 0; i < exponent; ++i) {
-        power *= 10;
-    }
-    return power;
+    return kPowersOfTen[exponent];
 }
 
 std::int64_t Signed(const Decimal& number, std::int64_t magnitude) {
     return number.negative ? -magnitude : magnitude;
+}
+
+// Digits from `i` on, accumulated; unsigned, so that a run too long for the
+// limits wraps harmlessly before it is refused.
+std::size_t ReadDigits(Field text, std::size_t i, std::uint64_t& value) {
+    const std::size_t start = i;
+    for (; i < text.width && IsDigit(text.text[i]); ++i) {
+        value = value * 10 + static_cast<unsigned>(text.text[i] - '0');
+    }
+    return i - start;
 }
 
 } // namespace
@@ -68,14 +96,6 @@ bool IsBlank(Field field) {
 
 // Digits from `i` on, accumulated; unsigned, so that a run too long for the
 // limits wraps harmlessly before it is refused.
-std::size_t ReadDigits(Field text, std::size_t i, std::uint64_t& value) {
-    const std::size_t start = i;
-    for (; i < text.width && IsDigit(text.text[i]); ++i) {
-        value = value * 10 + static_cast<unsigned>(text.text[i] - '0');
-    }
-    return i - start;
-}
-
 NumberRead ReadDecimal(Field field, Decimal& number) {
     const Field text = Trimmed(field);
     if (text.width == 0) {
