@@ -9,7 +9,6 @@
 
 namespace lumara::import {
 
-using format::IsDigit;
 using format::IsSpace;
 
 namespace {
@@ -49,11 +48,14 @@ std::int64_t Signed(const Decimal& number, std::int64_t magnitude) {
 // Digits from `i` on, accumulated; unsigned, so that a run too long for the
 // limits wraps harmlessly before it is refused.
 std::size_t ReadDigits(Field text, std::size_t i, std::uint64_t& value) {
-    const std::size_t start = i;
-    for (; i < text.width && IsDigit(text.text[i]); ++i) {
-        value = value * 10 + static_cast<unsigned>(text.text[i] - '0');
+    const char* const start = text.text + i;
+    const char* const end = text.text + text.width;
+    const char* at = start;
+    for (unsigned digit; at < end && (digit = static_cast<unsigned char>(*at) - unsigned{'0'}) <= 9;
+         ++at) {
+        value = value * 10 + digit;
     }
-    return i - start;
+    return static_cast<std::size_t>(at - start);
 }
 
 } // namespace
