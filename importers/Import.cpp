@@ -15,7 +15,7 @@ constexpr const char* kSkipLabels[kSkipReasons] = {
     "lines not in the file's layout skipped",
     "stars without a position skipped",
     "lines with a number that does not read skipped",
-    "stars without a name skipped",
+    "stars without a readable name skipped",
 };
 constexpr const char* kChangeLabels[kChanges] = {
     "names shortened",

@@ -20,7 +20,7 @@ enum class SkipReason {
     NotInLayout,  // not a line of the file's layout (a note, a stray line)
     NoPosition,   // the position is blank
     BrokenNumber, // a number that does not read, or a position out of range
-    NoName,       // no readable name
+    NoName,       // no name, or one that starts with an unreadable byte
     Count
 };
 
