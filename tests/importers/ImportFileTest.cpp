@@ -77,7 +77,7 @@ struct Fixture {
 const Fixture kFixtures[] = {
     {"gcvs-fields",
      CatalogueFormat::Gcvs51,
-     {0, 1, 1, 0},
+     {0, 1, 1, 1},
      {0, 1, 1, 4, 2, 2, 3, 2, 0, 1, 1, 0, 1, 2}},
     {"vsx-fields", CatalogueFormat::Vsx, {0, 1, 2, 0}, {3, 1, 1, 0, 1, 1, 2, 1, 0, 2, 2, 0, 1, 2}},
 };
