@@ -7,6 +7,7 @@
 #include <new>
 
 #include "ExportFile.h"
+#include "FaultHook.h"
 #include "HelperThread.h"
 
 namespace lumara {
@@ -89,7 +90,7 @@ private:
 
 // Without memory the buffer is left empty, rather than throwing.
 BatchBuffer::BatchBuffer(BatchTurns& shared)
-    : turns(shared), data(new (std::nothrow) char[kBytes]) {
+    : turns(shared), data(AllocateBuffer(kBytes, FaultPoint::ExportBuffer)) {
 }
 
 void BatchBuffer::Append(std::string_view text) {

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "FaultHook.h"
+
 namespace lumara {
 
 namespace {
@@ -90,6 +92,23 @@ void SyncFolderOf(const std::string& path) {
     }
 }
 
+int CreateTemporaryFile(const std::string& name, mode_t mode) {
+    if (FaultInjected(FaultPoint::NamedTemporaryFile)) {
+        errno = ENOSPC;
+        return -1;
+    }
+    return ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+}
+
+bool MakeDurable(std::FILE* file) {
+    return !FaultInjected(FaultPoint::Fsync) && ::fsync(::fileno(file)) == 0;
+}
+
+bool PutInPlace(const std::string& temporary, const std::string& target) {
+    return !FaultInjected(FaultPoint::Rename) &&
+           std::rename(temporary.c_str(), target.c_str()) == 0;
+}
+
 } // namespace
 
 ExportFile::ExportFile() = default;
@@ -141,7 +160,7 @@ bool ExportFile::OpenReplacement(const std::string& path) {
         original.exists ? static_cast<mode_t>(original.mode) & kNewFileMode : kNewFileMode;
     for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
         std::string name = TemporaryNameFor(path);
-        const int descriptor = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        const int descriptor = CreateTemporaryFile(name, mode);
         if (descriptor < 0) {
             if (errno == EEXIST) {
                 continue;
@@ -193,14 +212,14 @@ void ExportFile::StartWriteback(std::uint64_t offset, std::uint64_t bytes) const
 bool ExportFile::Finish() {
     bool written = !failed && std::fflush(file) == 0 && std::ferror(file) == 0;
     if (!temporary.empty()) {
-        written = written && KeepOriginalAttributes() && ::fsync(::fileno(file)) == 0;
+        written = written && KeepOriginalAttributes() && MakeDurable(file);
     }
     const bool closed = std::fclose(file) == 0;
     file = nullptr;
     if (temporary.empty()) {
         return written && closed;
     }
-    if (!written || !closed || std::rename(temporary.c_str(), target.c_str()) != 0) {
+    if (!written || !closed || !PutInPlace(temporary, target)) {
         Discard();
         return false;
     }

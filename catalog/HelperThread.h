@@ -3,6 +3,8 @@
 // is joined, so the work is done either way.
 #pragma once
 
+#include "FaultHook.h"
+
 #include <new>
 #include <system_error>
 #include <thread>
@@ -13,6 +15,9 @@ namespace lumara {
 template <typename Task> class HelperThread {
 public:
     explicit HelperThread(Task work) : task(std::move(work)) {
+        if (FaultInjected(FaultPoint::Thread)) {
+            return;
+        }
         try {
             thread = std::thread([this] { task(); });
         } catch (const std::system_error&) {

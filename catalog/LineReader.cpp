@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <new>
 
 #include <unistd.h>
+
+#include "FaultHook.h"
 
 namespace lumara {
 
@@ -15,12 +16,12 @@ constexpr unsigned char kByteOrderMark[] = {0xEF, 0xBB, 0xBF};
 
 LineReader::LineReader(int source)
     : descriptor(source), positional(false), offset(0), end(kToEnd),
-      block(new (std::nothrow) char[kBlockBytes]), atStart(true) {
+      block(AllocateBuffer(kBlockBytes, FaultPoint::LoadBuffer)), atStart(true) {
 }
 
 LineReader::LineReader(int source, std::uint64_t begin, std::uint64_t stop)
     : descriptor(source), positional(true), offset(begin), end(stop),
-      block(new (std::nothrow) char[kBlockBytes]), atStart(begin == 0) {
+      block(AllocateBuffer(kBlockBytes, FaultPoint::LoadBuffer)), atStart(begin == 0) {
 }
 
 // Fills the whole block unless the bytes run out: a pipe may hand over less

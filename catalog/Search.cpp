@@ -1,13 +1,14 @@
 #include <limits>
 
+#include "SearchCriteria.h"
 #include "StarCatalog.h"
 
 namespace {
 
-constexpr std::int16_t kFirstHour = 0;
-constexpr std::int16_t kLastHour = 23;
-constexpr std::int16_t kSouthPole = -90;
-constexpr std::int16_t kNorthPole = 90;
+using lumara::kFirstRaHour;
+using lumara::kLastRaHour;
+using lumara::kNorthPole;
+using lumara::kSouthPole;
 
 // Half an ulp above the largest float: from here on the nearest float is
 // infinity, and a plain conversion would be undefined.
@@ -18,7 +19,7 @@ float NearestFloat(double x) {
 }
 
 constexpr bool IsHour(std::int16_t v) {
-    return v >= kFirstHour && v <= kLastHour;
+    return v >= kFirstRaHour && v <= kLastRaHour;
 }
 constexpr bool IsDegree(std::int16_t v) {
     return v >= kSouthPole && v <= kNorthPole;

@@ -3,6 +3,7 @@
 #include "AboutDlg.h"
 #include "ApplicationLook.h"
 #include "FieldExchange.h"
+#include "SearchCriteria.h"
 #include "UserDialogs.h"
 
 #include <QAbstractButton>
@@ -18,14 +19,6 @@ namespace {
 constexpr QSize kWindowUnits{520, 298};
 constexpr const char* kCaption = "Lumara - NOVAX Variable Star Search";
 
-constexpr std::int16_t kRaMin = 0;
-constexpr std::int16_t kRaMax = 23;
-constexpr std::int16_t kDecMin = -90;
-constexpr std::int16_t kDecMax = 90;
-constexpr float kMagMin = 0.0f;
-constexpr float kMagMax = 99.0f;
-constexpr double kPeriodMin = 0.0;
-constexpr double kPeriodMax = 100000.0;
 // The list's column widths are pixels of a font whose average character is
 // this wide; they grow with a wider dialog font so the texts still fit.
 constexpr int kColumnFontBaseWidth = 6;
@@ -110,20 +103,6 @@ const QString kSearchError =
 const QString kNoRecordsSaved =
     QStringLiteral("No records saved! Verify data loaded and searched by criteria.");
 
-// Sets a pair of limits that is in order as a whole. The catalogue tests
-// each new limit against its partner's current value, so when the new lower
-// limit lies above the current upper one, the upper one has to move first.
-template <typename T>
-void ApplyPair(CStarCatalog& catalog, void (CStarCatalog::*setLower)(T),
-               void (CStarCatalog::*setUpper)(T), T lower, T upper, T currentUpper) {
-    if (lower > currentUpper) {
-        (catalog.*setUpper)(upper);
-        (catalog.*setLower)(lower);
-    } else {
-        (catalog.*setLower)(lower);
-        (catalog.*setUpper)(upper);
-    }
-}
 } // namespace
 
 CLumaraGUIDlg::CLumaraGUIDlg(UserDialogs& dialogs, QWidget* parent)
@@ -172,28 +151,28 @@ void CLumaraGUIDlg::OnInitDialog() {
 
 void CLumaraGUIDlg::DoDataExchange(CDataExchange& dx) {
     DDX_Text(dx, IDC_RA_WEST, m_nRaWest);
-    DDV_MinMaxInt(dx, m_nRaWest, kRaMin, kRaMax);
+    DDV_MinMaxInt(dx, m_nRaWest, lumara::kFirstRaHour, lumara::kLastRaHour);
     DDX_Text(dx, IDC_RA_EAST, m_nRaEast);
-    DDV_MinMaxInt(dx, m_nRaEast, kRaMin, kRaMax);
+    DDV_MinMaxInt(dx, m_nRaEast, lumara::kFirstRaHour, lumara::kLastRaHour);
     DDX_Text(dx, IDC_DEC_SOUTH, m_nDecSouth);
-    DDV_MinMaxInt(dx, m_nDecSouth, kDecMin, kDecMax);
+    DDV_MinMaxInt(dx, m_nDecSouth, lumara::kSouthPole, lumara::kNorthPole);
     DDX_Text(dx, IDC_DEC_NORTH, m_nDecNorth);
-    DDV_MinMaxInt(dx, m_nDecNorth, kDecMin, kDecMax);
+    DDV_MinMaxInt(dx, m_nDecNorth, lumara::kSouthPole, lumara::kNorthPole);
     // The search runs on exactly the band shown, so a band whose South lies
     // above its North is refused, on South.
     dx.PrepareEditCtrl(IDC_DEC_SOUTH);
-    DDV_MinMaxInt(dx, m_nDecSouth, kDecMin, m_nDecNorth);
+    DDV_MinMaxInt(dx, m_nDecSouth, lumara::kSouthPole, m_nDecNorth);
     DDX_Text(dx, IDC_MAG_MAX, m_fMagMax);
-    DDV_MinMaxFloat(dx, m_fMagMax, kMagMin, kMagMax);
+    DDV_MinMaxFloat(dx, m_fMagMax, lumara::kLowestMagnitudeLimit, lumara::kHighestMagnitudeLimit);
     DDX_Text(dx, IDC_MAG_MIN, m_fMagMin);
-    DDV_MinMaxFloat(dx, m_fMagMin, kMagMin, kMagMax);
+    DDV_MinMaxFloat(dx, m_fMagMin, lumara::kLowestMagnitudeLimit, lumara::kHighestMagnitudeLimit);
     DDX_Text(dx, IDC_PERIOD_LEAST, m_dPeriodLeast);
-    DDV_MinMaxDouble(dx, m_dPeriodLeast, kPeriodMin, kPeriodMax);
+    DDV_MinMaxDouble(dx, m_dPeriodLeast, lumara::kShortestPeriod, lumara::kLongestPeriod);
     DDX_Text(dx, IDC_PERIOD_MOST, m_dPeriodMost);
     // The catalogue takes no most period of 0.
-    DDV_Range(dx, m_dPeriodMost, kPeriodMin, kPeriodMax, false);
+    DDV_Range(dx, m_dPeriodMost, lumara::kShortestPeriod, lumara::kLongestPeriod, false);
     dx.PrepareEditCtrl(IDC_PERIOD_LEAST);
-    DDV_MinMaxDouble(dx, m_dPeriodLeast, kPeriodMin, m_dPeriodMost);
+    DDV_MinMaxDouble(dx, m_dPeriodLeast, lumara::kShortestPeriod, m_dPeriodMost);
     DDX_Check(dx, IDC_USE_MAGNITUDE, m_bUseMagnitude);
     DDX_Check(dx, IDC_USE_PERIOD, m_bUsePeriod);
     DDX_Check(dx, IDC_NO_LIGHT_CURVE, m_bNoLightCurve);
@@ -309,15 +288,18 @@ void CLumaraGUIDlg::OnHelpAbout() {
     about.DoModal();
 }
 
-void CLumaraGUIDlg::ApplyCriteria() {
-    m_catalog.SetRaFrom(m_nRaWest);
-    m_catalog.SetRaTo(m_nRaEast);
-    ApplyPair<std::int16_t>(m_catalog, &CStarCatalog::SetDecSouth, &CStarCatalog::SetDecNorth,
-                            m_nDecSouth, m_nDecNorth, m_catalog.GetDecNorth());
-    m_catalog.SetMinMagLimit(m_fMagMin);
-    m_catalog.SetMaxMagLimit(m_fMagMax);
-    ApplyPair<double>(m_catalog, &CStarCatalog::SetPeriodLeast, &CStarCatalog::SetPeriodMost,
-                      m_dPeriodLeast, m_dPeriodMost, m_catalog.GetPeriodMost());
+lumara::SearchCriteria CLumaraGUIDlg::CurrentCriteria() const {
+    return {.raWest = m_nRaWest,
+            .raEast = m_nRaEast,
+            .decSouth = m_nDecSouth,
+            .decNorth = m_nDecNorth,
+            .magMax = m_fMagMax,
+            .magMin = m_fMagMin,
+            .periodLeast = m_dPeriodLeast,
+            .periodMost = m_dPeriodMost,
+            .useMagnitude = m_bUseMagnitude != 0,
+            .usePeriod = m_bUsePeriod != 0,
+            .noLightCurve = m_bNoLightCurve != 0};
 }
 
 std::vector<const StarRecord*> CLumaraGUIDlg::WalkResults(bool ascending) {
@@ -340,8 +322,7 @@ void CLumaraGUIDlg::SearchAndShow(bool ascending) {
     if (!UpdateData(true)) {
         return;
     }
-    ApplyCriteria();
-    m_nStarsFound = m_catalog.Search(m_bNoLightCurve == 0, m_bUseMagnitude != 0, m_bUsePeriod != 0);
+    m_nStarsFound = lumara::SearchWith(m_catalog, CurrentCriteria());
     m_starList.SetRows(WalkResults(ascending));
     if (m_nStarsFound < 0) {
         m_nStarsFound = 0;

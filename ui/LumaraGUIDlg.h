@@ -5,6 +5,7 @@
 
 #include "DialogFramework.h"
 #include "Resource.h"
+#include "SearchCriteria.h"
 #include "StarCatalog.h"
 #include "StarListModel.h"
 
@@ -49,7 +50,7 @@ private:
     void EnablePair(int boxId, int firstId, int secondId);
     void EnableControls(std::initializer_list<int> ids, bool enable);
     void SearchAndShow(bool ascending);
-    void ApplyCriteria();
+    lumara::SearchCriteria CurrentCriteria() const;
     std::vector<const StarRecord*> WalkResults(bool ascending);
     // Writes the file name and the two counts, and no other field.
     void ShowStatus();

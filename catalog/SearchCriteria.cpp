@@ -1,0 +1,148 @@
+#include "SearchCriteria.h"
+
+#include "StarCatalog.h"
+
+namespace lumara {
+
+namespace {
+
+bool InMagnitudePair(CriteriaField field) {
+    return field == CriteriaField::MagMax || field == CriteriaField::MagMin;
+}
+
+bool InPeriodPair(CriteriaField field) {
+    return field == CriteriaField::PeriodLeast || field == CriteriaField::PeriodMost;
+}
+
+bool Allows(const FieldRange& range, double value) {
+    const bool aboveMin = range.minIncluded ? value >= range.min : value > range.min;
+    return aboveMin && value <= range.max;
+}
+
+// Each field on its own, and each pair once both of its fields are read.
+struct CheckStep {
+    CriteriaField field;
+    bool againstPartner;
+};
+constexpr CheckStep kCheckOrder[] = {
+    {CriteriaField::RaWest, false},     {CriteriaField::RaEast, false},
+    {CriteriaField::DecSouth, false},   {CriteriaField::DecNorth, false},
+    {CriteriaField::DecSouth, true},    {CriteriaField::MagMax, false},
+    {CriteriaField::MagMin, false},     {CriteriaField::PeriodLeast, false},
+    {CriteriaField::PeriodMost, false}, {CriteriaField::PeriodLeast, true},
+};
+
+// The catalogue tests a new limit against its partner's current value, so
+// when the new lower limit lies above the current upper one, the upper one
+// has to move first.
+template <typename T>
+void ApplyPair(CStarCatalog& catalog, void (CStarCatalog::*setLower)(T),
+               void (CStarCatalog::*setUpper)(T), T lower, T upper, T currentUpper) {
+    if (lower > currentUpper) {
+        (catalog.*setUpper)(upper);
+        (catalog.*setLower)(lower);
+    } else {
+        (catalog.*setLower)(lower);
+        (catalog.*setUpper)(upper);
+    }
+}
+
+} // namespace
+
+bool IsInUse(const SearchCriteria& criteria, CriteriaField field) {
+    if (InMagnitudePair(field)) {
+        return criteria.useMagnitude && !criteria.noLightCurve;
+    }
+    if (InPeriodPair(field)) {
+        return criteria.usePeriod && !criteria.noLightCurve;
+    }
+    return true;
+}
+
+double ValueOf(const SearchCriteria& criteria, CriteriaField field) {
+    switch (field) {
+    case CriteriaField::RaWest:
+        return criteria.raWest;
+    case CriteriaField::RaEast:
+        return criteria.raEast;
+    case CriteriaField::DecSouth:
+        return criteria.decSouth;
+    case CriteriaField::DecNorth:
+        return criteria.decNorth;
+    case CriteriaField::MagMax:
+        return criteria.magMax;
+    case CriteriaField::MagMin:
+        return criteria.magMin;
+    case CriteriaField::PeriodLeast:
+        return criteria.periodLeast;
+    case CriteriaField::PeriodMost:
+        return criteria.periodMost;
+    }
+    return 0.0;
+}
+
+FieldRange RangeOf(CriteriaField field) {
+    switch (field) {
+    case CriteriaField::RaWest:
+    case CriteriaField::RaEast:
+        return {kFirstRaHour, kLastRaHour, true, true};
+    case CriteriaField::DecSouth:
+    case CriteriaField::DecNorth:
+        return {kSouthPole, kNorthPole, true, true};
+    case CriteriaField::MagMax:
+    case CriteriaField::MagMin:
+        return {kLowestMagnitudeLimit, kHighestMagnitudeLimit, true, false};
+    case CriteriaField::PeriodLeast:
+        return {kShortestPeriod, kLongestPeriod, true, false};
+    case CriteriaField::PeriodMost:
+        // The catalogue takes no most period of 0.
+        return {kShortestPeriod, kLongestPeriod, false, false};
+    }
+    return {0.0, 0.0, true, false};
+}
+
+FieldRange RangeBelowPartner(const SearchCriteria& criteria, CriteriaField field) {
+    FieldRange range = RangeOf(field);
+    if (field == CriteriaField::DecSouth) {
+        range.max = criteria.decNorth;
+    } else if (field == CriteriaField::PeriodLeast) {
+        range.max = criteria.periodMost;
+    }
+    return range;
+}
+
+std::optional<CriteriaFault> CheckCriteria(const SearchCriteria& criteria) {
+    for (const CheckStep& step : kCheckOrder) {
+        if (!IsInUse(criteria, step.field)) {
+            continue;
+        }
+        const FieldRange allowed =
+            step.againstPartner ? RangeBelowPartner(criteria, step.field) : RangeOf(step.field);
+        if (!Allows(allowed, ValueOf(criteria, step.field))) {
+            return CriteriaFault{step.field, allowed};
+        }
+    }
+    return std::nullopt;
+}
+
+void ApplyCriteria(CStarCatalog& catalog, const SearchCriteria& criteria) {
+    catalog.SetRaFrom(criteria.raWest);
+    catalog.SetRaTo(criteria.raEast);
+    ApplyPair<std::int16_t>(catalog, &CStarCatalog::SetDecSouth, &CStarCatalog::SetDecNorth,
+                            criteria.decSouth, criteria.decNorth, catalog.GetDecNorth());
+    if (IsInUse(criteria, CriteriaField::MagMin)) {
+        catalog.SetMinMagLimit(criteria.magMin);
+        catalog.SetMaxMagLimit(criteria.magMax);
+    }
+    if (IsInUse(criteria, CriteriaField::PeriodLeast)) {
+        ApplyPair<double>(catalog, &CStarCatalog::SetPeriodLeast, &CStarCatalog::SetPeriodMost,
+                          criteria.periodLeast, criteria.periodMost, catalog.GetPeriodMost());
+    }
+}
+
+std::int32_t SearchWith(CStarCatalog& catalog, const SearchCriteria& criteria) {
+    ApplyCriteria(catalog, criteria);
+    return catalog.Search(!criteria.noLightCurve, criteria.useMagnitude, criteria.usePeriod);
+}
+
+} // namespace lumara

@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include "SearchCriteria.h"
+#include "StarCatalog.h"
+
+namespace {
+
+using lumara::CriteriaField;
+using lumara::SearchCriteria;
+
+struct FaultCase {
+    const char* what;
+    SearchCriteria criteria;
+    std::optional<CriteriaField> fault;
+};
+
+SearchCriteria With(void (*change)(SearchCriteria&)) {
+    SearchCriteria criteria;
+    change(criteria);
+    return criteria;
+}
+
+TEST(SearchCriteriaTest, NamesTheFirstFieldAtFaultAndSkipsFieldsNotInUse) {
+    const FaultCase cases[] = {
+        {"the window's first values", {}, std::nullopt},
+        {"West 24", With([](SearchCriteria& c) { c.raWest = 24; }), CriteriaField::RaWest},
+        {"East -1", With([](SearchCriteria& c) { c.raEast = -1; }), CriteriaField::RaEast},
+        {"a wrapping range", With([](SearchCriteria& c) { c.raWest = 22, c.raEast = 2; }),
+         std::nullopt},
+        {"North 91", With([](SearchCriteria& c) { c.decNorth = 91; }), CriteriaField::DecNorth},
+        {"South above North", With([](SearchCriteria& c) { c.decSouth = 30, c.decNorth = 20; }),
+         CriteriaField::DecSouth},
+        {"South equal to North", With([](SearchCriteria& c) { c.decSouth = c.decNorth = 5; }),
+         std::nullopt},
+        {"South above North before a bad magnitude",
+         With([](SearchCriteria& c) { c.decSouth = 30, c.decNorth = 20, c.magMax = 150; }),
+         CriteriaField::DecSouth},
+        {"Max 150", With([](SearchCriteria& c) { c.magMax = 150; }), CriteriaField::MagMax},
+        {"Max 150, magnitude off",
+         With([](SearchCriteria& c) { c.magMax = 150, c.useMagnitude = false; }), std::nullopt},
+        {"Min -1", With([](SearchCriteria& c) { c.magMin = -1; }), CriteriaField::MagMin},
+        {"Most 0", With([](SearchCriteria& c) { c.periodMost = 0; }), CriteriaField::PeriodMost},
+        {"Least above Most",
+         With([](SearchCriteria& c) { c.periodLeast = 5000, c.periodMost = 1000; }),
+         CriteriaField::PeriodLeast},
+        {"Least equal to Most",
+         With([](SearchCriteria& c) { c.periodLeast = c.periodMost = 1000; }), std::nullopt},
+        {"Least above Most, period off", With([](SearchCriteria& c) {
+             c.periodLeast = 5000, c.periodMost = 1000, c.usePeriod = false;
+         }),
+         std::nullopt},
+        {"bad light-curve fields, no-light-curve search",
+         With([](SearchCriteria& c) { c.magMax = 150, c.periodMost = 0, c.noLightCurve = true; }),
+         std::nullopt},
+        {"bad position, no-light-curve search",
+         With([](SearchCriteria& c) { c.raEast = 30, c.noLightCurve = true; }),
+         CriteriaField::RaEast},
+    };
+    for (const FaultCase& test : cases) {
+        const auto fault = lumara::CheckCriteria(test.criteria);
+        ASSERT_EQ(fault.has_value(), test.fault.has_value()) << test.what;
+        if (fault) {
+            EXPECT_EQ(fault->field, *test.fault) << test.what;
+        }
+    }
+}
+
+TEST(SearchCriteriaTest, TheFaultCarriesTheRangeToTell) {
+    const auto south =
+        lumara::CheckCriteria(With([](SearchCriteria& c) { c.decSouth = 30, c.decNorth = 20; }));
+    ASSERT_TRUE(south.has_value());
+    EXPECT_EQ(south->allowed.min, -90);
+    EXPECT_EQ(south->allowed.max, 20);
+    EXPECT_TRUE(south->allowed.integral);
+    const auto most = lumara::CheckCriteria(With([](SearchCriteria& c) { c.periodMost = 0; }));
+    ASSERT_TRUE(most.has_value());
+    EXPECT_FALSE(most->allowed.minIncluded);
+    EXPECT_EQ(most->allowed.max, 100000);
+}
+
+TEST(SearchCriteriaTest, APairInOrderIsAppliedWholeFromEitherSide) {
+    CStarCatalog catalog;
+    SearchCriteria criteria;
+    criteria.decSouth = 10;
+    criteria.decNorth = 20;
+    criteria.periodLeast = 0;
+    criteria.periodMost = 1000;
+    lumara::ApplyCriteria(catalog, criteria);
+    // Both lower limits now lie above the catalogue's upper ones.
+    criteria.decSouth = 30;
+    criteria.decNorth = 40;
+    criteria.periodLeast = 2000;
+    criteria.periodMost = 3000;
+    lumara::ApplyCriteria(catalog, criteria);
+    EXPECT_EQ(catalog.GetDecSouth(), 30);
+    EXPECT_EQ(catalog.GetDecNorth(), 40);
+    EXPECT_EQ(catalog.GetPeriodLeast(), 2000);
+    EXPECT_EQ(catalog.GetPeriodMost(), 3000);
+    // And back down below the catalogue's lower ones.
+    criteria.decSouth = -40;
+    criteria.decNorth = -30;
+    criteria.periodLeast = 1;
+    criteria.periodMost = 2;
+    lumara::ApplyCriteria(catalog, criteria);
+    EXPECT_EQ(catalog.GetDecSouth(), -40);
+    EXPECT_EQ(catalog.GetDecNorth(), -30);
+    EXPECT_EQ(catalog.GetPeriodLeast(), 1);
+    EXPECT_EQ(catalog.GetPeriodMost(), 2);
+}
+
+TEST(SearchCriteriaTest, FieldsNotInUseLeaveTheCataloguesValues) {
+    CStarCatalog catalog;
+    SearchCriteria criteria;
+    criteria.magMax = 12;
+    criteria.magMin = 3;
+    criteria.periodLeast = 5;
+    criteria.periodMost = 50;
+    lumara::ApplyCriteria(catalog, criteria);
+
+    SearchCriteria unused = criteria;
+    unused.magMax = 150;
+    unused.periodLeast = 5000;
+    unused.periodMost = 1000;
+    for (auto change : {+[](SearchCriteria& c) { c.useMagnitude = c.usePeriod = false; },
+                        +[](SearchCriteria& c) { c.noLightCurve = true; }}) {
+        SearchCriteria off = unused;
+        change(off);
+        lumara::ApplyCriteria(catalog, off);
+        EXPECT_EQ(catalog.GetMaxMagLimit(), 12.0f);
+        EXPECT_EQ(catalog.GetMinMagLimit(), 3.0f);
+        EXPECT_EQ(catalog.GetPeriodLeast(), 5);
+        EXPECT_EQ(catalog.GetPeriodMost(), 50);
+    }
+}
+
+} // namespace
