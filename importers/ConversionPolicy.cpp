@@ -98,8 +98,7 @@ bool CoordinateName(Field name, char (&out)[kNameChars + 1]) {
     return false;
 }
 
-// The range: an optional limit mark, the maximum, an optional ':', then '-'
-// or the minimum's limit mark, the minimum and an optional ':'.
+// dd.dd, the tens blank below 10.
 void WriteMagnitude(std::int64_t hundredths, char* at) {
     WriteNumber(at, kMagnitudeChars - 3, hundredths / 100);
     at[kMagnitudeChars - 3] = '.';
@@ -119,6 +118,9 @@ std::int64_t HundredthsFor(std::int64_t hundredths, ImportReport& report) {
     return hundredths;
 }
 
+// The range: an optional limit mark, the maximum, an optional ':', then '-'
+// or the minimum's limit mark, the minimum and an optional ':'. An amplitude
+// is added to the maximum as read, before a maximum too bright is raised.
 void WriteRange(const SourceStar& star, char* native, ImportReport& report) {
     bool rounded = false;
     std::int64_t maximum = -1;
