@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Lumara developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Lumara and runs every test: the optimised build, then everything
 # again under AddressSanitizer (with LeakSanitizer) and
 # UndefinedBehaviorSanitizer, the catalogue's tests under ThreadSanitizer

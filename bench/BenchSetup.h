@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the benchmark programs share: their own command-line options and the
 // generated catalogues they measure.
 #pragma once

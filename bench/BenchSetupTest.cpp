@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The benchmark programs' own options must come out of argv cleanly, or
 // Google Benchmark and Qt would refuse, or silently take, what is left.
 #include <gtest/gtest.h>

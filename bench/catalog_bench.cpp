@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The catalogue's operations on generated catalogues, measured in the same
 // run as the floors that bound them: reading the file, touching fresh memory
 // for every record or result node, and writing an export in one call. The

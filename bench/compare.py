@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Lumara developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Runs the catalogue benchmarks once and prints every operation against its
 target: medians of repeated runs, each bound computed from floors measured in
 the same run.

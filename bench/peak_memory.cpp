@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // How much memory a catalogue costs: the growth of the process's peak
 // resident set from before a load to after the load and a search that lists
 // every star, next to the bytes of one StarRecord and one ResultNode per star.

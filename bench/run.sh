@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Lumara developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the benchmarks optimised and prints each catalogue operation against
 # its target. Options go to bench/compare.py, e.g. --stars=10000000.
 set -euo pipefail

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Times the real search window on a large catalogue: from a press of
 // "Search Asc." on a search that matches every star until the list has
 // painted its first rows, next to the catalogue's Search call alone on the

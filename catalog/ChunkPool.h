@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A pool that hands out storage for plain records in large chunks, so that a
 // million records cost little more than their size and are released in one
 // walk over the chunks.

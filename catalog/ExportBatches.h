@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // An export formatted in batches of rows by the calling thread and one
 // helper at once, and written strictly in the order of the batches: while
 // one thread writes a batch, the other formats the next.

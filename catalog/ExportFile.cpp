@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "ExportFile.h"
 
 #include <atomic>
@@ -30,6 +33,8 @@ constexpr std::size_t kLinkBufferBytes = 4096;
 constexpr std::size_t kUniqueChars = 48;
 // The usual page size; writeback starts and ends on a multiple of it.
 constexpr std::uint64_t kPageBytes = 4096;
+// Room for "/proc/self/fd/" and any descriptor number.
+constexpr std::size_t kProcEntryChars = 32;
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -90,6 +95,53 @@ void SyncFolderOf(const std::string& path) {
         ::fsync(folder);
         ::close(folder);
     }
+}
+
+// The kernel or the file system knows no unnamed files: an old kernel takes
+// the request for a folder opened for writing, a file system without them
+// says so.
+bool RefusesUnnamedFiles(int error) {
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
+}
+
+// A file in `folder` that has no name, so that a save cut short at any
+// moment leaves nothing behind: the system frees it with the last descriptor.
+int CreateUnnamedFile(const std::string& folder, mode_t mode) {
+    if (FaultInjected(FaultPoint::UnnamedTemporaryFile)) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+#ifdef O_TMPFILE
+    return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+#else
+    static_cast<void>(folder);
+    static_cast<void>(mode);
+    errno = EOPNOTSUPP;
+    return -1;
+#endif
+}
+
+// Gives the unnamed file open as `descriptor` the name `name`. Linking a
+// descriptor directly needs a right that ordinary users lack; its entry
+// under /proc serves everyone, where /proc is mounted and open to us.
+bool NameUnnamedFile(int descriptor, const std::string& name) {
+    if (FaultInjected(FaultPoint::LinkTemporaryFile)) {
+        errno = ENOSPC;
+        return false;
+    }
+#ifdef AT_EMPTY_PATH
+    char procEntry[kProcEntryChars];
+    std::snprintf(procEntry, sizeof procEntry, "/proc/self/fd/%d", descriptor);
+    if (::linkat(AT_FDCWD, procEntry, AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        return true;
+    }
+    return errno != EEXIST && ::linkat(descriptor, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
+#else
+    static_cast<void>(descriptor);
+    static_cast<void>(name);
+    errno = EOPNOTSUPP;
+    return false;
+#endif
 }
 
 int CreateTemporaryFile(const std::string& name, mode_t mode) {
@@ -158,25 +210,52 @@ bool ExportFile::OpenReplacement(const std::string& path) {
     // while it is being written.
     const mode_t mode =
         original.exists ? static_cast<mode_t>(original.mode) & kNewFileMode : kNewFileMode;
+    const int unnamed = CreateUnnamedFile(FolderOf(path), mode);
+    if (unnamed >= 0) {
+        return Adopt(unnamed, path, {});
+    }
+    if (!RefusesUnnamedFiles(errno)) {
+        return false;
+    }
     for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
         std::string name = TemporaryNameFor(path);
         const int descriptor = CreateTemporaryFile(name, mode);
-        if (descriptor < 0) {
-            if (errno == EEXIST) {
-                continue;
-            }
+        if (descriptor >= 0) {
+            return Adopt(descriptor, path, std::move(name));
+        }
+        if (errno != EEXIST) {
             return false;
         }
-        temporary = std::move(name);
-        target = path;
-        file = ::fdopen(descriptor, "wb");
-        if (file == nullptr) {
-            ::close(descriptor);
-            Discard();
+    }
+    return false;
+}
+
+bool ExportFile::Adopt(int descriptor, const std::string& path, std::string name) {
+    temporary = std::move(name);
+    target = path;
+    file = ::fdopen(descriptor, "wb");
+    if (file == nullptr) {
+        ::close(descriptor);
+        Discard();
+        return false;
+    }
+    std::setvbuf(file, nullptr, _IONBF, 0);
+    return true;
+}
+
+// Names the complete unnamed file beside the target, ready for the rename:
+// no atomic call replaces a file by an unnamed one, so a name is needed for
+// the moment between the two calls.
+bool ExportFile::NameTemporaryFile() {
+    for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
+        std::string name = TemporaryNameFor(target);
+        if (NameUnnamedFile(::fileno(file), name)) {
+            temporary = std::move(name);
+            return true;
+        }
+        if (errno != EEXIST) {
             return false;
         }
-        std::setvbuf(file, nullptr, _IONBF, 0);
-        return true;
     }
     return false;
 }
@@ -198,7 +277,7 @@ void ExportFile::StartWriteback(std::uint64_t offset, std::uint64_t bytes) const
     // A page that is only partly written would be written to disk twice.
     const std::uint64_t start = offset / kPageBytes * kPageBytes;
     const std::uint64_t end = (offset + bytes) / kPageBytes * kPageBytes;
-    if (!temporary.empty() && end > start) {
+    if (!target.empty() && end > start) {
         [[maybe_unused]] const int ignored =
             ::sync_file_range(::fileno(file), static_cast<off_t>(start),
                               static_cast<off_t>(end - start), SYNC_FILE_RANGE_WRITE);
@@ -211,12 +290,13 @@ void ExportFile::StartWriteback(std::uint64_t offset, std::uint64_t bytes) const
 
 bool ExportFile::Finish() {
     bool written = !failed && std::fflush(file) == 0 && std::ferror(file) == 0;
-    if (!temporary.empty()) {
-        written = written && KeepOriginalAttributes() && MakeDurable(file);
+    if (!target.empty()) {
+        written = written && KeepOriginalAttributes() && MakeDurable(file) &&
+                  (!temporary.empty() || NameTemporaryFile());
     }
     const bool closed = std::fclose(file) == 0;
     file = nullptr;
-    if (temporary.empty()) {
+    if (target.empty()) {
         return written && closed;
     }
     if (!written || !closed || !PutInPlace(temporary, target)) {

@@ -1,11 +1,15 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // An export target, which reports whether every byte reached the file.
 //
 // A regular file, or a path where nothing stands yet, is never written in
 // place: the bytes go to a new temporary file beside it, which replaces the
 // target only once it is complete and on disk. Whatever fails, the old file
-// stays as it was. A symbolic link stays a link; the file it leads to is
-// replaced. Anything else that can be opened for writing (a device, a pipe)
-// is written directly.
+// stays as it was. Where the file system allows, the temporary file has no
+// name until it is complete, so a save that is killed leaves nothing behind. A symbolic link stays
+// a link; the file it leads to is replaced. Anything else that can be opened for writing (a device,
+// a pipe) is written directly.
 #pragma once
 
 #include <cstddef>
@@ -51,6 +55,10 @@ private:
 
     bool OpenDirect(const std::string& path);
     bool OpenReplacement(const std::string& path);
+    // Takes the descriptor of the new content for the target `path`; `name`
+    // is the temporary file's name, empty for an unnamed file.
+    bool Adopt(int descriptor, const std::string& path, std::string name);
+    bool NameTemporaryFile();
     bool KeepOriginalAttributes();
     void Discard();
 
@@ -58,6 +66,9 @@ private:
     bool failed = false;
     // Empty when the target is written directly.
     std::string target;
+    // The temporary file's name once it has one: from the start where the
+    // folder refuses unnamed files, otherwise only from just before the
+    // rename.
     std::string temporary;
     Original original;
 };

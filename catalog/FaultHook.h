@@ -1,5 +1,9 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The few places where the library asks the system for something that
-// almost never fails: a temporary file, fsync, rename, a buffer, a thread.
+// almost never fails: a temporary file and its name, fsync, rename, a
+// buffer, a thread.
 // Tests make them fail on purpose here to see that each failure is reported
 // and loses nothing; without a hook each check is one load of a pointer.
 #pragma once
@@ -10,12 +14,18 @@
 namespace lumara {
 
 enum class FaultPoint {
-    NamedTemporaryFile, // creating the temporary file an export is written to
+    NamedTemporaryFile, // creating the named temporary file an export is written to
     Fsync,              // making an export durable before it replaces the old file
     Rename,             // putting a finished export in place
     ExportBuffer,       // the buffer a batch of an export is formatted in
     LoadBuffer,         // the block a catalogue is read through
     Thread,             // starting a helper thread
+    // Creating the unnamed file an export is written to first. A failure here
+    // reads as a folder that refuses unnamed files: the named temporary file
+    // is tried instead.
+    UnnamedTemporaryFile,
+    // Naming the finished unnamed file, just before it replaces the old one.
+    LinkTemporaryFile,
 };
 
 // Returns true when the call at `point` is to fail. Called from any thread.

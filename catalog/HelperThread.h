@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A task for a second thread, in a library that reports errors as results:
 // when no thread can be started, the task runs on the caller's thread when it
 // is joined, so the work is done either way.

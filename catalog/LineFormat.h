@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The fixed columns of a catalogue line, counted from 0, and the limits of
 // reading one. Every rule about where a field stands lives here.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What a search asks for, as a user gives it: the eight limits and the three
 // switches. The limits a user may give, the rule that ties each pair
 // together and the way a pair reaches the catalogue live here, so that the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "StarCatalog.h"
 
 #include <filesystem>
@@ -52,7 +55,7 @@ CStarCatalog& CStarCatalog::operator=(const CStarCatalog& source) {
     return *this;
 }
 
-void CStarCatalog::CopyFrom(const CStarCatalog& source, bool isNew) {
+void CStarCatalog::CopyFrom(const CStarCatalog& source, bool /*isNew*/) {
     if (this == &source) {
         return;
     }
@@ -67,9 +70,9 @@ void CStarCatalog::CopyFrom(const CStarCatalog& source, bool isNew) {
     catalogPath = source.catalogPath;
     exportPath = source.exportPath;
     importReport = source.importReport;
-    if (!isNew) {
-        FreeRecords();
-    }
+    // Whatever the caller says, rows already held would come before the
+    // copied ones; for a new object releasing costs nothing.
+    FreeRecords();
 
     StarRecord* tail = nullptr;
     for (const StarRecord* from = source.records; from != nullptr; from = from->next) {

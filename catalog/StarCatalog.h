@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The star catalogue: loading a fixed-column catalogue of variable stars,
 // searching it, walking the result list and exporting it.
 //
@@ -45,8 +48,8 @@ public:
     CStarCatalog& operator=(const CStarCatalog& source);
 
     // Copies criteria, paths, records and the result list (with its cursor and
-    // flags) from memory. When isNew is false this object's own records and
-    // results are released first. Running out of memory leaves this object
+    // flags) from memory. This object's own records and results are released
+    // first, whatever isNew says. Running out of memory leaves this object
     // without records.
     void CopyFrom(const CStarCatalog& source, bool isNew);
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A whole session on arbitrary bytes. The input ends in a two-byte length
 // (little endian) of a control part that stands just before it; everything in
 // front of the control part is the catalogue file. The file is loaded from a

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The star-line test and the ten decoders on arbitrary bytes, taken the way
 // the loader takes a line: at most kMaxLineChars characters, ending at the
 // first zero byte, then normalised into a record.

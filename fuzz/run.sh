@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Lumara developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzz targets with clang and runs each for a bounded time with a
 # fixed seed; fails on any finding. Usage: fuzz/run.sh [SECONDS-PER-TARGET]
 # Findings are kept in build-fuzz/findings, the grown corpora in

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Lumara developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that building, running and testing Lumara need.
 # Only what is missing is installed; sudo is used when not running as root.
 set -euo pipefail
@@ -10,6 +12,8 @@ packages=(
     xvfb xauth
     clang libclang-rt-14-dev
     python3
+    librsvg2-bin
+    desktop-file-utils appstream lintian dpkg-dev file reuse
 )
 
 missing=()

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Writes a catalogue of invented variable stars in the fixed-column line
 // format, or in the GCVS 5.1 or VSX layout, for demonstrations, tests and
 // benchmarks. The same seed, count and format always give the same bytes.

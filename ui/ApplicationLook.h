@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the program and the snapshot tool share: the program's name, icon and
 // widget style.
 #pragma once

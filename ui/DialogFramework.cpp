@@ -1,8 +1,11 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "DialogFramework.h"
 
-#include "FieldExchange.h"
 #include "Resource.h"
 #include "RightBoxCheckBox.h"
+#include "UserDialogs.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -105,6 +108,12 @@ void CDialog::SelectText(int id, int start, int end) {
 
 bool CDialog::IsChecked(int id) const {
     return qobject_cast<QAbstractButton*>(GetDlgItem(id))->isChecked();
+}
+
+void CDialog::RefuseField(int id, const QString& message) {
+    m_dialogs.ShowMessage(this, message);
+    FocusControl(id);
+    SelectText(id, 0, static_cast<int>(qobject_cast<QLineEdit*>(GetDlgItem(id))->text().size()));
 }
 
 void CDialog::OnOK() {

@@ -1,15 +1,19 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The little that the windows need of a dialog framework on top of Qt:
 // controls placed in dialog units and addressed by control ID, a modal run,
 // the field exchange in both directions, and the Enter and Escape keys of a
 // classic dialog.
 #pragma once
 
+#include "FieldExchange.h"
+
 #include <QDialog>
 #include <QRect>
 #include <map>
 #include <span>
 
-class CDataExchange;
 class QAction;
 class QMenu;
 class QMenuBar;
@@ -52,7 +56,7 @@ struct ControlTemplate {
     unsigned styles;
 };
 
-class CDialog : public QDialog {
+class CDialog : public QDialog, public FieldHost {
     Q_OBJECT
 public:
     // Runs the window modally; returns when it has closed.
@@ -63,7 +67,7 @@ public:
     // when a field was refused.
     bool UpdateData(bool saveAndValidate = true);
 
-    QWidget* GetDlgItem(int id) const;
+    QWidget* GetDlgItem(int id) const override;
     QAction* GetCommand(int id) const;
     // The area below the menu bar, where the template's coordinates start.
     QWidget* Client() const { return m_client; }
@@ -76,6 +80,7 @@ public:
     // caret into view.
     void SelectText(int id, int start, int end);
     bool IsChecked(int id) const;
+    void RefuseField(int id, const QString& message) override;
 
 protected:
     CDialog(UserDialogs& dialogs, QSize sizeInUnits, const QString& caption, bool canMinimize,

@@ -1,8 +1,9 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "FieldExchange.h"
 
-#include "DialogFramework.h"
 #include "LineFormat.h"
-#include "UserDialogs.h"
 
 #include <QAbstractButton>
 #include <array>
@@ -42,16 +43,13 @@ QLineEdit* CDataExchange::PrepareEditCtrl(int id) {
         return nullptr;
     }
     m_idLastControl = id;
-    auto* edit = qobject_cast<QLineEdit*>(m_dialog.GetDlgItem(id));
+    auto* edit = qobject_cast<QLineEdit*>(m_host.GetDlgItem(id));
     Q_ASSERT(edit != nullptr);
     return edit;
 }
 
 void CDataExchange::Fail(const QString& message) {
-    m_dialog.Dialogs().ShowMessage(&m_dialog, message);
-    m_dialog.FocusControl(m_idLastControl);
-    auto* edit = qobject_cast<QLineEdit*>(m_dialog.GetDlgItem(m_idLastControl));
-    m_dialog.SelectText(m_idLastControl, 0, static_cast<int>(edit->text().size()));
+    m_host.RefuseField(m_idLastControl, message);
     m_failed = true;
 }
 
@@ -147,7 +145,7 @@ void DDX_Check(CDataExchange& dx, int id, int& value) {
     if (dx.Failed()) {
         return;
     }
-    auto* box = qobject_cast<QAbstractButton*>(dx.Dialog().GetDlgItem(id));
+    auto* box = qobject_cast<QAbstractButton*>(dx.Host().GetDlgItem(id));
     if (dx.m_bSaveAndValidate) {
         value = box->isChecked() ? 1 : 0;
     } else {

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The field exchange between a dialog's members and its controls. A reading
 // exchange (controls to members) stops at the first refused field: the user
 // is told why, the field gets the focus with its text selected, and every
@@ -12,12 +15,25 @@
 #include <optional>
 #include <type_traits>
 
-class CDialog;
+class QWidget;
+
+// What an exchange needs of the window whose fields it moves: the controls
+// by ID, and a way to turn the user to a refused field.
+class FieldHost {
+public:
+    virtual QWidget* GetDlgItem(int id) const = 0;
+    // Tells the user message, focuses the edit of control id and selects its
+    // whole text.
+    virtual void RefuseField(int id, const QString& message) = 0;
+
+protected:
+    ~FieldHost() = default;
+};
 
 class CDataExchange {
 public:
-    CDataExchange(CDialog& dialog, bool saveAndValidate)
-        : m_bSaveAndValidate(saveAndValidate), m_dialog(dialog) {}
+    CDataExchange(FieldHost& host, bool saveAndValidate)
+        : m_bSaveAndValidate(saveAndValidate), m_host(host) {}
 
     const bool m_bSaveAndValidate;
 
@@ -28,10 +44,10 @@ public:
     // Reports message on the field prepared last, focuses the field with its
     // whole text selected, and stops the exchange.
     void Fail(const QString& message);
-    CDialog& Dialog() const { return m_dialog; }
+    FieldHost& Host() const { return m_host; }
 
 private:
-    CDialog& m_dialog;
+    FieldHost& m_host;
     int m_idLastControl = 0;
     bool m_failed = false;
 };
@@ -98,14 +114,4 @@ void DDV_Range(CDataExchange& dx, T value, T min, T max, bool minIncluded = true
         dx.Fail(OutOfRangeMessage(std::is_integral_v<T>, static_cast<double>(min), minIncluded,
                                   static_cast<double>(max)));
     }
-}
-
-inline void DDV_MinMaxInt(CDataExchange& dx, int value, int min, int max) {
-    DDV_Range(dx, value, min, max);
-}
-inline void DDV_MinMaxFloat(CDataExchange& dx, float value, float min, float max) {
-    DDV_Range(dx, value, min, max);
-}
-inline void DDV_MinMaxDouble(CDataExchange& dx, double value, double min, double max) {
-    DDV_Range(dx, value, min, max);
 }

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "LumaraGUIDlg.h"
 
 #include "AboutDlg.h"
@@ -149,33 +152,53 @@ void CLumaraGUIDlg::OnInitDialog() {
     }
 }
 
+namespace {
+// A range check of the field exchanged last against a range of the search
+// criteria.
+template <typename T>
+void DDV_Criterion(CDataExchange& dx, T value, const lumara::FieldRange& range) {
+    DDV_Range(dx, value, static_cast<T>(range.min), static_cast<T>(range.max), range.minIncluded);
+}
+} // namespace
+
+template <typename T>
+void CLumaraGUIDlg::ExchangeCriterion(CDataExchange& dx, lumara::CriteriaField field, int id,
+                                      T& value) {
+    if (!lumara::IsInUse(CurrentCriteria(), field)) {
+        return;
+    }
+    DDX_Text(dx, id, value);
+    DDV_Criterion(dx, value, lumara::RangeOf(field));
+}
+
+template <typename T>
+void CLumaraGUIDlg::CheckBelowPartner(CDataExchange& dx, lumara::CriteriaField field, int id,
+                                      T value) {
+    const lumara::SearchCriteria criteria = CurrentCriteria();
+    if (!lumara::IsInUse(criteria, field) || dx.PrepareEditCtrl(id) == nullptr) {
+        return;
+    }
+    DDV_Criterion(dx, value, lumara::RangeBelowPartner(criteria, field));
+}
+
 void CLumaraGUIDlg::DoDataExchange(CDataExchange& dx) {
-    DDX_Text(dx, IDC_RA_WEST, m_nRaWest);
-    DDV_MinMaxInt(dx, m_nRaWest, lumara::kFirstRaHour, lumara::kLastRaHour);
-    DDX_Text(dx, IDC_RA_EAST, m_nRaEast);
-    DDV_MinMaxInt(dx, m_nRaEast, lumara::kFirstRaHour, lumara::kLastRaHour);
-    DDX_Text(dx, IDC_DEC_SOUTH, m_nDecSouth);
-    DDV_MinMaxInt(dx, m_nDecSouth, lumara::kSouthPole, lumara::kNorthPole);
-    DDX_Text(dx, IDC_DEC_NORTH, m_nDecNorth);
-    DDV_MinMaxInt(dx, m_nDecNorth, lumara::kSouthPole, lumara::kNorthPole);
-    // The search runs on exactly the band shown, so a band whose South lies
-    // above its North is refused, on South.
-    dx.PrepareEditCtrl(IDC_DEC_SOUTH);
-    DDV_MinMaxInt(dx, m_nDecSouth, lumara::kSouthPole, m_nDecNorth);
-    DDX_Text(dx, IDC_MAG_MAX, m_fMagMax);
-    DDV_MinMaxFloat(dx, m_fMagMax, lumara::kLowestMagnitudeLimit, lumara::kHighestMagnitudeLimit);
-    DDX_Text(dx, IDC_MAG_MIN, m_fMagMin);
-    DDV_MinMaxFloat(dx, m_fMagMin, lumara::kLowestMagnitudeLimit, lumara::kHighestMagnitudeLimit);
-    DDX_Text(dx, IDC_PERIOD_LEAST, m_dPeriodLeast);
-    DDV_MinMaxDouble(dx, m_dPeriodLeast, lumara::kShortestPeriod, lumara::kLongestPeriod);
-    DDX_Text(dx, IDC_PERIOD_MOST, m_dPeriodMost);
-    // The catalogue takes no most period of 0.
-    DDV_Range(dx, m_dPeriodMost, lumara::kShortestPeriod, lumara::kLongestPeriod, false);
-    dx.PrepareEditCtrl(IDC_PERIOD_LEAST);
-    DDV_MinMaxDouble(dx, m_dPeriodLeast, lumara::kShortestPeriod, m_dPeriodMost);
+    using lumara::CriteriaField;
+    // The boxes come first: they decide which fields the search uses. A
+    // field it does not use is neither read nor written, so a value typed
+    // there waits, untouched, until its pair is used again.
     DDX_Check(dx, IDC_USE_MAGNITUDE, m_bUseMagnitude);
     DDX_Check(dx, IDC_USE_PERIOD, m_bUsePeriod);
     DDX_Check(dx, IDC_NO_LIGHT_CURVE, m_bNoLightCurve);
+    ExchangeCriterion(dx, CriteriaField::RaWest, IDC_RA_WEST, m_nRaWest);
+    ExchangeCriterion(dx, CriteriaField::RaEast, IDC_RA_EAST, m_nRaEast);
+    ExchangeCriterion(dx, CriteriaField::DecSouth, IDC_DEC_SOUTH, m_nDecSouth);
+    ExchangeCriterion(dx, CriteriaField::DecNorth, IDC_DEC_NORTH, m_nDecNorth);
+    CheckBelowPartner(dx, CriteriaField::DecSouth, IDC_DEC_SOUTH, m_nDecSouth);
+    ExchangeCriterion(dx, CriteriaField::MagMax, IDC_MAG_MAX, m_fMagMax);
+    ExchangeCriterion(dx, CriteriaField::MagMin, IDC_MAG_MIN, m_fMagMin);
+    ExchangeCriterion(dx, CriteriaField::PeriodLeast, IDC_PERIOD_LEAST, m_dPeriodLeast);
+    ExchangeCriterion(dx, CriteriaField::PeriodMost, IDC_PERIOD_MOST, m_dPeriodMost);
+    CheckBelowPartner(dx, CriteriaField::PeriodLeast, IDC_PERIOD_LEAST, m_dPeriodLeast);
     ExchangeStatus(dx);
 }
 
@@ -197,19 +220,27 @@ std::int32_t CLumaraGUIDlg::RunFileDialog(bool open, const QString& defaultExten
     if (!path) {
         return FILE_DIALOG_CANCELLED;
     }
-    const QFileInfo chosen(*path);
-    const QByteArray localPath = QFile::encodeName(*path);
     if (open) {
-        // The rows point into the records that the load releases.
-        m_starList.Clear();
-        m_strFileName = chosen.fileName();
-        return m_catalog.LoadCatalog(localPath.constData());
+        return LoadCatalogFile(*path);
+    }
+    // The library would write a header alone, or nothing, over the chosen
+    // file; a user told that no records were saved expects it untouched.
+    if (!GetCatalog().HasResults()) {
+        return 0;
     }
     // The chosen name decides the format, whichever save command asked.
-    if (chosen.suffix().compare(kCsvExtension, Qt::CaseInsensitive) == 0) {
-        return m_catalog.SaveCsv(localPath.constData());
-    }
-    return m_catalog.SaveTxt(localPath.constData());
+    const QFileInfo chosen(*path);
+    return m_starList.Save(QFile::encodeName(*path).constData(),
+                           chosen.suffix().compare(kCsvExtension, Qt::CaseInsensitive) == 0);
+}
+
+std::int32_t CLumaraGUIDlg::LoadCatalogFile(const QString& path) {
+    m_strFileName = QFileInfo(path).fileName();
+    const QByteArray localPath = QFile::encodeName(path);
+    // A load lists every star, but the list stays empty until a search.
+    return m_starList.Rebuild(RowOrder::Hidden, [&localPath](CStarCatalog& catalog) {
+        return catalog.LoadCatalog(localPath.constData());
+    });
 }
 
 void CLumaraGUIDlg::EnableControls(std::initializer_list<int> ids, bool enable) {
@@ -241,9 +272,16 @@ void CLumaraGUIDlg::OnBnClickedNoLightCurve() {
 
 void CLumaraGUIDlg::OnFileLoadData() {
     const std::int32_t loaded = RunFileDialog(true, kTextExtension, kTextFilters);
-    if (loaded == FILE_DIALOG_CANCELLED) {
-        return;
+    if (loaded != FILE_DIALOG_CANCELLED) {
+        ShowLoadResult(loaded);
     }
+}
+
+void CLumaraGUIDlg::LoadDataFile(const QString& path) {
+    ShowLoadResult(LoadCatalogFile(path));
+}
+
+void CLumaraGUIDlg::ShowLoadResult(std::int32_t loaded) {
     if (loaded > 0) {
         EnableControls(kLocationGroup, true);
         EnableControls(kSearchControls, true);
@@ -262,7 +300,7 @@ void CLumaraGUIDlg::OnFileLoadData() {
     }
     m_nStarsFound = 0;
     ShowStatus();
-    const std::string imported = lumara::import::DescribeReport(m_catalog.GetImportReport());
+    const std::string imported = lumara::import::DescribeReport(GetCatalog().GetImportReport());
     if (loaded > 0 && !imported.empty()) {
         Dialogs().ShowInformation(this, QString::fromStdString(imported));
     }
@@ -302,28 +340,15 @@ lumara::SearchCriteria CLumaraGUIDlg::CurrentCriteria() const {
             .noLightCurve = m_bNoLightCurve != 0};
 }
 
-std::vector<const StarRecord*> CLumaraGUIDlg::WalkResults(bool ascending) {
-    std::vector<const StarRecord*> rows;
-    rows.reserve(static_cast<std::size_t>(std::max(m_nStarsFound, 0)));
-    if (ascending) {
-        for (m_catalog.MoveFirst(); !m_catalog.IsEOF(); m_catalog.MoveNext()) {
-            rows.push_back(m_catalog.GetCursorResult()->record);
-        }
-    } else {
-        for (m_catalog.MoveLast(); !m_catalog.IsBOF(); m_catalog.MovePrev()) {
-            rows.push_back(m_catalog.GetCursorResult()->record);
-        }
-    }
-    return rows;
-}
-
 void CLumaraGUIDlg::SearchAndShow(bool ascending) {
     // A refused field has been reported; the search waits for a valid one.
     if (!UpdateData(true)) {
         return;
     }
-    m_nStarsFound = lumara::SearchWith(m_catalog, CurrentCriteria());
-    m_starList.SetRows(WalkResults(ascending));
+    const lumara::SearchCriteria criteria = CurrentCriteria();
+    m_nStarsFound = m_starList.Rebuild(
+        ascending ? RowOrder::Ascending : RowOrder::Descending,
+        [&criteria](CStarCatalog& catalog) { return lumara::SearchWith(catalog, criteria); });
     if (m_nStarsFound < 0) {
         m_nStarsFound = 0;
         Dialogs().ShowMessage(this, kSearchError);

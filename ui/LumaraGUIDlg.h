@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The search window: a catalogue loaded from a file, eight search criteria,
 // the matching stars in a list, and the list saved as CSV or as catalogue
 // lines.
@@ -6,13 +9,11 @@
 #include "DialogFramework.h"
 #include "Resource.h"
 #include "SearchCriteria.h"
-#include "StarCatalog.h"
 #include "StarListModel.h"
 
 #include <QIcon>
 #include <cstdint>
 #include <initializer_list>
-#include <vector>
 
 class CLumaraGUIDlg : public CDialog {
     Q_OBJECT
@@ -22,7 +23,11 @@ public:
 
     explicit CLumaraGUIDlg(UserDialogs& dialogs, QWidget* parent = nullptr);
 
-    const CStarCatalog& GetCatalog() const { return m_catalog; }
+    const CStarCatalog& GetCatalog() const { return m_starList.Catalog(); }
+
+    // Loads the catalogue at path and shows the outcome exactly as File >
+    // Load Data... does once a file is chosen.
+    void LoadDataFile(const QString& path);
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -45,19 +50,26 @@ private:
     // load or the save returned.
     std::int32_t RunFileDialog(bool open, const QString& defaultExtension,
                                const QStringList& filters);
+    std::int32_t LoadCatalogFile(const QString& path);
+    void ShowLoadResult(std::int32_t loaded);
     void SaveResults(const QString& defaultExtension, const QStringList& filters);
     void EnableCriteria();
     void EnablePair(int boxId, int firstId, int secondId);
     void EnableControls(std::initializer_list<int> ids, bool enable);
     void SearchAndShow(bool ascending);
     lumara::SearchCriteria CurrentCriteria() const;
-    std::vector<const StarRecord*> WalkResults(bool ascending);
+    // Exchanges a criterion and checks it on its own, when the search uses it.
+    template <typename T>
+    void ExchangeCriterion(CDataExchange& dx, lumara::CriteriaField field, int id, T& value);
+    // Checks the lower field of a pair against its partner, when the search
+    // uses them; the check reports on the lower field.
+    template <typename T>
+    void CheckBelowPartner(CDataExchange& dx, lumara::CriteriaField field, int id, T value);
     // Writes the file name and the two counts, and no other field.
     void ShowStatus();
     void ExchangeStatus(CDataExchange& dx);
 
     QIcon m_hMainIcon;
-    CStarCatalog m_catalog;
     std::int16_t m_nRaWest = 0;
     std::int16_t m_nRaEast = 23;
     std::int16_t m_nDecSouth = -90;
@@ -73,5 +85,7 @@ private:
     std::int32_t m_nStarsFound = 0;
     QString m_strFileName;
 
+    // Holds the catalogue, so that the list is reset whenever the result
+    // list it shows changes.
     StarListModel m_starList;
 };

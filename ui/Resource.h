@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Identifiers of the windows' controls and menu commands. Tests and the
 // window address every control through these numbers.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Renders the search window to a PNG file after loading a catalogue and
 // searching it in ascending order, so the window can be looked at without
 // running it: lumara-snapshot CATALOGUE PICTURE

@@ -1,7 +1,9 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "StarListModel.h"
 
 #include "LineFormat.h"
-#include "StarCatalog.h"
 
 #include <charconv>
 #include <cstdlib>
@@ -43,18 +45,46 @@ const std::array<StarListColumn, StarListModel::kColumnCount> StarListModel::kCo
     {"Description", Qt::AlignLeft, 120},
 }};
 
-void StarListModel::SetRows(std::vector<const StarRecord*> rows) {
+std::int32_t StarListModel::Rebuild(RowOrder order,
+                                    const std::function<std::int32_t(CStarCatalog&)>& rebuild) {
     beginResetModel();
-    m_rows = std::move(rows);
+    const std::int32_t result = rebuild(m_catalog);
+    const ResultNode* last = m_catalog.GetLastResult();
+    m_order = order;
+    m_rowCount = order == RowOrder::Hidden || last == nullptr ? 0 : last->number;
+    m_reached = m_catalog.GetFirstResult();
     endResetModel();
+    return result;
 }
 
-void StarListModel::Clear() {
-    SetRows({});
+std::int32_t StarListModel::Save(const char* path, bool asCsv) {
+    return asCsv ? m_catalog.SaveCsv(path) : m_catalog.SaveTxt(path);
 }
 
 int StarListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+    return parent.isValid() ? 0 : m_rowCount;
+}
+
+const ResultNode* StarListModel::NodeAt(int row) const {
+    const std::int32_t wanted = m_order == RowOrder::Ascending ? row + 1 : m_rowCount - row;
+    const auto distance = [wanted](const ResultNode* node) {
+        return std::abs(static_cast<std::int64_t>(node->number) - wanted);
+    };
+    // A view draws rows next to the ones it drew last, or jumps to an end.
+    const ResultNode* node = m_reached;
+    for (const ResultNode* end : {m_catalog.GetFirstResult(), m_catalog.GetLastResult()}) {
+        if (distance(end) < distance(node)) {
+            node = end;
+        }
+    }
+    while (node->number < wanted) {
+        node = node->next;
+    }
+    while (node->number > wanted) {
+        node = node->prev;
+    }
+    m_reached = node;
+    return node;
 }
 
 int StarListModel::columnCount(const QModelIndex& parent) const {
@@ -88,7 +118,7 @@ QVariant StarListModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     if (role == Qt::DisplayRole) {
-        return CellText(*m_rows[static_cast<std::size_t>(index.row())], index.column());
+        return CellText(*NodeAt(index.row())->record, index.column());
     }
     if (role == Qt::TextAlignmentRole) {
         return QVariant::fromValue(kColumns[static_cast<std::size_t>(index.column())].alignment |

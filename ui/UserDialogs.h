@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The questions a window puts to the user: choosing a file and reading a
 // message. Windows ask through this interface so that a test, or the
 // snapshot tool, can answer in the user's place.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Hostile and damaged catalogue files, and files that move under our feet:
 // a clear result every time, and nothing lost.
 #include <gtest/gtest.h>

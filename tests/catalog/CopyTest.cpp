@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Copies hold the same records and result list, taken from memory.
 #include <gtest/gtest.h>
 
@@ -86,4 +89,17 @@ TEST(CopyTest, CopiesTheEmptyStates) {
     CStarCatalog& self = second;
     second = self;
     ExpectSameState(second, nothingFound);
+}
+
+TEST(CopyTest, CopyFromReplacesWhatTheTargetHeldWhateverIsNewSays) {
+    CStarCatalog source;
+    ASSERT_GT(source.LoadCatalog(LUMARA_DEMO_CATALOGUE), 3);
+    ASSERT_GT(source.Search(true, false, true), 0);
+    for (const bool isNew : {true, false}) {
+        CStarCatalog target;
+        ASSERT_EQ(target.LoadCatalog(DataFile("three-stars.txt").c_str()), 3);
+        ASSERT_EQ(target.Search(true, false, false), 3);
+        target.CopyFrom(source, isNew);
+        ExpectSameState(target, source);
+    }
 }

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Walking the result list with the cursor, and what the getters read.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The CSV and TXT exports, byte for byte, and their failures.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Making the file system misbehave for one test: a small or read-only file
 // system of the test's own, and a check run with an ordinary user's rights
 // (the tests run as root in CI, and root ignores permission bits).

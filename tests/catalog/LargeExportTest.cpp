@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Exports of more than one batch, which two threads format and write in
 // turn: byte for byte what a small export of the same lines gives on the
 // calling thread alone, and the same failures.

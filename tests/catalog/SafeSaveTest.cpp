@@ -1,15 +1,25 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Saving over a file never loses it: whatever goes wrong, the old file is
 // left byte for byte, and no half-written file is left beside it.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
+#include <thread>
 
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include "FaultHook.h"
 #include "FileSystemFaults.h"
 #include "StarCatalog.h"
 #include "TestFiles.h"
@@ -37,6 +47,55 @@ std::set<std::string> Entries(const std::string& folder) {
 fs::perms PermissionsOf(const std::string& path) {
     return fs::status(path).permissions();
 }
+
+// Enough stars that a save lasts long enough to be killed at many moments.
+constexpr int kLargeStars = 200000;
+constexpr int kKillMoments = 24;
+
+// Whether `folder` takes files without a name, which is what lets a killed
+// save leave nothing behind.
+bool TakesUnnamedFiles(const std::string& folder) {
+#ifdef O_TMPFILE
+    const int unnamed = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (unnamed >= 0) {
+        ::close(unnamed);
+        return true;
+    }
+#endif
+    return false;
+}
+
+// The fault points that fail, one bit each, and how often a named temporary
+// file was asked for.
+std::atomic<unsigned> failingPoints{0};
+std::atomic<int> namedFilesAsked{0};
+
+bool FailChosenPoints(lumara::FaultPoint point) {
+    if (point == lumara::FaultPoint::NamedTemporaryFile) {
+        ++namedFilesAsked;
+    }
+    return ((failingPoints >> static_cast<unsigned>(point)) & 1U) != 0;
+}
+
+// Makes the given points fail for as long as it lives.
+class FailingPoints {
+public:
+    explicit FailingPoints(std::initializer_list<lumara::FaultPoint> points) {
+        unsigned bits = 0;
+        for (const lumara::FaultPoint point : points) {
+            bits |= 1U << static_cast<unsigned>(point);
+        }
+        failingPoints = bits;
+        namedFilesAsked = 0;
+        previous = lumara::SetFaultHook(FailChosenPoints);
+    }
+    ~FailingPoints() { lumara::SetFaultHook(previous); }
+    FailingPoints(const FailingPoints&) = delete;
+    FailingPoints& operator=(const FailingPoints&) = delete;
+
+private:
+    lumara::FaultHook previous;
+};
 
 class SafeSaveTest : public testing::Test {
 protected:
@@ -261,4 +320,72 @@ TEST_F(SafeSaveTest, APipeIsWrittenDirectly) {
     EXPECT_EQ(written, kStars);
     EXPECT_EQ(received, expected);
     EXPECT_TRUE(fs::is_fifo(pipe));
+}
+
+TEST_F(SafeSaveTest, ASaveKilledAtAnyMomentLeavesTheOldFileOrTheNewOneAndNothingElse) {
+    const std::string folder = Folder("killed");
+    if (!TakesUnnamedFiles(folder)) {
+        GTEST_SKIP() << "the file system here has no unnamed files";
+    }
+    std::string text;
+    for (int i = 0; i < kLargeStars; ++i) {
+        text.append(i % 3 ? kMiraLike : kEclipsing).append("\n");
+    }
+    CStarCatalog large;
+    ASSERT_EQ(large.LoadCatalog(dir.Write("large.txt", text).c_str()), kLargeStars);
+    const std::string path = folder + "/stars.txt";
+    const std::string old = "yesterday's stars\n";
+
+    // One whole save gives the new content and spreads the kills over the
+    // time a save takes.
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(large.SaveTxt(path.c_str()), kLargeStars);
+    const auto wholeSave = std::chrono::steady_clock::now() - start;
+    const std::string complete = ReadFile(path);
+
+    int killed = 0;
+    for (int moment = 0; moment < kKillMoments; ++moment) {
+        std::ofstream(path, std::ios::trunc) << old;
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::_exit(large.SaveTxt(path.c_str()) == kLargeStars ? 0 : 1);
+        }
+        std::this_thread::sleep_for(wholeSave * moment / kKillMoments);
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        killed += WIFSIGNALED(status) ? 1 : 0;
+        const std::string now = ReadFile(path);
+        EXPECT_TRUE(now == old || now == complete) << moment << ": " << now.size() << " bytes";
+        EXPECT_EQ(Entries(folder), std::set<std::string>{"stars.txt"}) << moment;
+    }
+    EXPECT_GE(killed, kKillMoments / 4) << "the saves ended before most kills";
+}
+
+TEST_F(SafeSaveTest, WhereUnnamedFilesAreRefusedANamedTemporaryFileServes) {
+    using lumara::FaultPoint;
+    const std::string folder = Folder("refused");
+    const std::string path = folder + "/stars.txt";
+    std::ofstream(path) << "yesterday's stars\n";
+    {
+        const FailingPoints refused{FaultPoint::UnnamedTemporaryFile};
+        ASSERT_EQ(catalog.SaveTxt(path.c_str()), kStars);
+        EXPECT_GT(namedFilesAsked, 0);
+    }
+    EXPECT_EQ(ReadFile(path), expected);
+    EXPECT_EQ(Entries(folder), std::set<std::string>{"stars.txt"});
+
+    // And every failure after either kind of file keeps the old one.
+    for (const auto points : {
+             std::initializer_list<FaultPoint>{FaultPoint::LinkTemporaryFile},
+             std::initializer_list<FaultPoint>{FaultPoint::Rename},
+             std::initializer_list<FaultPoint>{FaultPoint::UnnamedTemporaryFile,
+                                               FaultPoint::NamedTemporaryFile},
+             std::initializer_list<FaultPoint>{FaultPoint::UnnamedTemporaryFile,
+                                               FaultPoint::Rename},
+         }) {
+        const FailingPoints failing(points);
+        ExpectBothFailAndKeep(path, folder);
+    }
 }

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Large files are read as two stretches at once and joined: whatever the
 // middle of the file falls on, the catalogue is the one a front-to-back read
 // gives.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window tests need a QApplication; listing them does not, so test
 // discovery works without any display.
 #include <QApplication>

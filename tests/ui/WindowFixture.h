@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Drives a real search window; file dialogs and message boxes are answered
 // by a scripted stand-in for the user.
 #pragma once

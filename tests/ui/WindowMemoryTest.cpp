@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window when the catalogue runs out of memory: a load that fails for
 // want of memory is a failed load, and the window says so.
 #include "FailingAllocations.h"

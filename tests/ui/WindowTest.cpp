@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "WindowFixture.h"
 
 #include "AboutDlg.h"
@@ -5,7 +8,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -427,7 +432,112 @@ TEST_F(WindowTest, FailedSaveIsReportedAndCancelledSaveIsNot) {
     m_dialogs.AnswerWith(PathOf("empty.csv"));
     Trigger(ID_FILE_SAVECSV);
     EXPECT_EQ(m_dialogs.Messages(), QStringList{kNoRecordsSaved});
-    EXPECT_EQ(ReadFile(PathOf("empty.csv")), "Hr,Min,Deg,Name,Type,Range,Desc,Max,Min,Period\r\n");
+    EXPECT_FALSE(QFile::exists(PathOf("empty.csv")));
+}
+
+TEST_F(WindowTest, SavingNoRowsLeavesTheChosenFileAlone) {
+    struct Case {
+        bool load;
+        int command;
+        QString name;
+    };
+    const QByteArray kept = "somebody's observations\n";
+    for (const Case& save :
+         {Case{false, ID_FILE_SAVECSV, "kept.csv"}, Case{false, ID_FILE_SAVETXT, "kept.txt"},
+          Case{true, ID_FILE_SAVECSV, "kept.csv"}, Case{true, ID_FILE_SAVETXT, "kept.txt"}}) {
+        Reopen();
+        if (save.load) {
+            LoadExamples();
+            Type(IDC_RA_WEST, "12");
+            Type(IDC_RA_EAST, "12");
+            Type(IDC_DEC_NORTH, "-89");
+            Search();
+            ASSERT_EQ(RowCount(), 0);
+        }
+        const QString existing = WriteFile(save.name, {kept.chopped(1)});
+        const QStringList before = QDir(PathOf("")).entryList(QDir::AllEntries | QDir::Hidden);
+        m_dialogs.Forget();
+        m_dialogs.AnswerWith(existing);
+        Trigger(save.command);
+        m_dialogs.AnswerWith(PathOf("new-" + save.name));
+        Trigger(save.command);
+        EXPECT_EQ(m_dialogs.Messages(), QStringList({kNoRecordsSaved, kNoRecordsSaved}));
+        EXPECT_EQ(ReadFile(existing), kept) << save.name.toStdString() << " " << save.load;
+        EXPECT_EQ(QDir(PathOf("")).entryList(QDir::AllEntries | QDir::Hidden), before);
+    }
+}
+
+TEST_F(WindowTest, FieldsTheSearchDoesNotUseAreNeitherCheckedNorApplied) {
+    struct Case {
+        int box;
+        QList<std::pair<int, QString>> typed;
+        int faultId;
+        QString message;
+    };
+    const QString magnitudeRange = "Enter a number between 0 and 99.";
+    const QString notANumber = "Please enter a number.";
+    const QList<Case> cases = {
+        {IDC_USE_MAGNITUDE, {{IDC_MAG_MAX, "150"}}, IDC_MAG_MAX, magnitudeRange},
+        {IDC_USE_MAGNITUDE, {{IDC_MAG_MIN, "abc"}}, IDC_MAG_MIN, notANumber},
+        {IDC_USE_PERIOD,
+         {{IDC_PERIOD_MOST, "200000"}},
+         IDC_PERIOD_MOST,
+         "Enter a number above 0 and at most 100000."},
+        {IDC_USE_PERIOD,
+         {{IDC_PERIOD_LEAST, "5000"}, {IDC_PERIOD_MOST, "1000"}},
+         IDC_PERIOD_LEAST,
+         "Enter a number between 0 and 1000."},
+        {IDC_USE_PERIOD, {{IDC_PERIOD_LEAST, "x"}}, IDC_PERIOD_LEAST, notANumber},
+        {IDC_NO_LIGHT_CURVE, {{IDC_MAG_MAX, "150"}}, IDC_MAG_MAX, magnitudeRange},
+        {IDC_NO_LIGHT_CURVE, {{IDC_MAG_MIN, "-"}}, IDC_MAG_MIN, notANumber},
+        {IDC_NO_LIGHT_CURVE,
+         {{IDC_PERIOD_LEAST, "5000"}, {IDC_PERIOD_MOST, "1000"}},
+         IDC_PERIOD_LEAST,
+         "Enter a number between 0 and 1000."},
+        {IDC_NO_LIGHT_CURVE, {{IDC_PERIOD_MOST, "1,5"}}, IDC_PERIOD_MOST, notANumber},
+    };
+    for (const Case& unused : cases) {
+        const std::string label = QString::number(unused.faultId).toStdString() + " " +
+                                  unused.typed.back().second.toStdString();
+        Reopen();
+        LoadExamples();
+        Search();
+        const CStarCatalog& catalog = m_window->GetCatalog();
+        const auto limits = [&catalog] {
+            return std::vector<double>{catalog.GetMaxMagLimit(), catalog.GetMinMagLimit(),
+                                       catalog.GetPeriodLeast(), catalog.GetPeriodMost()};
+        };
+        const std::vector<double> accepted = limits();
+        for (const auto& [id, text] : unused.typed) {
+            Type(id, text);
+        }
+        Click(unused.box);
+        Type(IDC_DEC_NORTH, "89");
+        m_dialogs.Forget();
+        Search();
+        EXPECT_TRUE(m_dialogs.Messages().isEmpty()) << label;
+        EXPECT_EQ(catalog.GetDecNorth(), 89) << label;
+        EXPECT_EQ(limits(), accepted) << label;
+        EXPECT_EQ(Edit(IDC_STARS_FOUND)->text(), QString::number(RowCount())) << label;
+        EXPECT_GT(RowCount(), 0) << label;
+        for (const auto& [id, text] : unused.typed) {
+            EXPECT_EQ(Edit(id)->text(), text) << label;
+        }
+
+        // In use again, the field is checked as ever.
+        Click(unused.box);
+        Search();
+        EXPECT_EQ(m_dialogs.Messages(), QStringList{unused.message}) << label;
+        EXPECT_EQ(m_window->focusWidget(), Edit(unused.faultId)) << label;
+        EXPECT_EQ(Edit(unused.faultId)->selectedText(), Edit(unused.faultId)->text()) << label;
+        EXPECT_EQ(limits(), accepted) << label;
+
+        // And Enter follows the same rule.
+        Click(unused.box);
+        QTest::keyClick(Edit(IDC_RA_WEST), Qt::Key_Return);
+        EXPECT_FALSE(m_window->isVisible()) << label;
+        EXPECT_EQ(m_window->result(), QDialog::Accepted) << label;
+    }
 }
 
 TEST_F(WindowTest, EnterClosesOnlyWhenEveryFieldPasses) {
@@ -530,12 +640,36 @@ TEST_F(WindowTest, HundredThousandStarsFillTheList) {
     Search();
     EXPECT_EQ(Edit(IDC_STARS_FOUND)->text(), QString::number(kStars));
     ASSERT_EQ(RowCount(), kStars);
-    EXPECT_EQ(Row(0)[2].trimmed(), "0");
+    // Showing the rows walks nothing: the cursor stays where the search put
+    // it.
+    const CStarCatalog& catalog = m_window->GetCatalog();
+    EXPECT_EQ(catalog.GetCursorResult(), catalog.GetFirstResult());
+    EXPECT_FALSE(catalog.IsEOF());
     EXPECT_EQ(Row(kStars - 1)[0], "15:39");
-    EXPECT_EQ(Row(kStars - 1)[2].trimmed(), QString::number(kStars - 1));
-    List()->scrollToBottom();
 
-    Click(IDC_SEARCH_DESC);
-    ASSERT_EQ(RowCount(), kStars);
-    EXPECT_EQ(Row(0)[2].trimmed(), QString::number(kStars - 1));
+    // Rows are read in any order, each from wherever the last one was.
+    const std::vector<int> scattered = {
+        kStars - 1, 0, kStars / 2, kStars / 2 - 1, 1, kStars - 2, kStars / 3, 2 * kStars / 3, 0};
+    for (const bool ascending : {true, false}) {
+        Click(ascending ? IDC_SEARCH_ASC : IDC_SEARCH_DESC);
+        ASSERT_EQ(RowCount(), kStars);
+        for (const int row : scattered) {
+            const int star = ascending ? row : kStars - 1 - row;
+            EXPECT_EQ(Row(row)[2].trimmed(), QString::number(star)) << row << " " << ascending;
+        }
+    }
+
+    // The selection stays while the list scrolls away and back.
+    QItemSelectionModel* selection = List()->selectionModel();
+    for (const int row : {1, kStars / 2, kStars - 2}) {
+        selection->select(List()->model()->index(row, 0),
+                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    const QModelIndexList selected = selection->selectedRows();
+    List()->scrollToBottom();
+    QApplication::processEvents();
+    List()->scrollToTop();
+    QApplication::processEvents();
+    EXPECT_EQ(selection->selectedRows(), selected);
+    EXPECT_EQ(selected.size(), 3);
 }
