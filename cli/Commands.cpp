@@ -1,0 +1,365 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "Commands.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "CsvFormat.h"
+#include "ExitStatus.h"
+#include "Input.h"
+#include "LineFormat.h"
+#include "Output.h"
+#include "StarFilter.h"
+#include "StarLine.h"
+#include "StreamBlocks.h"
+#include "TxtFormat.h"
+
+namespace lumara::cli {
+
+namespace {
+
+constexpr std::size_t kCacheLineBytes = 64;
+constexpr int kMinutesPerHour = 60;
+
+// What one lane has seen; lanes count side by side, so each has a cache line
+// of its own.
+struct alignas(kCacheLineBytes) LaneCounts {
+    std::uint64_t stars = 0;
+    std::uint64_t skipped = 0;
+    std::uint64_t matches = 0;
+};
+using Counts = std::array<LaneCounts, kStreamLanes>;
+
+LaneCounts Total(const Counts& counts) {
+    LaneCounts total;
+    for (const LaneCounts& lane : counts) {
+        total.stars += lane.stars;
+        total.skipped += lane.skipped;
+        total.matches += lane.matches;
+    }
+    return total;
+}
+
+// Calls `star` with each star line of a block as a record holding its
+// stored line, and counts the lines that are not stars.
+template <typename Star> void ForEachStar(char* begin, char* end, LaneCounts& counts, Star&& star) {
+    ForEachLine(begin, end, [&](const char* text) {
+        if (!CStarCatalog::IsStarLine(text)) {
+            ++counts.skipped;
+            return;
+        }
+        ++counts.stars;
+        StarRecord record;
+        NormaliseLine(text, std::strlen(text), record);
+        star(record);
+    });
+}
+
+// Matching lines held for a search in reverse: only the stored lines, one
+// after the other.
+class HeldLines : public ByteSink {
+public:
+    bool Write(const char* data, std::size_t bytes) override {
+        try {
+            lines.append(data, bytes);
+            return true;
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+    }
+    std::size_t Count() const { return lines.size() / format::kStoredLineChars; }
+    void Restore(std::size_t index, StarRecord& record) const {
+        std::memcpy(record.line, lines.data() + index * format::kStoredLineChars,
+                    format::kStoredLineChars);
+        std::memset(record.line + format::kStoredLineChars, '\0',
+                    sizeof record.line - format::kStoredLineChars);
+    }
+
+private:
+    std::string lines;
+};
+
+// Opens both ends, reporting what failed; kSuccess when both are open.
+int OpenEnds(Input& input, const std::string& inputPath, Output& output,
+             const std::string& outputPath) {
+    if (!input.Open(inputPath)) {
+        ReportError("cannot read " + input.Name() + ": " + input.Problem());
+        return kUnreadableInput;
+    }
+    if (!output.Open(outputPath)) {
+        ReportError("cannot write " + output.Name());
+        return kUnwritableOutput;
+    }
+    return kSuccess;
+}
+
+// The exit status after a stream, reporting what failed. A write that
+// failed into a holding sink means memory ran out.
+int StreamStatus(StreamResult result, const Input& input, const Output& output, bool held) {
+    switch (result) {
+    case StreamResult::Done:
+        return kSuccess;
+    case StreamResult::ReadFailed:
+        ReportError("cannot read " + input.Name() + ": " + std::strerror(errno));
+        return kUnreadableInput;
+    case StreamResult::WriteFailed:
+        if (!held) {
+            ReportError("cannot write " + output.Name());
+            return kUnwritableOutput;
+        }
+        break;
+    case StreamResult::NoMemory:
+        break;
+    }
+    ReportError("out of memory");
+    return kOutOfMemory;
+}
+
+int NoStarLines(const Input& input) {
+    ReportError(input.Name() + " holds no star lines");
+    return kNoStarLines;
+}
+
+int Finished(Output& output, bool written) {
+    if (!output.Finish() || !written) {
+        ReportError("cannot write " + output.Name());
+        return kUnwritableOutput;
+    }
+    return kSuccess;
+}
+
+// Writes the held matches last to first.
+bool WriteReversed(const HeldLines& held, const RowFormat& format, ByteSink& sink) {
+    BufferedWriter writer(sink);
+    writer.Append(format.prologue.data(), format.prologue.size());
+    for (std::size_t index = held.Count(); index-- > 0;) {
+        StarRecord record;
+        held.Restore(index, record);
+        DecodeAllFields(record);
+        writer.Advance(format.formatRow(record, writer.Reserve(format.maxRowBytes)));
+    }
+    writer.Append(format.epilogue.data(), format.epilogue.size());
+    return writer.Flush();
+}
+
+bool WriteText(ByteSink& sink, const std::string& text) {
+    return sink.Write(text.data(), text.size());
+}
+
+// The least and most of one value over the stars that give it.
+struct ValueSpread {
+    double least = std::numeric_limits<double>::infinity();
+    double most = -std::numeric_limits<double>::infinity();
+    std::uint64_t without = 0;
+
+    // 0 means the line gives no value.
+    void Add(double value) {
+        if (value == 0.0) {
+            ++without;
+            return;
+        }
+        least = std::min(least, value);
+        most = std::max(most, value);
+    }
+    void Merge(const ValueSpread& other) {
+        least = std::min(least, other.least);
+        most = std::max(most, other.most);
+        without += other.without;
+    }
+};
+
+struct alignas(kCacheLineBytes) LaneSpread {
+    int leastRa = std::numeric_limits<int>::max(); // minutes from 0h
+    int mostRa = std::numeric_limits<int>::min();
+    int leastDec = std::numeric_limits<int>::max();
+    int mostDec = std::numeric_limits<int>::min();
+    ValueSpread maxMag;
+    ValueSpread minMag;
+    ValueSpread period;
+
+    void Add(const StarRecord& record) {
+        const int ra = record.raHours * kMinutesPerHour + record.raMinutes;
+        leastRa = std::min(leastRa, ra);
+        mostRa = std::max(mostRa, ra);
+        leastDec = std::min<int>(leastDec, record.dec);
+        mostDec = std::max<int>(mostDec, record.dec);
+        maxMag.Add(record.maxMag);
+        minMag.Add(record.minMag);
+        period.Add(record.period);
+    }
+    void Merge(const LaneSpread& other) {
+        leastRa = std::min(leastRa, other.leastRa);
+        mostRa = std::max(mostRa, other.mostRa);
+        leastDec = std::min(leastDec, other.leastDec);
+        mostDec = std::max(mostDec, other.mostDec);
+        maxMag.Merge(other.maxMag);
+        minMag.Merge(other.minMag);
+        period.Merge(other.period);
+    }
+};
+
+std::string Number(char* (*write)(char*, double), double value) {
+    char text[csv::kMaxNumberBytes + csv::kMaxNumberBytes];
+    return {text, write(text, value)};
+}
+
+std::string Hours(int minutes) {
+    char text[csv::kMaxNumberBytes];
+    std::snprintf(text, sizeof text, "%02dh%02dm", minutes / kMinutesPerHour,
+                  minutes % kMinutesPerHour);
+    return text;
+}
+
+std::string SpreadLine(const char* label, const ValueSpread& spread, char* (*write)(char*, double),
+                       const char* unit) {
+    std::string line = std::string(label) + ": ";
+    if (spread.least <= spread.most) {
+        line += Number(write, spread.least) + " to " + Number(write, spread.most) + unit;
+    } else {
+        line += "none";
+    }
+    return line + " (" + std::to_string(spread.without) + " stars give none)\n";
+}
+
+std::string InfoText(const Input& input, const LaneCounts& total, const LaneSpread& spread) {
+    char dec[csv::kMaxNumberBytes];
+    std::snprintf(dec, sizeof dec, "%+d to %+d", spread.leastDec, spread.mostDec);
+    return "file: " + input.Name() + "\nformat: native\nstars: " + std::to_string(total.stars) +
+           "\nlines skipped: " + std::to_string(total.skipped) +
+           "\nR.A.: " + Hours(spread.leastRa) + " to " + Hours(spread.mostRa) +
+           "\ndeclination: " + dec + " degrees\n" +
+           SpreadLine("maximum magnitude", spread.maxMag, csv::WriteMagnitude, "") +
+           SpreadLine("minimum magnitude", spread.minMag, csv::WriteMagnitude, "") +
+           SpreadLine("period", spread.period, csv::WritePeriod, " days");
+}
+
+} // namespace
+
+void ReportError(std::string_view message) {
+    std::fprintf(stderr, "lumara: %.*s\n", static_cast<int>(message.size()), message.data());
+}
+
+int RunSearch(const SearchRequest& request) {
+    Input input;
+    Output output;
+    if (const int status = OpenEnds(input, request.input, output, request.output);
+        status != kSuccess) {
+        return status;
+    }
+    const StarFilter filter(request.criteria);
+    const RowFormat format = FormatOf(request.format);
+    const bool inOrder = !request.countOnly && !request.descending;
+    Counts counts{};
+    HeldLines held;
+    const auto handle = [&](std::size_t lane, std::size_t block, char* begin, char* end,
+                            LaneOutput& out) {
+        if (block == 0 && inOrder) {
+            out.Append(format.prologue);
+        }
+        ForEachStar(begin, end, counts[lane], [&](StarRecord& record) {
+            StarFilter::DecodeTestedFields(record);
+            if (!filter.Matches(record)) {
+                return;
+            }
+            ++counts[lane].matches;
+            if (request.countOnly) {
+                return;
+            }
+            if (request.descending) {
+                out.Append({record.line, format::kStoredLineChars});
+                return;
+            }
+            DecodeAllFields(record);
+            out.Advance(format.formatRow(record, out.Reserve(format.maxRowBytes)));
+        });
+    };
+    ByteSink& streamTarget = request.descending ? static_cast<ByteSink&>(held) : output;
+    const StreamResult result = StreamBlocks(input.Descriptor(), streamTarget, handle);
+    if (const int status = StreamStatus(result, input, output, request.descending);
+        status != kSuccess) {
+        return status;
+    }
+    const LaneCounts total = Total(counts);
+    if (total.stars == 0) {
+        return NoStarLines(input);
+    }
+    bool written = true;
+    if (request.countOnly) {
+        written = WriteText(output, std::to_string(total.matches) + "\n");
+    } else if (request.descending) {
+        written = WriteReversed(held, format, output);
+    } else {
+        written = WriteText(output, std::string(format.epilogue));
+    }
+    return Finished(output, written);
+}
+
+int RunConvert(const std::string& inputPath, const std::string& outputPath) {
+    Input input;
+    Output output;
+    if (const int status = OpenEnds(input, inputPath, output, outputPath); status != kSuccess) {
+        return status;
+    }
+    Counts counts{};
+    const auto handle = [&](std::size_t lane, std::size_t, char* begin, char* end,
+                            LaneOutput& out) {
+        ForEachStar(begin, end, counts[lane], [&](const StarRecord& record) {
+            out.Advance(txt::FormatRow(record, out.Reserve(txt::kRowBytes)));
+        });
+    };
+    const StreamResult result = StreamBlocks(input.Descriptor(), output, handle);
+    if (const int status = StreamStatus(result, input, output, false); status != kSuccess) {
+        return status;
+    }
+    const LaneCounts total = Total(counts);
+    if (total.stars == 0) {
+        return NoStarLines(input);
+    }
+    const int status = Finished(output, true);
+    if (status == kSuccess) {
+        std::fprintf(stderr, "%s: format native, %llu stars, %llu lines skipped\n",
+                     input.Name().c_str(), static_cast<unsigned long long>(total.stars),
+                     static_cast<unsigned long long>(total.skipped));
+    }
+    return status;
+}
+
+int RunInfo(const std::string& inputPath) {
+    Input input;
+    Output output;
+    if (const int status = OpenEnds(input, inputPath, output, kStandardStream);
+        status != kSuccess) {
+        return status;
+    }
+    Counts counts{};
+    std::array<LaneSpread, kStreamLanes> spreads{};
+    const auto handle = [&](std::size_t lane, std::size_t, char* begin, char* end, LaneOutput&) {
+        ForEachStar(begin, end, counts[lane], [&](StarRecord& record) {
+            DecodeAllFields(record);
+            spreads[lane].Add(record);
+        });
+    };
+    const StreamResult result = StreamBlocks(input.Descriptor(), output, handle);
+    if (const int status = StreamStatus(result, input, output, false); status != kSuccess) {
+        return status;
+    }
+    const LaneCounts total = Total(counts);
+    if (total.stars == 0) {
+        return NoStarLines(input);
+    }
+    LaneSpread spread;
+    for (const LaneSpread& lane : spreads) {
+        spread.Merge(lane);
+    }
+    return Finished(output, WriteText(output, InfoText(input, total, spread)));
+}
+
+} // namespace lumara::cli

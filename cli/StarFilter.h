@@ -1,0 +1,30 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// The window's test of one star against a set of criteria, for stars that
+// stream past rather than sit in a loaded catalogue.
+#pragma once
+
+#include "SearchCriteria.h"
+#include "StarCatalog.h"
+
+namespace lumara::cli {
+
+class StarFilter {
+public:
+    // The criteria must have passed CheckCriteria.
+    explicit StarFilter(const SearchCriteria& criteria);
+
+    // Decodes what the test reads from the record's stored line.
+    static void DecodeTestedFields(StarRecord& record);
+    // The test the catalogue's Search applies to each of its records.
+    bool Matches(const StarRecord& record) const;
+
+private:
+    SearchCriteria criteria;
+    // Holds no stars: only the criteria, applied as the window applies them,
+    // and the predicates that read them.
+    CStarCatalog holder;
+};
+
+} // namespace lumara::cli

@@ -1,0 +1,229 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "StreamBlocks.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <condition_variable>
+#include <mutex>
+#include <new>
+
+#include <unistd.h>
+
+#include "HelperThread.h"
+
+namespace lumara::cli {
+
+namespace {
+
+constexpr unsigned char kByteOrderMark[] = {0xEF, 0xBB, 0xBF};
+// A block, what is carried into it, and the terminator the handler may
+// write after its last line.
+constexpr std::size_t kInputBufferBytes = format::kMaxLineChars + kInputBlockBytes + 1;
+
+} // namespace
+
+// What the lanes share: the stream and the line carried from one block to
+// the next (both used only by the lane that holds the reading turn), which
+// block is written next, and whether the stream has failed, after which
+// every lane stops.
+class StreamTurns {
+public:
+    StreamTurns(int descriptor, ByteSink& target, const BlockHandler& handler)
+        : input(descriptor), sink(target), handle(handler) {}
+
+    void RunLane(std::size_t lane, std::unique_ptr<char[]> in, std::unique_ptr<char[]> outBuffer) {
+        LaneOutput out(*this, std::move(outBuffer));
+        char* begin = nullptr;
+        char* end = nullptr;
+        while (ReadBlock(in.get(), out.block, begin, end)) {
+            out.used = 0;
+            out.writing = false;
+            handle(lane, out.block, begin, end, out);
+            FinishBlock(out);
+        }
+    }
+
+    StreamResult Result() {
+        const std::lock_guard lock(mutex);
+        return result;
+    }
+
+    int ReadError() {
+        const std::lock_guard lock(mutex);
+        return readError;
+    }
+
+    // Waits until every earlier block is written. False when the stream
+    // failed meanwhile.
+    bool WaitForTurn(std::size_t block) {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return writeTurn == block || result != StreamResult::Done; });
+        return result == StreamResult::Done;
+    }
+
+    // Only for the lane whose turn it is.
+    void Write(const char* data, std::size_t bytes) {
+        if (bytes > 0 && !sink.Write(data, bytes)) {
+            Fail(StreamResult::WriteFailed);
+        }
+    }
+
+private:
+    // Takes the reading turn and reads the next block into `buffer`. False
+    // when the stream has ended or failed.
+    bool ReadBlock(char* buffer, std::size_t& block, char*& begin, char*& end) {
+        {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return !reading || result != StreamResult::Done; });
+            if (ended || result != StreamResult::Done) {
+                return false;
+            }
+            reading = true;
+            block = blocksRead++;
+        }
+        const bool read = Fill(buffer, begin, end);
+        const std::lock_guard lock(mutex);
+        reading = false;
+        if (!read) {
+            readError = errno;
+            result = StreamResult::ReadFailed;
+        }
+        changed.notify_all();
+        return read;
+    }
+
+    // Reads up to a block's bytes behind the carried line, and carries the
+    // last line on unless the stream has ended.
+    bool Fill(char* buffer, char*& begin, char*& end) {
+        std::memcpy(buffer, carry.data(), carried);
+        std::size_t filled = carried;
+        const std::size_t limit = carried + kInputBlockBytes;
+        while (filled < limit) {
+            const ssize_t got = ::read(input, buffer + filled, limit - filled);
+            if (got < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return false;
+            }
+            if (got == 0) {
+                ended = true;
+                break;
+            }
+            filled += KeepAfterSkip(buffer + filled, static_cast<std::size_t>(got));
+        }
+        begin = buffer;
+        if (atStart) {
+            atStart = false;
+            if (filled >= sizeof kByteOrderMark &&
+                std::memcmp(buffer, kByteOrderMark, sizeof kByteOrderMark) == 0) {
+                begin += sizeof kByteOrderMark;
+            }
+        }
+        end = buffer + filled;
+        carried = 0;
+        if (ended) {
+            return true;
+        }
+        char* lastFeed =
+            static_cast<char*>(::memrchr(begin, '\n', static_cast<std::size_t>(end - begin)));
+        char* tail = lastFeed != nullptr ? lastFeed + 1 : begin;
+        const auto tailLength = static_cast<std::size_t>(end - tail);
+        carried = std::min(tailLength, format::kMaxLineChars);
+        std::memcpy(carry.data(), tail, carried);
+        skipping = tailLength > format::kMaxLineChars;
+        end = tail;
+        return true;
+    }
+
+    // Drops the rest of an overlong line from the `bytes` just read at
+    // `piece`; returns how many bytes remain there.
+    std::size_t KeepAfterSkip(char* piece, std::size_t bytes) {
+        if (!skipping) {
+            return bytes;
+        }
+        const auto* feed = static_cast<const char*>(std::memchr(piece, '\n', bytes));
+        if (feed == nullptr) {
+            return 0;
+        }
+        skipping = false;
+        const auto kept = bytes - static_cast<std::size_t>(feed - piece);
+        std::memmove(piece, feed, kept);
+        return kept;
+    }
+
+    void FinishBlock(LaneOutput& out) {
+        out.Spill();
+        if (out.writing) {
+            const std::lock_guard lock(mutex);
+            writeTurn = out.block + 1;
+            changed.notify_all();
+        }
+    }
+
+    void Fail(StreamResult why) {
+        const std::lock_guard lock(mutex);
+        if (result == StreamResult::Done) {
+            result = why;
+        }
+        changed.notify_all();
+    }
+
+    const int input;
+    ByteSink& sink;
+    const BlockHandler& handle;
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool reading = false;
+    bool ended = false;
+    std::size_t blocksRead = 0;
+    std::size_t writeTurn = 0;
+    StreamResult result = StreamResult::Done;
+    int readError = 0;
+    // Held by the lane that reads.
+    std::array<char, format::kMaxLineChars> carry{};
+    std::size_t carried = 0;
+    bool skipping = false;
+    bool atStart = true;
+};
+
+void LaneOutput::Append(std::string_view text) {
+    std::memcpy(Reserve(text.size()), text.data(), text.size());
+    Advance(text.size());
+}
+
+// After a failed write the bytes are dropped: the stream has failed, and the
+// block only needs to run out.
+void LaneOutput::Spill() {
+    writing = writing || turns.WaitForTurn(block);
+    if (writing) {
+        turns.Write(data.get(), used);
+    }
+    used = 0;
+}
+
+StreamResult StreamBlocks(int input, ByteSink& sink, const BlockHandler& handle) {
+    std::array<std::unique_ptr<char[]>, kStreamLanes> in;
+    std::array<std::unique_ptr<char[]>, kStreamLanes> out;
+    for (std::size_t lane = 0; lane < kStreamLanes; ++lane) {
+        in[lane].reset(new (std::nothrow) char[kInputBufferBytes]);
+        out[lane].reset(new (std::nothrow) char[kOutputBufferBytes]);
+        if (in[lane] == nullptr || out[lane] == nullptr) {
+            return StreamResult::NoMemory;
+        }
+    }
+    StreamTurns turns(input, sink, handle);
+    {
+        HelperThread helper([&] { turns.RunLane(1, std::move(in[1]), std::move(out[1])); });
+        turns.RunLane(0, std::move(in[0]), std::move(out[0]));
+    }
+    if (turns.Result() == StreamResult::ReadFailed) {
+        errno = turns.ReadError();
+    }
+    return turns.Result();
+}
+
+} // namespace lumara::cli

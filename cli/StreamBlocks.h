@@ -1,0 +1,97 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// One pass over a catalogue stream on two threads: the threads take turns at
+// reading the next block of whole lines, handle the blocks they read side
+// by side, and write what they made of them strictly in the order the blocks
+// were read. Memory stays a few blocks whatever the stream's size.
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+#include "LineFormat.h"
+
+namespace lumara::cli {
+
+// Bytes read from the stream per block, beyond a line carried over from the
+// block before.
+inline constexpr std::size_t kInputBlockBytes = std::size_t{1} << 20;
+// Room for a block's output; more is written out as soon as the block's turn
+// has come.
+inline constexpr std::size_t kOutputBufferBytes = std::size_t{1} << 20;
+// The calling thread and one helper.
+inline constexpr std::size_t kStreamLanes = 2;
+
+// Where a stream's output goes, in order.
+class ByteSink {
+public:
+    virtual ~ByteSink() = default;
+    // False once any write has failed.
+    virtual bool Write(const char* data, std::size_t bytes) = 0;
+};
+
+class StreamTurns;
+
+// One lane's output for the block it handles.
+class LaneOutput {
+public:
+    // Room for `bytes` (at most kOutputBufferBytes) further bytes; hand what
+    // was written there back with Advance.
+    char* Reserve(std::size_t bytes) {
+        if (kOutputBufferBytes - used < bytes) {
+            Spill();
+        }
+        return data.get() + used;
+    }
+    void Advance(std::size_t bytes) { used += bytes; }
+    void Append(std::string_view text);
+
+private:
+    friend class StreamTurns;
+
+    LaneOutput(StreamTurns& shared, std::unique_ptr<char[]> buffer)
+        : turns(shared), data(std::move(buffer)) {}
+    void Spill();
+
+    StreamTurns& turns;
+    std::unique_ptr<char[]> data;
+    std::size_t used = 0;
+    std::size_t block = 0;
+    bool writing = false;
+};
+
+// Handles the block numbered `block` (from 0, in stream order): the bytes
+// from `begin` to `end` hold whole lines, each ended by a line feed except
+// perhaps the stream's last. One byte past `end` may be written.
+using BlockHandler = std::function<void(std::size_t lane, std::size_t block, char* begin, char* end,
+                                        LaneOutput& out)>;
+
+enum class StreamResult { Done, ReadFailed, WriteFailed, NoMemory };
+
+// Reads `input` (a file or a pipe, from where it stands) to its end. A UTF-8
+// byte-order mark at its start is skipped, and of a line longer than
+// format::kMaxLineChars only the first kMaxLineChars characters reach the
+// handler, the way the catalogue reads a file. After ReadFailed, errno tells
+// why.
+StreamResult StreamBlocks(int input, ByteSink& sink, const BlockHandler& handle);
+
+// Calls `visit` with each line of a block, terminated after at most
+// format::kMaxLineChars characters in place of its line feed; as for a loaded
+// catalogue, its text ends at its first zero byte.
+template <typename Visit> void ForEachLine(char* begin, char* end, Visit&& visit) {
+    while (begin < end) {
+        char* feed =
+            static_cast<char*>(std::memchr(begin, '\n', static_cast<std::size_t>(end - begin)));
+        char* lineEnd = feed != nullptr ? feed : end;
+        const auto length = static_cast<std::size_t>(lineEnd - begin);
+        begin[length < format::kMaxLineChars ? length : format::kMaxLineChars] = '\0';
+        visit(static_cast<const char*>(begin));
+        begin = feed != nullptr ? feed + 1 : end;
+    }
+}
+
+} // namespace lumara::cli
