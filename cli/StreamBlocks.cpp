@@ -113,7 +113,7 @@ private:
                 ended = true;
                 break;
             }
-            filled += KeepAfterSkip(buffer + filled, static_cast<std::size_t>(got));
+            filled += static_cast<std::size_t>(got);
         }
         begin = buffer;
         if (atStart) {
@@ -132,27 +132,12 @@ private:
             static_cast<char*>(::memrchr(begin, '\n', static_cast<std::size_t>(end - begin)));
         char* tail = lastFeed != nullptr ? lastFeed + 1 : begin;
         const auto tailLength = static_cast<std::size_t>(end - tail);
+        // Of a line longer than that only its start counts; the rest, read
+        // behind the carried start, is cut off with it.
         carried = std::min(tailLength, format::kMaxLineChars);
         std::memcpy(carry.data(), tail, carried);
-        skipping = tailLength > format::kMaxLineChars;
         end = tail;
         return true;
-    }
-
-    // Drops the rest of an overlong line from the `bytes` just read at
-    // `piece`; returns how many bytes remain there.
-    std::size_t KeepAfterSkip(char* piece, std::size_t bytes) {
-        if (!skipping) {
-            return bytes;
-        }
-        const auto* feed = static_cast<const char*>(std::memchr(piece, '\n', bytes));
-        if (feed == nullptr) {
-            return 0;
-        }
-        skipping = false;
-        const auto kept = bytes - static_cast<std::size_t>(feed - piece);
-        std::memmove(piece, feed, kept);
-        return kept;
     }
 
     void FinishBlock(LaneOutput& out) {
@@ -186,7 +171,6 @@ private:
     // Held by the lane that reads.
     std::array<char, format::kMaxLineChars> carry{};
     std::size_t carried = 0;
-    bool skipping = false;
     bool atStart = true;
 };
 
