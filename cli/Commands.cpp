@@ -48,8 +48,8 @@ LaneCounts Total(const Counts& counts) {
     return total;
 }
 
-// Calls `star` with each star line of a block as a record holding its
-// stored line, and counts the lines that are not stars.
+// Calls `star` with each star line of a block, and counts the lines that
+// are not stars.
 template <typename Star> void ForEachStar(char* begin, char* end, LaneCounts& counts, Star&& star) {
     ForEachLine(begin, end, [&](const char* text) {
         if (!CStarCatalog::IsStarLine(text)) {
@@ -57,10 +57,13 @@ template <typename Star> void ForEachStar(char* begin, char* end, LaneCounts& co
             return;
         }
         ++counts.stars;
-        StarRecord record;
-        NormaliseLine(text, std::strlen(text), record);
-        star(record);
+        star(text);
     });
+}
+
+// A star line as a loaded catalogue stores it.
+void Store(const char* text, StarRecord& record) {
+    NormaliseLine(text, std::strlen(text), record);
 }
 
 // Matching lines held for a search in reverse: only the stored lines, one
@@ -264,7 +267,12 @@ int RunSearch(const SearchRequest& request) {
         if (block == 0 && inOrder) {
             out.Append(format.prologue);
         }
-        ForEachStar(begin, end, counts[lane], [&](StarRecord& record) {
+        ForEachStar(begin, end, counts[lane], [&](const char* text) {
+            if (!filter.InPosition(text)) {
+                return;
+            }
+            StarRecord record;
+            Store(text, record);
             StarFilter::DecodeTestedFields(record);
             if (!filter.Matches(record)) {
                 return;
@@ -277,7 +285,7 @@ int RunSearch(const SearchRequest& request) {
                 out.Append({record.line, format::kStoredLineChars});
                 return;
             }
-            DecodeAllFields(record);
+            StarFilter::DecodeOtherFields(record);
             out.Advance(format.formatRow(record, out.Reserve(format.maxRowBytes)));
         });
     };
@@ -311,7 +319,9 @@ int RunConvert(const std::string& inputPath, const std::string& outputPath) {
     Counts counts{};
     const auto handle = [&](std::size_t lane, std::size_t, char* begin, char* end,
                             LaneOutput& out) {
-        ForEachStar(begin, end, counts[lane], [&](const StarRecord& record) {
+        ForEachStar(begin, end, counts[lane], [&](const char* text) {
+            StarRecord record;
+            Store(text, record);
             out.Advance(txt::FormatRow(record, out.Reserve(txt::kRowBytes)));
         });
     };
@@ -342,7 +352,9 @@ int RunInfo(const std::string& inputPath) {
     Counts counts{};
     std::array<LaneSpread, kStreamLanes> spreads{};
     const auto handle = [&](std::size_t lane, std::size_t, char* begin, char* end, LaneOutput&) {
-        ForEachStar(begin, end, counts[lane], [&](StarRecord& record) {
+        ForEachStar(begin, end, counts[lane], [&](const char* text) {
+            StarRecord record;
+            Store(text, record);
             DecodeAllFields(record);
             spreads[lane].Add(record);
         });

@@ -3,10 +3,25 @@
 
 #include "StarFilter.h"
 
+#include <cstring>
+
+#include "LineFormat.h"
+
 namespace lumara::cli {
 
 StarFilter::StarFilter(const SearchCriteria& searched) : criteria(searched) {
     ApplyCriteria(holder, criteria);
+}
+
+bool StarFilter::InPosition(const char* text) const {
+    // A star line holds digits and a sign up to here.
+    constexpr std::size_t kPositionChars = format::kDecDegreesColumn + 2;
+    StarRecord record;
+    std::memcpy(record.line, text, kPositionChars);
+    CStarCatalog::DecodeRaHours(record);
+    CStarCatalog::DecodeDec(record);
+    // With the magnitude and period tests off, only the position counts.
+    return holder.MatchesCriteria(record, false, false);
 }
 
 void StarFilter::DecodeTestedFields(StarRecord& record) {
@@ -15,6 +30,14 @@ void StarFilter::DecodeTestedFields(StarRecord& record) {
     CStarCatalog::DecodeMaxMag(record);
     CStarCatalog::DecodeMinMag(record);
     CStarCatalog::DecodePeriod(record);
+}
+
+void StarFilter::DecodeOtherFields(StarRecord& record) {
+    CStarCatalog::DecodeRaMinutes(record);
+    CStarCatalog::DecodeName(record);
+    CStarCatalog::DecodeType(record);
+    CStarCatalog::DecodeRange(record);
+    CStarCatalog::DecodeDescription(record);
 }
 
 bool StarFilter::Matches(const StarRecord& record) const {

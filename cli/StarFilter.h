@@ -15,8 +15,16 @@ public:
     // The criteria must have passed CheckCriteria.
     explicit StarFilter(const SearchCriteria& criteria);
 
+    // Whether the star line `text` lies inside the R.A. range and the
+    // declination band. Read from the line's first columns alone, so that
+    // the many stars elsewhere in the sky cost little; a star outside
+    // never matches.
+    bool InPosition(const char* text) const;
     // Decodes what the test reads from the record's stored line.
     static void DecodeTestedFields(StarRecord& record);
+    // Decodes the fields DecodeTestedFields leaves, for a star that is
+    // written out.
+    static void DecodeOtherFields(StarRecord& record);
     // The test the catalogue's Search applies to each of its records.
     bool Matches(const StarRecord& record) const;
 

@@ -19,7 +19,7 @@ namespace lumara::cli {
 
 // Bytes read from the stream per block, beyond a line carried over from the
 // block before.
-inline constexpr std::size_t kInputBlockBytes = std::size_t{1} << 20;
+inline constexpr std::size_t kInputBlockBytes = std::size_t{256} << 10;
 // Room for a block's output; more is written out as soon as the block's turn
 // has come.
 inline constexpr std::size_t kOutputBufferBytes = std::size_t{1} << 20;

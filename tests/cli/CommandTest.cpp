@@ -163,7 +163,7 @@ TEST_F(CommandTest, StandardInputAndOutputFileGiveTheSameBytes) {
                                              }),
                                              true);
 
-    const ProgramRun fromStdin = RunLumara(Search("-", options), {generated});
+    const ProgramRun fromStdin = RunLumara(Search("-", options), {generated, false, ""});
     EXPECT_EQ(fromStdin.status, 0) << fromStdin.err;
     EXPECT_EQ(fromStdin.out, wanted);
 
