@@ -258,6 +258,7 @@ int RunSearch(const SearchRequest& request) {
         return status;
     }
     const StarFilter filter(request.criteria);
+    const bool positionDecides = filter.PositionDecides();
     const RowFormat format = FormatOf(request.format);
     const bool inOrder = !request.countOnly && !request.descending;
     Counts counts{};
@@ -271,11 +272,18 @@ int RunSearch(const SearchRequest& request) {
             if (!filter.InPosition(text)) {
                 return;
             }
+            // Counting a position search needs no more than its first columns.
+            if (positionDecides && request.countOnly) {
+                ++counts[lane].matches;
+                return;
+            }
             StarRecord record;
             Store(text, record);
-            StarFilter::DecodeTestedFields(record);
-            if (!filter.Matches(record)) {
-                return;
+            if (!positionDecides) {
+                StarFilter::DecodeTestedFields(record);
+                if (!filter.Matches(record)) {
+                    return;
+                }
             }
             ++counts[lane].matches;
             if (request.countOnly) {
@@ -285,7 +293,7 @@ int RunSearch(const SearchRequest& request) {
                 out.Append({record.line, format::kStoredLineChars});
                 return;
             }
-            StarFilter::DecodeOtherFields(record);
+            DecodeAllFields(record);
             out.Advance(format.formatRow(record, out.Reserve(format.maxRowBytes)));
         });
     };

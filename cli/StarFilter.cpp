@@ -24,20 +24,16 @@ bool StarFilter::InPosition(const char* text) const {
     return holder.MatchesCriteria(record, false, false);
 }
 
+bool StarFilter::PositionDecides() const {
+    return !criteria.noLightCurve && !criteria.useMagnitude && !criteria.usePeriod;
+}
+
 void StarFilter::DecodeTestedFields(StarRecord& record) {
     CStarCatalog::DecodeRaHours(record);
     CStarCatalog::DecodeDec(record);
     CStarCatalog::DecodeMaxMag(record);
     CStarCatalog::DecodeMinMag(record);
     CStarCatalog::DecodePeriod(record);
-}
-
-void StarFilter::DecodeOtherFields(StarRecord& record) {
-    CStarCatalog::DecodeRaMinutes(record);
-    CStarCatalog::DecodeName(record);
-    CStarCatalog::DecodeType(record);
-    CStarCatalog::DecodeRange(record);
-    CStarCatalog::DecodeDescription(record);
 }
 
 bool StarFilter::Matches(const StarRecord& record) const {

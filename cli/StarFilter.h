@@ -20,11 +20,11 @@ public:
     // the many stars elsewhere in the sky cost little; a star outside
     // never matches.
     bool InPosition(const char* text) const;
+    // True when nothing but the position is tested, so that InPosition
+    // alone decides.
+    bool PositionDecides() const;
     // Decodes what the test reads from the record's stored line.
     static void DecodeTestedFields(StarRecord& record);
-    // Decodes the fields DecodeTestedFields leaves, for a star that is
-    // written out.
-    static void DecodeOtherFields(StarRecord& record);
     // The test the catalogue's Search applies to each of its records.
     bool Matches(const StarRecord& record) const;
 
