@@ -66,6 +66,7 @@ void CStarCatalog::CopyFrom(const CStarCatalog& source, bool isNew) {
     maxMagLimit = source.maxMagLimit;
     catalogPath = source.catalogPath;
     exportPath = source.exportPath;
+    importReport = source.importReport;
     if (!isNew) {
         FreeRecords();
     }
@@ -116,6 +117,7 @@ std::int32_t CStarCatalog::LoadCatalog(const char* path) {
         previousRecords.Release();
     });
     catalogPath = path != nullptr ? path : "";
+    importReport = {};
 
     if (!IsReadableKind(catalogPath)) {
         return -1;
@@ -128,6 +130,7 @@ std::int32_t CStarCatalog::LoadCatalog(const char* path) {
     if (!lumara::LoadStarLines(file.Get(), stars)) {
         return -1;
     }
+    importReport = stars.report;
     if (stars.count == 0) {
         return 0;
     }

@@ -262,6 +262,10 @@ void CLumaraGUIDlg::OnFileLoadData() {
     }
     m_nStarsFound = 0;
     ShowStatus();
+    const std::string imported = lumara::import::DescribeReport(m_catalog.GetImportReport());
+    if (loaded > 0 && !imported.empty()) {
+        Dialogs().ShowInformation(this, QString::fromStdString(imported));
+    }
 }
 
 void CLumaraGUIDlg::SaveResults(const QString& defaultExtension, const QStringList& filters) {
