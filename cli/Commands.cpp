@@ -14,11 +14,13 @@
 
 #include "CsvFormat.h"
 #include "ExitStatus.h"
+#include "Import.h"
 #include "Input.h"
 #include "LineFormat.h"
 #include "Output.h"
 #include "StarFilter.h"
 #include "StarLine.h"
+#include "StarScan.h"
 #include "StreamBlocks.h"
 #include "TxtFormat.h"
 
@@ -26,44 +28,11 @@ namespace lumara::cli {
 
 namespace {
 
-constexpr std::size_t kCacheLineBytes = 64;
 constexpr int kMinutesPerHour = 60;
 
-// What one lane has seen; lanes count side by side, so each has a cache line
-// of its own.
-struct alignas(kCacheLineBytes) LaneCounts {
-    std::uint64_t stars = 0;
-    std::uint64_t skipped = 0;
-    std::uint64_t matches = 0;
-};
-using Counts = std::array<LaneCounts, kStreamLanes>;
-
-LaneCounts Total(const Counts& counts) {
-    LaneCounts total;
-    for (const LaneCounts& lane : counts) {
-        total.stars += lane.stars;
-        total.skipped += lane.skipped;
-        total.matches += lane.matches;
-    }
-    return total;
-}
-
-// Calls `star` with each star line of a block, and counts the lines that
-// are not stars.
-template <typename Star> void ForEachStar(char* begin, char* end, LaneCounts& counts, Star&& star) {
-    ForEachLine(begin, end, [&](const char* text) {
-        if (!CStarCatalog::IsStarLine(text)) {
-            ++counts.skipped;
-            return;
-        }
-        ++counts.stars;
-        star(text);
-    });
-}
-
 // A star line as a loaded catalogue stores it.
-void Store(const char* text, StarRecord& record) {
-    NormaliseLine(text, std::strlen(text), record);
+void Store(const char* text, std::size_t length, StarRecord& record) {
+    NormaliseLine(text, length, record);
 }
 
 // Matching lines held for a search in reverse: only the stored lines, one
@@ -235,13 +204,24 @@ std::string SpreadLine(const char* label, const ValueSpread& spread, char* (*wri
 std::string InfoText(const Input& input, const LaneCounts& total, const LaneSpread& spread) {
     char dec[csv::kMaxNumberBytes];
     std::snprintf(dec, sizeof dec, "%+d to %+d", spread.leastDec, spread.mostDec);
-    return "file: " + input.Name() + "\nformat: native\nstars: " + std::to_string(total.stars) +
+    return "file: " + input.Name() + "\nformat: " + import::FormatName(total.report.format) +
+           "\nstars: " + std::to_string(total.stars) +
            "\nlines skipped: " + std::to_string(total.skipped) +
            "\nR.A.: " + Hours(spread.leastRa) + " to " + Hours(spread.mostRa) +
            "\ndeclination: " + dec + " degrees\n" +
            SpreadLine("maximum magnitude", spread.maxMag, csv::WriteMagnitude, "") +
            SpreadLine("minimum magnitude", spread.minMag, csv::WriteMagnitude, "") +
            SpreadLine("period", spread.period, csv::WritePeriod, " days");
+}
+
+// What a conversion did: for a native file the stars and the lines without
+// one, for an imported file the importers' report.
+std::string ImportText(const Input& input, const LaneCounts& total) {
+    if (total.report.format == import::CatalogueFormat::Native) {
+        return input.Name() + ": native, " + std::to_string(total.stars) + " stars, " +
+               std::to_string(total.skipped) + " lines skipped\n";
+    }
+    return input.Name() + ": " + import::DescribeReport(total.report);
 }
 
 } // namespace
@@ -261,31 +241,33 @@ int RunSearch(const SearchRequest& request) {
     const bool positionDecides = filter.PositionDecides();
     const RowFormat format = FormatOf(request.format);
     const bool inOrder = !request.countOnly && !request.descending;
-    Counts counts{};
+    StarScan scan;
     HeldLines held;
+    const auto head = [&](const char* begin, const char* end) { scan.Detect(begin, end); };
     const auto handle = [&](std::size_t lane, std::size_t block, char* begin, char* end,
                             LaneOutput& out) {
         if (block == 0 && inOrder) {
             out.Append(format.prologue);
         }
-        ForEachStar(begin, end, counts[lane], [&](const char* text) {
+        std::uint64_t& matches = scan.Lane(lane).matches;
+        scan.ForEachStar(begin, end, lane, [&](const char* text, std::size_t length) {
             if (!filter.InPosition(text)) {
                 return;
             }
             // Counting a position search needs no more than its first columns.
             if (positionDecides && request.countOnly) {
-                ++counts[lane].matches;
+                ++matches;
                 return;
             }
             StarRecord record;
-            Store(text, record);
+            Store(text, length, record);
             if (!positionDecides) {
                 StarFilter::DecodeTestedFields(record);
                 if (!filter.Matches(record)) {
                     return;
                 }
             }
-            ++counts[lane].matches;
+            ++matches;
             if (request.countOnly) {
                 return;
             }
@@ -298,12 +280,12 @@ int RunSearch(const SearchRequest& request) {
         });
     };
     ByteSink& streamTarget = request.descending ? static_cast<ByteSink&>(held) : output;
-    const StreamResult result = StreamBlocks(input.Descriptor(), streamTarget, handle);
+    const StreamResult result = StreamBlocks(input.Descriptor(), streamTarget, head, handle);
     if (const int status = StreamStatus(result, input, output, request.descending);
         status != kSuccess) {
         return status;
     }
-    const LaneCounts total = Total(counts);
+    const LaneCounts total = scan.Total();
     if (total.stars == 0) {
         return NoStarLines(input);
     }
@@ -324,28 +306,27 @@ int RunConvert(const std::string& inputPath, const std::string& outputPath) {
     if (const int status = OpenEnds(input, inputPath, output, outputPath); status != kSuccess) {
         return status;
     }
-    Counts counts{};
+    StarScan scan;
+    const auto head = [&](const char* begin, const char* end) { scan.Detect(begin, end); };
     const auto handle = [&](std::size_t lane, std::size_t, char* begin, char* end,
                             LaneOutput& out) {
-        ForEachStar(begin, end, counts[lane], [&](const char* text) {
+        scan.ForEachStar(begin, end, lane, [&](const char* text, std::size_t length) {
             StarRecord record;
-            Store(text, record);
+            Store(text, length, record);
             out.Advance(txt::FormatRow(record, out.Reserve(txt::kRowBytes)));
         });
     };
-    const StreamResult result = StreamBlocks(input.Descriptor(), output, handle);
+    const StreamResult result = StreamBlocks(input.Descriptor(), output, head, handle);
     if (const int status = StreamStatus(result, input, output, false); status != kSuccess) {
         return status;
     }
-    const LaneCounts total = Total(counts);
+    const LaneCounts total = scan.Total();
     if (total.stars == 0) {
         return NoStarLines(input);
     }
     const int status = Finished(output, true);
     if (status == kSuccess) {
-        std::fprintf(stderr, "%s: format native, %llu stars, %llu lines skipped\n",
-                     input.Name().c_str(), static_cast<unsigned long long>(total.stars),
-                     static_cast<unsigned long long>(total.skipped));
+        std::fputs(ImportText(input, total).c_str(), stderr);
     }
     return status;
 }
@@ -357,21 +338,22 @@ int RunInfo(const std::string& inputPath) {
         status != kSuccess) {
         return status;
     }
-    Counts counts{};
+    StarScan scan;
     std::array<LaneSpread, kStreamLanes> spreads{};
+    const auto head = [&](const char* begin, const char* end) { scan.Detect(begin, end); };
     const auto handle = [&](std::size_t lane, std::size_t, char* begin, char* end, LaneOutput&) {
-        ForEachStar(begin, end, counts[lane], [&](const char* text) {
+        scan.ForEachStar(begin, end, lane, [&](const char* text, std::size_t length) {
             StarRecord record;
-            Store(text, record);
+            Store(text, length, record);
             DecodeAllFields(record);
             spreads[lane].Add(record);
         });
     };
-    const StreamResult result = StreamBlocks(input.Descriptor(), output, handle);
+    const StreamResult result = StreamBlocks(input.Descriptor(), output, head, handle);
     if (const int status = StreamStatus(result, input, output, false); status != kSuccess) {
         return status;
     }
-    const LaneCounts total = Total(counts);
+    const LaneCounts total = scan.Total();
     if (total.stars == 0) {
         return NoStarLines(input);
     }

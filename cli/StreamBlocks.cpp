@@ -31,8 +31,9 @@ constexpr std::size_t kInputBufferBytes = format::kMaxLineChars + kInputBlockByt
 // every lane stops.
 class StreamTurns {
 public:
-    StreamTurns(int descriptor, ByteSink& target, const BlockHandler& handler)
-        : input(descriptor), sink(target), handle(handler) {}
+    StreamTurns(int descriptor, ByteSink& target, const HeadHandler& headHandler,
+                const BlockHandler& handler)
+        : input(descriptor), sink(target), head(headHandler), handle(handler) {}
 
     void RunLane(std::size_t lane, std::unique_ptr<char[]> in, std::unique_ptr<char[]> outBuffer) {
         LaneOutput out(*this, std::move(outBuffer));
@@ -85,6 +86,10 @@ private:
             block = blocksRead++;
         }
         const bool read = Fill(buffer, begin, end);
+        // Every later block is read, and so handled, only after this.
+        if (read && block == 0) {
+            head(begin, end);
+        }
         const std::lock_guard lock(mutex);
         reading = false;
         if (!read) {
@@ -159,6 +164,7 @@ private:
 
     const int input;
     ByteSink& sink;
+    const HeadHandler& head;
     const BlockHandler& handle;
     std::mutex mutex;
     std::condition_variable changed;
@@ -189,7 +195,8 @@ void LaneOutput::Spill() {
     used = 0;
 }
 
-StreamResult StreamBlocks(int input, ByteSink& sink, const BlockHandler& handle) {
+StreamResult StreamBlocks(int input, ByteSink& sink, const HeadHandler& head,
+                          const BlockHandler& handle) {
     std::array<std::unique_ptr<char[]>, kStreamLanes> in;
     std::array<std::unique_ptr<char[]>, kStreamLanes> out;
     for (std::size_t lane = 0; lane < kStreamLanes; ++lane) {
@@ -199,7 +206,7 @@ StreamResult StreamBlocks(int input, ByteSink& sink, const BlockHandler& handle)
             return StreamResult::NoMemory;
         }
     }
-    StreamTurns turns(input, sink, handle);
+    StreamTurns turns(input, sink, head, handle);
     {
         HelperThread helper([&] { turns.RunLane(1, std::move(in[1]), std::move(out[1])); });
         turns.RunLane(0, std::move(in[0]), std::move(out[0]));

@@ -72,12 +72,17 @@ using BlockHandler = std::function<void(std::size_t lane, std::size_t block, cha
 
 enum class StreamResult { Done, ReadFailed, WriteFailed, NoMemory };
 
+// Sees the first block, from `begin` to `end`, before any block is handled;
+// it must leave the bytes as they are.
+using HeadHandler = std::function<void(const char* begin, const char* end)>;
+
 // Reads `input` (a file or a pipe, from where it stands) to its end. A UTF-8
 // byte-order mark at its start is skipped, and of a line longer than
 // format::kMaxLineChars only the first kMaxLineChars characters reach the
 // handler, the way the catalogue reads a file. After ReadFailed, errno tells
 // why.
-StreamResult StreamBlocks(int input, ByteSink& sink, const BlockHandler& handle);
+StreamResult StreamBlocks(int input, ByteSink& sink, const HeadHandler& head,
+                          const BlockHandler& handle);
 
 // Calls `visit` with each line of a block, terminated after at most
 // format::kMaxLineChars characters in place of its line feed; as for a loaded

@@ -83,13 +83,19 @@ protected:
         folder = std::make_unique<TempDir>();
         // Several reading blocks, with CR LF line ends.
         generated = MakeCatalogue(folder->PathOf("generated.txt"), 40000, 7, true);
+        gcvs = MakeCatalogue(folder->PathOf("gcvs.txt"), 5000, 8, false, "gcvs");
+        vsx = MakeCatalogue(folder->PathOf("vsx.txt"), 5000, 9, false, "vsx");
     }
     static void TearDownTestSuite() { folder.reset(); }
 
-    static std::vector<std::string> Catalogues() { return {LUMARA_DEMO_CATALOGUE, generated}; }
+    static std::vector<std::string> Catalogues() {
+        return {LUMARA_DEMO_CATALOGUE, generated, gcvs, vsx};
+    }
 
     static inline std::unique_ptr<TempDir> folder;
     static inline std::string generated;
+    static inline std::string gcvs;
+    static inline std::string vsx;
 };
 
 std::vector<std::string> Search(const std::string& file, const std::vector<std::string>& options) {
@@ -176,20 +182,29 @@ TEST_F(CommandTest, StandardInputAndOutputFileGiveTheSameBytes) {
 }
 
 TEST_F(CommandTest, ConvertWritesEveryStarLineAndReportsWhatItSkipped) {
+    struct ConvertCase {
+        std::string file;
+        std::string says;
+    };
     CStarCatalog catalog;
     const std::int32_t stars = catalog.LoadCatalog(LUMARA_DEMO_CATALOGUE);
     ASSERT_GT(stars, 0);
     const std::size_t lines = LinesOf(ReadFile(LUMARA_DEMO_CATALOGUE)).size();
-    const std::string target = folder->PathOf("converted.txt");
-
-    const ProgramRun run = RunLumara({"convert", LUMARA_DEMO_CATALOGUE, "-o", target});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(ReadFile(target), LibraryExport(LUMARA_DEMO_CATALOGUE, Unlimited(), false));
-    EXPECT_NE(run.err.find(std::to_string(stars) + " stars"), std::string::npos) << run.err;
-    EXPECT_NE(
-        run.err.find(std::to_string(lines - static_cast<std::size_t>(stars)) + " lines skipped"),
-        std::string::npos)
-        << run.err;
+    const ConvertCase cases[] = {
+        {LUMARA_DEMO_CATALOGUE, "native, " + std::to_string(stars) + " stars, " +
+                                    std::to_string(lines - static_cast<std::size_t>(stars)) +
+                                    " lines skipped"},
+        {gcvs, "Imported 5000 stars from a GCVS 5.1 file."},
+        {vsx, "Imported 5000 stars from a VSX file."},
+    };
+    for (const ConvertCase& test : cases) {
+        SCOPED_TRACE(test.file);
+        const std::string target = folder->PathOf("converted.txt");
+        const ProgramRun run = RunLumara({"convert", "-", "-o", target}, {test.file, false, ""});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_TRUE(ReadFile(target) == LibraryExport(test.file, Unlimited(), false));
+        EXPECT_NE(run.err.find(test.says), std::string::npos) << run.err;
+    }
 }
 
 // The value after `label` in the info text, and the one after " to ".
@@ -230,6 +245,10 @@ TEST_F(CommandTest, InfoGivesTheCountsAndSpreadOfTheLoadedStars) {
         const ProgramRun run = RunLumara({"info", file});
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_NE(run.out.find("stars: " + std::to_string(stars) + "\n"), std::string::npos);
+        EXPECT_NE(run.out.find(std::string("format: ") +
+                               lumara::import::FormatName(catalog.GetImportReport().format) + "\n"),
+                  std::string::npos)
+            << run.out;
         EXPECT_NE(run.out.find("lines skipped: " +
                                std::to_string(lines - static_cast<std::size_t>(stars)) + "\n"),
                   std::string::npos);

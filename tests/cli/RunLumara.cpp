@@ -71,12 +71,15 @@ ProgramRun RunScript(const std::string& script) {
     return RunProgram({"/bin/bash", "-c", script}, {});
 }
 
-std::string MakeCatalogue(const std::string& path, int stars, int seed, bool crlf) {
+std::string MakeCatalogue(const std::string& path, int stars, int seed, bool crlf,
+                          const std::string& format) {
     std::vector<std::string> command{LUMARA_MAKE_CATALOGUE,
                                      "--stars",
                                      std::to_string(stars),
                                      "--seed",
                                      std::to_string(seed),
+                                     "--format",
+                                     format,
                                      "--output",
                                      path};
     if (crlf) {

@@ -31,8 +31,10 @@ ProgramRun RunLumara(const std::vector<std::string>& arguments, const RunOptions
 // Runs a bash script in which $LUMARA names the program.
 ProgramRun RunScript(const std::string& script);
 
-// Writes a catalogue of `stars` generated stars and returns its path.
-std::string MakeCatalogue(const std::string& path, int stars, int seed, bool crlf = false);
+// Writes a catalogue of `stars` generated stars, in the generator's format
+// ("native", "gcvs" or "vsx"), and returns its path.
+std::string MakeCatalogue(const std::string& path, int stars, int seed, bool crlf = false,
+                          const std::string& format = "native");
 
 // What the library writes for `criteria` on the catalogue at `path`: the CSV
 // or the TXT export of the search the window would run.
