@@ -159,8 +159,7 @@ int main(int argc, char** argv) {
     CLI::App app{"Searches, converts and describes catalogues of variable stars.", "lumara"};
     app.set_version_flag("--version", "lumara " LUMARA_VERSION_TEXT);
     app.require_subcommand(1);
-    app.footer("FILE may be - for standard input. Exit status: 0 success, 1 no star lines, "
-               "2 usage error, 3 unreadable input, 4 unwritable output, 5 out of memory.");
+    app.footer("FILE is a native, GCVS 5.1 or VSX catalogue, or - for standard input.");
 
     SearchRequest search;
     search.output = kStandardStream;
@@ -202,8 +201,10 @@ int main(int argc, char** argv) {
 
     std::string convertInput;
     std::string convertOutput;
-    CLI::App* convertCommand =
-        app.add_subcommand("convert", "Writes the star lines of a catalogue as catalogue lines.");
+    CLI::App* convertCommand = app.add_subcommand(
+        "convert",
+        "Writes the stars of a catalogue as native catalogue lines; what the import changed or "
+        "skipped goes to standard error.");
     convertCommand->add_option("FILE", convertInput, "The catalogue")->required();
     convertCommand
         ->add_option("-o,--output", convertOutput,
