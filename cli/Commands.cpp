@@ -59,6 +59,29 @@ private:
     std::string lines;
 };
 
+// Writes what precedes the rows only once there is something to follow it
+// or the stream has ended with stars, so that a file without star lines
+// leaves standard output empty.
+class PrologueFirst : public ByteSink {
+public:
+    PrologueFirst(ByteSink& sink, std::string_view text) : target(sink), prologue(text) {}
+    bool Write(const char* data, std::size_t bytes) override {
+        return Start() && target.Write(data, bytes);
+    }
+    bool Start() {
+        if (started) {
+            return true;
+        }
+        started = true;
+        return prologue.empty() || target.Write(prologue.data(), prologue.size());
+    }
+
+private:
+    ByteSink& target;
+    std::string_view prologue;
+    bool started = false;
+};
+
 // Opens both ends, reporting what failed; kSuccess when both are open.
 int OpenEnds(Input& input, const std::string& inputPath, Output& output,
              const std::string& outputPath) {
@@ -240,15 +263,11 @@ int RunSearch(const SearchRequest& request) {
     const StarFilter filter(request.criteria);
     const bool positionDecides = filter.PositionDecides();
     const RowFormat format = FormatOf(request.format);
-    const bool inOrder = !request.countOnly && !request.descending;
+    PrologueFirst inOrder(output, format.prologue);
     StarScan scan;
     HeldLines held;
     const auto head = [&](const char* begin, const char* end) { scan.Detect(begin, end); };
-    const auto handle = [&](std::size_t lane, std::size_t block, char* begin, char* end,
-                            LaneOutput& out) {
-        if (block == 0 && inOrder) {
-            out.Append(format.prologue);
-        }
+    const auto handle = [&](std::size_t lane, char* begin, char* end, LaneOutput& out) {
         std::uint64_t& matches = scan.Lane(lane).matches;
         scan.ForEachStar(begin, end, lane, [&](const char* text, std::size_t length) {
             if (!filter.InPosition(text)) {
@@ -279,7 +298,7 @@ int RunSearch(const SearchRequest& request) {
             out.Advance(format.formatRow(record, out.Reserve(format.maxRowBytes)));
         });
     };
-    ByteSink& streamTarget = request.descending ? static_cast<ByteSink&>(held) : output;
+    ByteSink& streamTarget = request.descending ? static_cast<ByteSink&>(held) : inOrder;
     const StreamResult result = StreamBlocks(input.Descriptor(), streamTarget, head, handle);
     if (const int status = StreamStatus(result, input, output, request.descending);
         status != kSuccess) {
@@ -295,7 +314,7 @@ int RunSearch(const SearchRequest& request) {
     } else if (request.descending) {
         written = WriteReversed(held, format, output);
     } else {
-        written = WriteText(output, std::string(format.epilogue));
+        written = inOrder.Start() && WriteText(output, std::string(format.epilogue));
     }
     return Finished(output, written);
 }
@@ -308,8 +327,7 @@ int RunConvert(const std::string& inputPath, const std::string& outputPath) {
     }
     StarScan scan;
     const auto head = [&](const char* begin, const char* end) { scan.Detect(begin, end); };
-    const auto handle = [&](std::size_t lane, std::size_t, char* begin, char* end,
-                            LaneOutput& out) {
+    const auto handle = [&](std::size_t lane, char* begin, char* end, LaneOutput& out) {
         scan.ForEachStar(begin, end, lane, [&](const char* text, std::size_t length) {
             StarRecord record;
             Store(text, length, record);
@@ -341,7 +359,7 @@ int RunInfo(const std::string& inputPath) {
     StarScan scan;
     std::array<LaneSpread, kStreamLanes> spreads{};
     const auto head = [&](const char* begin, const char* end) { scan.Detect(begin, end); };
-    const auto handle = [&](std::size_t lane, std::size_t, char* begin, char* end, LaneOutput&) {
+    const auto handle = [&](std::size_t lane, char* begin, char* end, LaneOutput&) {
         scan.ForEachStar(begin, end, lane, [&](const char* text, std::size_t length) {
             StarRecord record;
             Store(text, length, record);

@@ -42,7 +42,7 @@ public:
         while (ReadBlock(in.get(), out.block, begin, end)) {
             out.used = 0;
             out.writing = false;
-            handle(lane, out.block, begin, end, out);
+            handle(lane, begin, end, out);
             FinishBlock(out);
         }
     }

@@ -64,11 +64,10 @@ private:
     bool writing = false;
 };
 
-// Handles the block numbered `block` (from 0, in stream order): the bytes
-// from `begin` to `end` hold whole lines, each ended by a line feed except
-// perhaps the stream's last. One byte past `end` may be written.
-using BlockHandler = std::function<void(std::size_t lane, std::size_t block, char* begin, char* end,
-                                        LaneOutput& out)>;
+// Handles a block on the thread of `lane`: the bytes from `begin` to `end`
+// hold whole lines, each ended by a line feed except perhaps the stream's
+// last. One byte past `end` may be written.
+using BlockHandler = std::function<void(std::size_t lane, char* begin, char* end, LaneOutput& out)>;
 
 enum class StreamResult { Done, ReadFailed, WriteFailed, NoMemory };
 

@@ -91,6 +91,7 @@ TEST(ErrorTest, EachFailureIsOneLineAndItsDocumentedStatus) {
         EXPECT_EQ(run.status, test.status);
         EXPECT_EQ(run.err.rfind("lumara: ", 0), 0u) << run.err;
         EXPECT_EQ(LinesOf(run.err).size(), 1u) << run.err;
+        EXPECT_EQ(run.out, "");
         EXPECT_NE(run.err.find(test.says), std::string::npos) << run.err;
     }
     EXPECT_FALSE(std::filesystem::exists(folder.PathOf("missing")));
