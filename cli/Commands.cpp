@@ -31,8 +31,8 @@ namespace {
 constexpr int kMinutesPerHour = 60;
 
 // A star line as a loaded catalogue stores it.
-void Store(const char* text, std::size_t length, StarRecord& record) {
-    NormaliseLine(text, length, record);
+void Store(const char* text, StarRecord& record) {
+    NormaliseLine(text, std::strlen(text), record);
 }
 
 // Matching lines held for a search in reverse: only the stored lines, one
@@ -269,7 +269,7 @@ int RunSearch(const SearchRequest& request) {
     const auto head = [&](const char* begin, const char* end) { scan.Detect(begin, end); };
     const auto handle = [&](std::size_t lane, char* begin, char* end, LaneOutput& out) {
         std::uint64_t& matches = scan.Lane(lane).matches;
-        scan.ForEachStar(begin, end, lane, [&](const char* text, std::size_t length) {
+        scan.ForEachStar(begin, end, lane, [&](const char* text) {
             if (!filter.InPosition(text)) {
                 return;
             }
@@ -279,7 +279,7 @@ int RunSearch(const SearchRequest& request) {
                 return;
             }
             StarRecord record;
-            Store(text, length, record);
+            Store(text, record);
             if (!positionDecides) {
                 StarFilter::DecodeTestedFields(record);
                 if (!filter.Matches(record)) {
@@ -328,9 +328,9 @@ int RunConvert(const std::string& inputPath, const std::string& outputPath) {
     StarScan scan;
     const auto head = [&](const char* begin, const char* end) { scan.Detect(begin, end); };
     const auto handle = [&](std::size_t lane, char* begin, char* end, LaneOutput& out) {
-        scan.ForEachStar(begin, end, lane, [&](const char* text, std::size_t length) {
+        scan.ForEachStar(begin, end, lane, [&](const char* text) {
             StarRecord record;
-            Store(text, length, record);
+            Store(text, record);
             out.Advance(txt::FormatRow(record, out.Reserve(txt::kRowBytes)));
         });
     };
@@ -360,9 +360,9 @@ int RunInfo(const std::string& inputPath) {
     std::array<LaneSpread, kStreamLanes> spreads{};
     const auto head = [&](const char* begin, const char* end) { scan.Detect(begin, end); };
     const auto handle = [&](std::size_t lane, char* begin, char* end, LaneOutput&) {
-        scan.ForEachStar(begin, end, lane, [&](const char* text, std::size_t length) {
+        scan.ForEachStar(begin, end, lane, [&](const char* text) {
             StarRecord record;
-            Store(text, length, record);
+            Store(text, record);
             DecodeAllFields(record);
             spreads[lane].Add(record);
         });

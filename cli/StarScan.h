@@ -33,43 +33,41 @@ public:
     // Settles the format from the first block, which must hold the file's
     // first lines, as a load settles it from the file's head.
     void Detect(const char* begin, const char* end);
-    import::CatalogueFormat Format() const {return format;
-}
 
-// Calls star(text, length) with the native line of each star of a block
-// and counts the lines that give none.
-template <typename Star>
-void ForEachStar(char* begin, char* end, std::size_t lane, Star&& star) {
-    LaneCounts& counts = lanes[lane];
-    ForEachLine(begin, end, [&](const char* text) {
-        if (format == import::CatalogueFormat::Native) {
-            if (!CStarCatalog::IsStarLine(text)) {
+    // Calls star(text) with the native line of each star of a block, ended
+    // by a zero, and counts the lines that give none.
+    template <typename Star>
+    void ForEachStar(char* begin, char* end, std::size_t lane, Star&& star) {
+        LaneCounts& counts = lanes[lane];
+        ForEachLine(begin, end, [&](const char* text) {
+            if (format == import::CatalogueFormat::Native) {
+                if (!CStarCatalog::IsStarLine(text)) {
+                    ++counts.skipped;
+                    return;
+                }
+                ++counts.stars;
+                star(text);
+                return;
+            }
+            // Written whole from fields that end at their first zero, so the
+            // line holds no zero before its end.
+            char native[import::kNativeChars + 1];
+            if (!import::ConvertLine(format, text, std::strlen(text), native, counts.report)) {
                 ++counts.skipped;
                 return;
             }
             ++counts.stars;
-            star(text, std::strlen(text));
-            return;
-        }
-        char native[import::kNativeChars + 1];
-        if (!import::ConvertLine(format, text, std::strlen(text), native, counts.report)) {
-            ++counts.skipped;
-            return;
-        }
-        ++counts.stars;
-        star(static_cast<const char*>(native), import::kNativeChars);
-    });
-}
+            star(static_cast<const char*>(native));
+        });
+    }
 
-// Every lane's counts added up, the import report with the format.
-LaneCounts Total() const;
-LaneCounts& Lane(std::size_t lane) {
-    return lanes[lane];
-}
+    // Every lane's counts added up, the import report with the format.
+    LaneCounts Total() const;
+    LaneCounts& Lane(std::size_t lane) { return lanes[lane]; }
 
 private:
-import::CatalogueFormat format = import::CatalogueFormat::Native;
-std::array<LaneCounts, kStreamLanes> lanes{};
-}; // namespace lumara::cli
+    import::CatalogueFormat format = import::CatalogueFormat::Native;
+    std::array<LaneCounts, kStreamLanes> lanes{};
+};
 
 } // namespace lumara::cli
