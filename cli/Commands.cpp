@@ -123,6 +123,21 @@ int NoStarLines(const Input& input) {
     return kNoStarLines;
 }
 
+// Streams the input through `handle` into `target`, the format settled from
+// the input's head, and adds up what the lanes saw. kSuccess when the input
+// held stars and nothing failed; otherwise the status of what went wrong,
+// which is reported. A target that holds in memory fails only for want of it.
+int Scan(const Input& input, const Output& output, ByteSink& target, bool held, StarScan& scan,
+         const BlockHandler& handle, LaneCounts& total) {
+    const auto head = [&](const char* begin, const char* end) { scan.Detect(begin, end); };
+    const StreamResult result = StreamBlocks(input.Descriptor(), target, head, handle);
+    if (const int status = StreamStatus(result, input, output, held); status != kSuccess) {
+        return status;
+    }
+    total = scan.Total();
+    return total.stars == 0 ? NoStarLines(input) : kSuccess;
+}
+
 int Finished(Output& output, bool written) {
     if (!output.Finish() || !written) {
         ReportError("cannot write " + output.Name());
@@ -133,15 +148,19 @@ int Finished(Output& output, bool written) {
 
 // Writes the held matches last to first.
 bool WriteReversed(const HeldLines& held, const RowFormat& format, ByteSink& sink) {
-    BufferedWriter writer(sink);
-    writer.Append(format.prologue.data(), format.prologue.size());
+    std::unique_ptr<char[]> buffer = BufferedWriter::NewBuffer();
+    if (buffer == nullptr) {
+        return false;
+    }
+    BufferedWriter writer(sink, std::move(buffer));
+    writer.Append(format.prologue);
     for (std::size_t index = held.Count(); index-- > 0;) {
         StarRecord record;
         held.Restore(index, record);
         DecodeAllFields(record);
         writer.Advance(format.formatRow(record, writer.Reserve(format.maxRowBytes)));
     }
-    writer.Append(format.epilogue.data(), format.epilogue.size());
+    writer.Append(format.epilogue);
     return writer.Flush();
 }
 
@@ -266,8 +285,7 @@ int RunSearch(const SearchRequest& request) {
     PrologueFirst inOrder(output, format.prologue);
     StarScan scan;
     HeldLines held;
-    const auto head = [&](const char* begin, const char* end) { scan.Detect(begin, end); };
-    const auto handle = [&](std::size_t lane, char* begin, char* end, LaneOutput& out) {
+    const auto handle = [&](std::size_t lane, char* begin, char* end, BufferedWriter& out) {
         std::uint64_t& matches = scan.Lane(lane).matches;
         scan.ForEachStar(begin, end, lane, [&](const char* text) {
             if (!filter.InPosition(text)) {
@@ -299,14 +317,11 @@ int RunSearch(const SearchRequest& request) {
         });
     };
     ByteSink& streamTarget = request.descending ? static_cast<ByteSink&>(held) : inOrder;
-    const StreamResult result = StreamBlocks(input.Descriptor(), streamTarget, head, handle);
-    if (const int status = StreamStatus(result, input, output, request.descending);
+    LaneCounts total;
+    if (const int status =
+            Scan(input, output, streamTarget, request.descending, scan, handle, total);
         status != kSuccess) {
         return status;
-    }
-    const LaneCounts total = scan.Total();
-    if (total.stars == 0) {
-        return NoStarLines(input);
     }
     bool written = true;
     if (request.countOnly) {
@@ -326,21 +341,17 @@ int RunConvert(const std::string& inputPath, const std::string& outputPath) {
         return status;
     }
     StarScan scan;
-    const auto head = [&](const char* begin, const char* end) { scan.Detect(begin, end); };
-    const auto handle = [&](std::size_t lane, char* begin, char* end, LaneOutput& out) {
+    const auto handle = [&](std::size_t lane, char* begin, char* end, BufferedWriter& out) {
         scan.ForEachStar(begin, end, lane, [&](const char* text) {
             StarRecord record;
             Store(text, record);
             out.Advance(txt::FormatRow(record, out.Reserve(txt::kRowBytes)));
         });
     };
-    const StreamResult result = StreamBlocks(input.Descriptor(), output, head, handle);
-    if (const int status = StreamStatus(result, input, output, false); status != kSuccess) {
+    LaneCounts total;
+    if (const int status = Scan(input, output, output, false, scan, handle, total);
+        status != kSuccess) {
         return status;
-    }
-    const LaneCounts total = scan.Total();
-    if (total.stars == 0) {
-        return NoStarLines(input);
     }
     const int status = Finished(output, true);
     if (status == kSuccess) {
@@ -358,8 +369,7 @@ int RunInfo(const std::string& inputPath) {
     }
     StarScan scan;
     std::array<LaneSpread, kStreamLanes> spreads{};
-    const auto head = [&](const char* begin, const char* end) { scan.Detect(begin, end); };
-    const auto handle = [&](std::size_t lane, char* begin, char* end, LaneOutput&) {
+    const auto handle = [&](std::size_t lane, char* begin, char* end, BufferedWriter&) {
         scan.ForEachStar(begin, end, lane, [&](const char* text) {
             StarRecord record;
             Store(text, record);
@@ -367,13 +377,10 @@ int RunInfo(const std::string& inputPath) {
             spreads[lane].Add(record);
         });
     };
-    const StreamResult result = StreamBlocks(input.Descriptor(), output, head, handle);
-    if (const int status = StreamStatus(result, input, output, false); status != kSuccess) {
+    LaneCounts total;
+    if (const int status = Scan(input, output, output, false, scan, handle, total);
+        status != kSuccess) {
         return status;
-    }
-    const LaneCounts total = scan.Total();
-    if (total.stars == 0) {
-        return NoStarLines(input);
     }
     LaneSpread spread;
     for (const LaneSpread& lane : spreads) {

@@ -4,7 +4,6 @@
 #include "Output.h"
 
 #include <cerrno>
-#include <cstring>
 
 #include <unistd.h>
 
@@ -41,27 +40,6 @@ bool Output::Write(const char* data, std::size_t bytes) {
 
 bool Output::Finish() {
     return toFile ? file.Finish() : !failed;
-}
-
-BufferedWriter::BufferedWriter(ByteSink& target) : sink(target), buffer(kBytes, '\0') {
-}
-
-char* BufferedWriter::Reserve(std::size_t bytes) {
-    if (kBytes - used < bytes) {
-        Flush();
-    }
-    return buffer.data() + used;
-}
-
-void BufferedWriter::Append(const char* data, std::size_t bytes) {
-    std::memcpy(Reserve(bytes), data, bytes);
-    Advance(bytes);
-}
-
-bool BufferedWriter::Flush() {
-    failed = failed || (used > 0 && !sink.Write(buffer.data(), used));
-    used = 0;
-    return !failed;
 }
 
 } // namespace lumara::cli

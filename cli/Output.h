@@ -8,8 +8,8 @@
 #include <cstddef>
 #include <string>
 
+#include "ByteSink.h"
 #include "ExportFile.h"
-#include "StreamBlocks.h"
 
 namespace lumara::cli {
 
@@ -32,26 +32,6 @@ private:
     bool failed = false;
     std::string name = "standard output";
     ExportFile file;
-};
-
-// Collects output so that it can be written out in pieces of its own.
-class BufferedWriter {
-public:
-    static constexpr std::size_t kBytes = std::size_t{1} << 20;
-
-    explicit BufferedWriter(ByteSink& target);
-    // Room for at least `bytes` (at most kBytes) further bytes.
-    char* Reserve(std::size_t bytes);
-    void Advance(std::size_t bytes) { used += bytes; }
-    void Append(const char* data, std::size_t bytes);
-    // Writes what is held. False once any write has failed.
-    bool Flush();
-
-private:
-    ByteSink& sink;
-    std::string buffer;
-    std::size_t used = 0;
-    bool failed = false;
 };
 
 } // namespace lumara::cli

@@ -31,19 +31,43 @@ constexpr std::size_t kInputBufferBytes = format::kMaxLineChars + kInputBlockByt
 // every lane stops.
 class StreamTurns {
 public:
+    // A lane's way to the output: the block it handles is written once every
+    // earlier block has been, and after a failed write nothing more is.
+    class LaneTurn : public ByteSink {
+    public:
+        explicit LaneTurn(StreamTurns& shared) : turns(shared) {}
+        bool Write(const char* data, std::size_t bytes) override {
+            return Take() && turns.Write(data, bytes);
+        }
+        // Waits for the block's turn. False when the stream has failed.
+        bool Take() {
+            writing = writing || turns.WaitForTurn(block);
+            return writing;
+        }
+
+        std::size_t block = 0;
+        bool writing = false;
+
+    private:
+        StreamTurns& turns;
+    };
+
     StreamTurns(int descriptor, ByteSink& target, const HeadHandler& headHandler,
                 const BlockHandler& handler)
         : input(descriptor), sink(target), head(headHandler), handle(handler) {}
 
     void RunLane(std::size_t lane, std::unique_ptr<char[]> in, std::unique_ptr<char[]> outBuffer) {
-        LaneOutput out(*this, std::move(outBuffer));
+        LaneTurn turn(*this);
+        BufferedWriter out(turn, std::move(outBuffer));
         char* begin = nullptr;
         char* end = nullptr;
-        while (ReadBlock(in.get(), out.block, begin, end)) {
-            out.used = 0;
-            out.writing = false;
+        while (ReadBlock(in.get(), turn.block, begin, end)) {
+            turn.writing = false;
             handle(lane, begin, end, out);
-            FinishBlock(out);
+            out.Flush();
+            if (turn.Take()) {
+                PassTurn(turn.block);
+            }
         }
     }
 
@@ -66,10 +90,12 @@ public:
     }
 
     // Only for the lane whose turn it is.
-    void Write(const char* data, std::size_t bytes) {
-        if (bytes > 0 && !sink.Write(data, bytes)) {
+    bool Write(const char* data, std::size_t bytes) {
+        if (!sink.Write(data, bytes)) {
             Fail(StreamResult::WriteFailed);
+            return false;
         }
+        return true;
     }
 
 private:
@@ -145,13 +171,10 @@ private:
         return true;
     }
 
-    void FinishBlock(LaneOutput& out) {
-        out.Spill();
-        if (out.writing) {
-            const std::lock_guard lock(mutex);
-            writeTurn = out.block + 1;
-            changed.notify_all();
-        }
+    void PassTurn(std::size_t block) {
+        const std::lock_guard lock(mutex);
+        writeTurn = block + 1;
+        changed.notify_all();
     }
 
     void Fail(StreamResult why) {
@@ -180,28 +203,13 @@ private:
     bool atStart = true;
 };
 
-void LaneOutput::Append(std::string_view text) {
-    std::memcpy(Reserve(text.size()), text.data(), text.size());
-    Advance(text.size());
-}
-
-// After a failed write the bytes are dropped: the stream has failed, and the
-// block only needs to run out.
-void LaneOutput::Spill() {
-    writing = writing || turns.WaitForTurn(block);
-    if (writing) {
-        turns.Write(data.get(), used);
-    }
-    used = 0;
-}
-
 StreamResult StreamBlocks(int input, ByteSink& sink, const HeadHandler& head,
                           const BlockHandler& handle) {
     std::array<std::unique_ptr<char[]>, kStreamLanes> in;
     std::array<std::unique_ptr<char[]>, kStreamLanes> out;
     for (std::size_t lane = 0; lane < kStreamLanes; ++lane) {
         in[lane].reset(new (std::nothrow) char[kInputBufferBytes]);
-        out[lane].reset(new (std::nothrow) char[kOutputBufferBytes]);
+        out[lane] = BufferedWriter::NewBuffer();
         if (in[lane] == nullptr || out[lane] == nullptr) {
             return StreamResult::NoMemory;
         }

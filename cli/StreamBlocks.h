@@ -10,9 +10,8 @@
 #include <cstddef>
 #include <cstring>
 #include <functional>
-#include <memory>
-#include <string_view>
 
+#include "ByteSink.h"
 #include "LineFormat.h"
 
 namespace lumara::cli {
@@ -20,54 +19,16 @@ namespace lumara::cli {
 // Bytes read from the stream per block, beyond a line carried over from the
 // block before.
 inline constexpr std::size_t kInputBlockBytes = std::size_t{256} << 10;
-// Room for a block's output; more is written out as soon as the block's turn
-// has come.
-inline constexpr std::size_t kOutputBufferBytes = std::size_t{1} << 20;
 // The calling thread and one helper.
 inline constexpr std::size_t kStreamLanes = 2;
 
-// Where a stream's output goes, in order.
-class ByteSink {
-public:
-    virtual ~ByteSink() = default;
-    // False once any write has failed.
-    virtual bool Write(const char* data, std::size_t bytes) = 0;
-};
-
-class StreamTurns;
-
-// One lane's output for the block it handles.
-class LaneOutput {
-public:
-    // Room for `bytes` (at most kOutputBufferBytes) further bytes; hand what
-    // was written there back with Advance.
-    char* Reserve(std::size_t bytes) {
-        if (kOutputBufferBytes - used < bytes) {
-            Spill();
-        }
-        return data.get() + used;
-    }
-    void Advance(std::size_t bytes) { used += bytes; }
-    void Append(std::string_view text);
-
-private:
-    friend class StreamTurns;
-
-    LaneOutput(StreamTurns& shared, std::unique_ptr<char[]> buffer)
-        : turns(shared), data(std::move(buffer)) {}
-    void Spill();
-
-    StreamTurns& turns;
-    std::unique_ptr<char[]> data;
-    std::size_t used = 0;
-    std::size_t block = 0;
-    bool writing = false;
-};
-
 // Handles a block on the thread of `lane`: the bytes from `begin` to `end`
 // hold whole lines, each ended by a line feed except perhaps the stream's
-// last. One byte past `end` may be written.
-using BlockHandler = std::function<void(std::size_t lane, char* begin, char* end, LaneOutput& out)>;
+// last. One byte past `end` may be written. What it writes to `out` goes
+// out in the order of the blocks; a full buffer is written as soon as every
+// earlier block has been.
+using BlockHandler =
+    std::function<void(std::size_t lane, char* begin, char* end, BufferedWriter& out)>;
 
 enum class StreamResult { Done, ReadFailed, WriteFailed, NoMemory };
 

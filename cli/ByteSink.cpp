@@ -1,0 +1,26 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "ByteSink.h"
+
+#include <cstring>
+#include <new>
+
+namespace lumara::cli {
+
+std::unique_ptr<char[]> BufferedWriter::NewBuffer() {
+    return std::unique_ptr<char[]>(new (std::nothrow) char[kBytes]);
+}
+
+void BufferedWriter::Append(std::string_view text) {
+    std::memcpy(Reserve(text.size()), text.data(), text.size());
+    Advance(text.size());
+}
+
+bool BufferedWriter::Flush() {
+    failed = failed || (used > 0 && !sink.Write(data.get(), used));
+    used = 0;
+    return !failed;
+}
+
+} // namespace lumara::cli
