@@ -17,6 +17,7 @@ constexpr int kNoStarLines = 1;
 constexpr int kUsageError = 2;
 constexpr int kUnreadableInput = 3;
 constexpr int kUnwritableOutput = 4;
+constexpr int kOutOfMemory = 5;
 
 struct FailureCase {
     const char* what;
@@ -122,6 +123,25 @@ TEST(ErrorTest, AReaderThatGoesAwayIsAFailedWrite) {
                                      "' | head -c 10 >/dev/null; echo \"${PIPESTATUS[0]}\"");
     EXPECT_EQ(run.out, std::to_string(kUnwritableOutput) + "\n");
     EXPECT_NE(run.err.find("cannot write standard output"), std::string::npos) << run.err;
+}
+
+// A search streams in a few blocks of memory, so it runs in an address space
+// far smaller than the file; one in reverse holds its matches, and says so
+// when they do not fit. (AddressSanitizer needs a vast address space of its
+// own.)
+TEST(ErrorTest, OnlyAReversedSearchCanRunOutOfMemory) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "an address-space limit stops AddressSanitizer itself";
+#endif
+    const TempDir folder;
+    // 15 MB of stars in 16 MB of address space.
+    const std::string catalogue = MakeCatalogue(folder.PathOf("stars.txt"), 200000, 5);
+    const std::string limited = "ulimit -v 16384; \"$LUMARA\" search '" + catalogue + "' ";
+    const ProgramRun inOrder = RunScript(limited + ">/dev/null; echo $?");
+    EXPECT_EQ(inOrder.out, "0\n") << inOrder.err;
+    const ProgramRun reversed = RunScript(limited + "--desc >/dev/null; echo $?");
+    EXPECT_EQ(reversed.out, std::to_string(kOutOfMemory) + "\n");
+    EXPECT_EQ(reversed.err, "lumara: out of memory\n");
 }
 
 } // namespace
