@@ -13,6 +13,10 @@ std::unique_ptr<char[]> BufferedWriter::NewBuffer() {
 }
 
 void BufferedWriter::Append(std::string_view text) {
+    // An empty view may hold no pointer, which memcpy must not be given.
+    if (text.empty()) {
+        return;
+    }
     std::memcpy(Reserve(text.size()), text.data(), text.size());
     Advance(text.size());
 }
