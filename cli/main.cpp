@@ -164,7 +164,8 @@ int main(int argc, char** argv) {
     SearchRequest search;
     search.output = kStandardStream;
     CriteriaTexts texts;
-    std::string format = "csv";
+    const std::map<std::string, OutputFormat> formats = {
+        {"csv", OutputFormat::Csv}, {"txt", OutputFormat::Txt}, {"votable", OutputFormat::VoTable}};
     CLI::App* searchCommand = app.add_subcommand(
         "search", "Writes the stars that meet the criteria, in catalogue order.");
     searchCommand->add_option("FILE", search.input, "The catalogue")->required();
@@ -192,8 +193,9 @@ int main(int argc, char** argv) {
                             "Only the stars in the position criteria without magnitudes and "
                             "period");
     searchCommand->add_flag("--desc", search.descending, "Reverse catalogue order");
-    searchCommand->add_option("--format", format, "Output table: csv, txt or votable")
-        ->check(CLI::IsMember({"csv", "txt", "votable"}));
+    std::string format = "csv";
+    searchCommand->add_option("--format", format, "Output table (default csv)")
+        ->check(CLI::IsMember(formats));
     searchCommand
         ->add_option("-o,--output", search.output, "Write to OUT instead of standard output")
         ->type_name("OUT");
@@ -207,9 +209,7 @@ int main(int argc, char** argv) {
         "skipped goes to standard error.");
     convertCommand->add_option("FILE", convertInput, "The catalogue")->required();
     convertCommand
-        ->add_option("-o,--output", convertOutput,
-                     "The catalogue to write (- for "
-                     "standard output)")
+        ->add_option("-o,--output", convertOutput, "The catalogue to write (- for standard output)")
         ->type_name("OUT")
         ->required();
 
@@ -232,9 +232,6 @@ int main(int argc, char** argv) {
             ReportError(*problem);
             return kUsageError;
         }
-        const std::map<std::string, OutputFormat> formats = {{"csv", OutputFormat::Csv},
-                                                             {"txt", OutputFormat::Txt},
-                                                             {"votable", OutputFormat::VoTable}};
         search.format = formats.at(format);
         return RunSearch(search);
     }
