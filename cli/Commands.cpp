@@ -263,7 +263,7 @@ std::string ImportText(const Input& input, const LaneCounts& total) {
         return input.Name() + ": native, " + std::to_string(total.stars) + " stars, " +
                std::to_string(total.skipped) + " lines skipped\n";
     }
-    return input.Name() + ": " + import::DescribeReport(total.report);
+    return input.Name() + ": " + import::DescribeReport(total.report) + "\n";
 }
 
 } // namespace
