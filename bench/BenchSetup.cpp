@@ -8,6 +8,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -80,17 +81,20 @@ std::string OneCatalogue(int& argc, char** argv, Options& options, const char* u
     return MakeCatalogue(options.dir, options.stars.front());
 }
 
-std::string MakeCatalogue(const std::string& dir, long long stars) {
+std::string MakeCatalogue(const std::string& dir, long long stars, const char* format) {
     std::error_code error;
     std::filesystem::create_directories(dir, error);
     if (error) {
         std::fprintf(stderr, "%s: %s\n", dir.c_str(), error.message().c_str());
         return {};
     }
-    const std::string path = dir + "/stars-" + std::to_string(stars) + ".txt";
+    const bool native = std::strcmp(format, "native") == 0;
+    const std::string path = dir + "/" + (native ? "stars" : format) + "-" + std::to_string(stars) +
+                             (native ? ".txt" : ".dat");
     const std::string count = std::to_string(stars);
-    const char* arguments[] = {LUMARA_MAKE_CATALOGUE, "--stars", count.c_str(), "--output",
-                               path.c_str(),          nullptr};
+    const char* arguments[] = {
+        LUMARA_MAKE_CATALOGUE, "--stars", count.c_str(), "--format", format, "--output",
+        path.c_str(),          nullptr};
     pid_t child = 0;
     int status = 0;
     if (posix_spawn(&child, LUMARA_MAKE_CATALOGUE, nullptr, nullptr,

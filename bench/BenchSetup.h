@@ -31,6 +31,7 @@ std::string OneCatalogue(int& argc, char** argv, Options& options, const char* u
 // Writes a fresh catalogue of `stars` stars into dir with the
 // catalogue generator and returns its path, or an empty string on failure.
 // Fresh every run, so a changed generator never leaves a stale file behind.
-std::string MakeCatalogue(const std::string& dir, long long stars);
+// `format` is the generator's: native, gcvs or vsx.
+std::string MakeCatalogue(const std::string& dir, long long stars, const char* format = "native");
 
 } // namespace lumara::bench

@@ -3,7 +3,8 @@
 
 // The catalogue's operations on generated catalogues, measured in the same
 // run as the floors that bound them: reading the file, touching fresh memory
-// for every record or result node, and writing an export in one call.
+// for every record or result node, and writing an export in one call. The
+// import of a VSX file of as many stars is measured against reading it.
 //
 //   catalog_bench [--stars=N[,N...]] [--dir=DIR] [Google Benchmark options]
 #include <benchmark/benchmark.h>
@@ -61,11 +62,13 @@ std::int32_t Save(CStarCatalog& catalog, Form form, const std::string& path) {
 // memory holds it once.
 class Workload {
 public:
-    Workload(std::string folder, std::string catalogue, long long count)
-        : dir(std::move(folder)), path(std::move(catalogue)), stars(count) {}
+    Workload(std::string folder, std::string catalogue, std::string vsxCatalogue, long long count)
+        : dir(std::move(folder)), path(std::move(catalogue)), vsxPath(std::move(vsxCatalogue)),
+          stars(count) {}
 
     long long Stars() const { return stars; }
     const std::string& Path() const { return path; }
+    const std::string& VsxPath() const { return vsxPath; }
     std::string OutputPath(const char* stem, Form form) const {
         return dir + "/" + stem + "-" + std::to_string(stars) + Extension(form);
     }
@@ -99,6 +102,7 @@ public:
 private:
     std::string dir;
     std::string path;
+    std::string vsxPath;
     long long stars;
     std::unique_ptr<CStarCatalog> catalog;
     std::array<std::vector<char>, kFormCount> exports;
@@ -118,13 +122,13 @@ void PerStar(benchmark::State& state, const Workload& work) {
 
 // --- Floors -----------------------------------------------------------------
 
-void ReadFloor(benchmark::State& state, Workload& work) {
+void ReadFloor(benchmark::State& state, const std::string& path) {
     // The blocks LoadCatalog reads.
     std::vector<char> block(lumara::LineReader::kBlockBytes);
-    const auto expected = static_cast<long long>(std::filesystem::file_size(work.Path()));
+    const auto expected = static_cast<long long>(std::filesystem::file_size(path));
     long long total = 0;
     for (auto _ : state) {
-        const int fd = open(work.Path().c_str(), O_RDONLY);
+        const int fd = open(path.c_str(), O_RDONLY);
         total = 0;
         for (ssize_t got; (got = read(fd, block.data(), block.size())) > 0;) {
             total += got;
@@ -249,6 +253,21 @@ void Load(benchmark::State& state, Workload& work) {
     PerStar(state, work);
 }
 
+// A catalogue of its own, holding an import that each timed one releases, so
+// that the shared catalogue keeps the native stars the searches expect.
+void ImportVsx(benchmark::State& state, Workload& work) {
+    CStarCatalog catalog;
+    std::int32_t count = catalog.LoadCatalog(work.VsxPath().c_str());
+    for (auto _ : state) {
+        count = catalog.LoadCatalog(work.VsxPath().c_str());
+    }
+    if (count != work.Stars() ||
+        catalog.GetImportReport().format != lumara::import::CatalogueFormat::Vsx) {
+        Fail(state, "imported " + std::to_string(count) + " stars");
+    }
+    PerStar(state, work);
+}
+
 void ListAll(benchmark::State& state, Workload& work) {
     CStarCatalog* catalog = LoadedOrFail(state, work);
     if (catalog == nullptr) {
@@ -363,7 +382,9 @@ void Register(Workload& work) {
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
     };
-    add("ReadFloor", ReadFloor);
+    add("ReadFloor", [](benchmark::State& s, Workload& x) { ReadFloor(s, x.Path()); });
+    add("ReadFloorVsx", [](benchmark::State& s, Workload& x) { ReadFloor(s, x.VsxPath()); });
+    add("ImportVsx", ImportVsx);
     add("TouchFloorRecords",
         [](benchmark::State& s, Workload& x) { TouchFloor(s, x, sizeof(StarRecord)); });
     add("LoadCatalog", Load);
@@ -414,10 +435,12 @@ int main(int argc, char** argv) {
     std::vector<std::unique_ptr<Workload>> workloads;
     for (long long stars : options.stars) {
         std::string path = lumara::bench::MakeCatalogue(options.dir, stars);
-        if (path.empty()) {
+        std::string vsxPath = lumara::bench::MakeCatalogue(options.dir, stars, "vsx");
+        if (path.empty() || vsxPath.empty()) {
             return 1;
         }
-        workloads.push_back(std::make_unique<Workload>(options.dir, std::move(path), stars));
+        workloads.push_back(
+            std::make_unique<Workload>(options.dir, std::move(path), std::move(vsxPath), stars));
         Register(*workloads.back());
     }
     benchmark::RunSpecifiedBenchmarks();

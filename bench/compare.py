@@ -132,6 +132,14 @@ def judge(stars, medians, memory, window):
     table.add("LoadCatalog", ms(real), cpu, f"{ratio:.2f} x (read + touch records)",
               f"<= {LOAD_OVER_READ_AND_TOUCH} x", ratio <= LOAD_OVER_READ_AND_TOUCH)
 
+    # A VSX file of as many stars, imported, against reading that file.
+    read_vsx = time("ReadFloorVsx")[0]
+    table.add("ReadFloorVsx", ms(read_vsx), time("ReadFloorVsx")[1], "floor", "")
+    real, cpu = time("ImportVsx")
+    ratio = real / (read_vsx + touch_records)
+    table.add("ImportVsx", ms(real), cpu, f"{ratio:.2f} x (read VSX + touch records)",
+              f"<= {LOAD_OVER_READ_AND_TOUCH} x", ratio <= LOAD_OVER_READ_AND_TOUCH)
+
     real, cpu = time("SearchFew")
     per_star = real * NS_PER_MS / stars
     table.add("SearchFew", ms(real), cpu, f"{per_star:.1f} ns/star",

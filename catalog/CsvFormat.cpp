@@ -21,7 +21,6 @@ namespace {
 // Magnitudes keep six significant digits in general notation, which is
 // exact for values written with two decimals.
 constexpr int kMagnitudeSignificantDigits = 6;
-constexpr std::size_t kNumberChars = 32;
 constexpr double kHundredths = 100.0;
 constexpr double kPeriodScale = 10000.0; // 10 to the power of kPeriodDecimals
 // Below this a period times kPeriodScale is held exactly enough to round,
@@ -90,7 +89,7 @@ char* Integer(char* out, long long value) {
         out += value < 0 ? 1 : 0;
         return UpToTwoDigits(out, static_cast<unsigned>(value < 0 ? -value : value));
     }
-    return std::to_chars(out, out + kNumberChars, value).ptr;
+    return std::to_chars(out, out + kMaxNumberBytes, value).ptr;
 }
 
 // Whether any of the eight bytes in `word` is zero.
@@ -137,7 +136,7 @@ template <std::size_t N> char* QuotedText(char* out, const char (&text)[N]) {
 }
 
 char* GeneralMagnitude(char* out, double value) {
-    return std::to_chars(out, out + kNumberChars, value, std::chars_format::general,
+    return std::to_chars(out, out + kMaxNumberBytes, value, std::chars_format::general,
                          kMagnitudeSignificantDigits)
         .ptr;
 }
@@ -149,7 +148,7 @@ public:
     MagnitudeTexts() {
         for (int code = 0; code < format::kMagnitudeValues; ++code) {
             Entry& entry = entries[static_cast<std::size_t>(code)];
-            char text[kNumberChars];
+            char text[kMaxNumberBytes];
             entry.value = ValueOf(code);
             const char* end = GeneralMagnitude(text, entry.value);
             entry.length = static_cast<unsigned char>(end - text);
@@ -214,10 +213,10 @@ char* Period(char* out, double value) {
                                        (decimals % 1000 == 0 ? 1 : 0);
         return end + (decimals == 0 ? 0 : 1 + format::kPeriodDecimals - trailingZeros);
     }
-    const auto [fixedEnd, error] = std::to_chars(out, out + kNumberChars, value,
+    const auto [fixedEnd, error] = std::to_chars(out, out + kMaxNumberBytes, value,
                                                  std::chars_format::fixed, format::kPeriodDecimals);
     if (error != std::errc{}) {
-        return std::to_chars(out, out + kNumberChars, value).ptr;
+        return std::to_chars(out, out + kMaxNumberBytes, value).ptr;
     }
     char* end = fixedEnd;
     while (end[-1] == '0') {
@@ -230,6 +229,14 @@ char* Period(char* out, double value) {
 }
 
 } // namespace
+
+char* WriteMagnitude(char* out, double value) {
+    return Magnitude(out, value);
+}
+
+char* WritePeriod(char* out, double value) {
+    return Period(out, value);
+}
 
 std::size_t FormatRow(const StarRecord& record, char* out) {
     char* p = out;

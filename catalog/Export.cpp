@@ -11,20 +11,13 @@
 #include "ExportFile.h"
 #include "LineFormat.h"
 #include "StarCatalog.h"
+#include "TxtFormat.h"
 
 namespace {
 
-constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::size_t kTxtRowBytes = lumara::format::kStoredLineChars + kLineEnd.size();
 constexpr std::size_t kCacheLineBytes = 64;
 // How far ahead of the row being formatted its record is fetched.
 constexpr std::size_t kPrefetchRows = 8;
-
-std::size_t FormatTxtRow(const StarRecord& record, char* out) {
-    std::memcpy(out, record.line, lumara::format::kStoredLineChars);
-    std::memcpy(out + lumara::format::kStoredLineChars, kLineEnd.data(), kLineEnd.size());
-    return kTxtRowBytes;
-}
 
 // Following the list from node to record leaves the processor waiting for
 // every record, so the records a few rows ahead are asked for early.
@@ -98,7 +91,7 @@ std::int32_t CStarCatalog::Export(const char* path, bool asCsv) {
     places.fill({first, 0});
     const auto format = [&](std::size_t lane, std::size_t batch, lumara::BatchBuffer& out) {
         if (!asCsv) {
-            FormatBatch<FormatTxtRow, kTxtRowBytes>(places[lane], batch, out);
+            FormatBatch<lumara::txt::FormatRow, lumara::txt::kRowBytes>(places[lane], batch, out);
             return;
         }
         if (batch == 0) {

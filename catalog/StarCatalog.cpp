@@ -69,6 +69,7 @@ void CStarCatalog::CopyFrom(const CStarCatalog& source, bool /*isNew*/) {
     maxMagLimit = source.maxMagLimit;
     catalogPath = source.catalogPath;
     exportPath = source.exportPath;
+    importReport = source.importReport;
     // Whatever the caller says, rows already held would come before the
     // copied ones; for a new object releasing costs nothing.
     FreeRecords();
@@ -119,6 +120,7 @@ std::int32_t CStarCatalog::LoadCatalog(const char* path) {
         previousRecords.Release();
     });
     catalogPath = path != nullptr ? path : "";
+    importReport = {};
 
     if (!IsReadableKind(catalogPath)) {
         return -1;
@@ -131,6 +133,7 @@ std::int32_t CStarCatalog::LoadCatalog(const char* path) {
     if (!lumara::LoadStarLines(file.Get(), stars)) {
         return -1;
     }
+    importReport = stars.report;
     if (stars.count == 0) {
         return 0;
     }

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "ChunkPool.h"
+#include "Import.h"
 
 // One star line of a catalogue file, stored normalised and decoded.
 struct StarRecord {
@@ -138,6 +139,9 @@ public:
     bool IsCriteriaMode() const { return criteriaMode; }
     const char* GetCatalogPath() const { return catalogPath.c_str(); }
     const char* GetExportPath() const { return exportPath.c_str(); }
+    // What the last load imported from a GCVS or VSX file, and what it
+    // changed or skipped; format Native after any other load.
+    const lumara::import::ImportReport& GetImportReport() const { return importReport; }
 
 private:
     template <typename Predicate> std::int32_t BuildResults(Predicate matches);
@@ -154,6 +158,7 @@ private:
     ResultNode* last = nullptr;
     ChunkPool<StarRecord> recordPool;
     ChunkPool<ResultNode> resultPool;
+    lumara::import::ImportReport importReport;
     std::int16_t raFrom = 0;
     std::int16_t raTo = 23;
     std::int16_t decSouth = -90;

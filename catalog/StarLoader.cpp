@@ -23,15 +23,50 @@ namespace {
 constexpr std::int32_t kMaxRecords = std::numeric_limits<std::int32_t>::max();
 constexpr std::size_t kSplitSearchPieceBytes = 4096;
 
-bool ReadStretch(LineReader& reader, LoadedStars& stars) {
+// Stores one line as the file's format has it: a native star line as it
+// stands, a GCVS or VSX line as the native line written for it.
+bool AddLine(import::CatalogueFormat format, const char* text, LoadedStars& stars) {
+    const std::size_t length = std::strlen(text);
+    if (format == import::CatalogueFormat::Native) {
+        return !CStarCatalog::IsStarLine(text) || stars.Add(text, length);
+    }
+    char native[import::kNativeChars + 1];
+    return !import::ConvertLine(format, text, length, native, stars.report) ||
+           stars.Add(native, import::kNativeChars);
+}
+
+bool ReadStretch(LineReader& reader, import::CatalogueFormat format, LoadedStars& stars) {
     LineReader::Line line{};
     LineReader::Status status;
     while ((status = reader.Next(line)) == LineReader::Status::Line) {
-        if (CStarCatalog::IsStarLine(line.text) && !stars.Add(line.text, std::strlen(line.text))) {
+        if (!AddLine(format, line.text, stars)) {
             return false;
         }
     }
     return status == LineReader::Status::End;
+}
+
+// Feeds lines to the detector until it decides or the reader ends; false on
+// a read error.
+bool Detect(LineReader& reader, import::FormatDetector& detector) {
+    LineReader::Line line{};
+    LineReader::Status status = LineReader::Status::End;
+    while (!detector.IsDecided() && (status = reader.Next(line)) == LineReader::Status::Line) {
+        detector.Feed(line.text, std::strlen(line.text));
+    }
+    return status != LineReader::Status::Error;
+}
+
+// Settles the format and stores the lines the detector held meanwhile, which
+// come before anything still unread.
+bool StartImport(import::FormatDetector& detector, LoadedStars& stars) {
+    stars.report.format = detector.Finish();
+    for (std::size_t i = 0; i < detector.HeldLines(); ++i) {
+        if (!AddLine(stars.report.format, detector.HeldText(i), stars)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // The offset of the first line that starts in the second half of the file,
@@ -61,14 +96,23 @@ std::uint64_t FindSplit(int descriptor, std::uint64_t size) {
 }
 
 // Reads the two stretches of a file split at `split`, the later one on a
-// helper thread, and joins them.
+// helper thread, and joins them. The format is settled from the file's head
+// first, so that both stretches read it alike; a head that does not settle
+// it within the earlier stretch is looked for on into the later one.
 bool LoadSplit(int descriptor, std::uint64_t split, LoadedStars& stars) {
     LineReader earlierReader(descriptor, 0, split);
     LineReader laterReader(descriptor, split, LineReader::kToEnd);
+    import::FormatDetector detector;
+    if (!Detect(earlierReader, detector) ||
+        (!detector.IsDecided() && !Detect(laterReader, detector)) ||
+        !StartImport(detector, stars)) {
+        return false;
+    }
     LoadedStars later;
+    later.report.format = stars.report.format;
     bool laterRead = false;
-    HelperThread helper([&] { laterRead = ReadStretch(laterReader, later); });
-    const bool earlierRead = ReadStretch(earlierReader, stars);
+    HelperThread helper([&] { laterRead = ReadStretch(laterReader, stars.report.format, later); });
+    const bool earlierRead = ReadStretch(earlierReader, stars.report.format, stars);
     helper.Join();
     return earlierRead && laterRead && stars.Append(later);
 }
@@ -94,6 +138,7 @@ bool LoadedStars::Add(const char* text, std::size_t length) {
 
 bool LoadedStars::Append(LoadedStars& later) {
     if (later.count == 0) {
+        report.Merge(later.report);
         return true;
     }
     if (later.count > kMaxRecords - count) {
@@ -115,6 +160,7 @@ bool LoadedStars::Append(LoadedStars& later) {
     lastRecord = later.lastRecord;
     lastNode = later.lastNode;
     count += later.count;
+    report.Merge(later.report);
     recordPool.Adopt(later.recordPool);
     nodePool.Adopt(later.nodePool);
     later.firstRecord = later.lastRecord = nullptr;
@@ -136,7 +182,9 @@ bool LoadStarLines(int descriptor, LoadedStars& stars) {
         }
     }
     LineReader reader(descriptor);
-    return ReadStretch(reader, stars);
+    import::FormatDetector detector;
+    return Detect(reader, detector) && StartImport(detector, stars) &&
+           ReadStretch(reader, stars.report.format, stars);
 }
 
 } // namespace lumara

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "ChunkPool.h"
+#include "Import.h"
 #include "StarCatalog.h"
 
 namespace lumara {
@@ -44,16 +45,20 @@ struct LoadedStars {
     ResultNode* firstNode = nullptr;
     ResultNode* lastNode = nullptr;
     std::int32_t count = 0;
+    // What importing a GCVS or VSX file changed; format Native otherwise.
+    import::ImportReport report;
 
     // Stores a star line as the next record and lists it; false when memory
     // or the 32-bit count runs out.
     bool Add(const char* text, std::size_t length);
-    // Moves every star of `later` behind these, numbering them on; false
-    // when the 32-bit count would overflow, and then nothing moves.
+    // Moves every star of `later` behind these, numbering them on, and adds
+    // its report to this one; false when the 32-bit count would overflow,
+    // and then nothing moves.
     bool Append(LoadedStars& later);
 };
 
-// Reads the star lines of an open file or pipe. False on a read error or
+// Reads the star lines of an open file or pipe, or imports its stars when
+// its first lines are GCVS 5.1 or VSX lines. False on a read error or
 // when memory runs out; `stars` then holds an unspecified part of the file.
 bool LoadStarLines(int descriptor, LoadedStars& stars);
 

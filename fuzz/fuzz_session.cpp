@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "FailingAllocations.h"
+#include "Import.h"
 #include "LineFormat.h"
 #include "LineReader.h"
 #include "StarCatalog.h"
@@ -122,18 +123,33 @@ void WriteAll(const std::string& path, std::string_view bytes) {
 
 // The star lines of a file as the loader must store them, worked out the
 // slow way: split at line feeds, a byte-order mark skipped at the start, each
-// line cut at its first zero byte and after kMaxLineChars characters.
+// line cut at its first zero byte and after kMaxLineChars characters; a file
+// whose head is GCVS or VSX has each line converted, any other keeps its
+// star lines.
 std::vector<std::string> ExpectedLines(std::string_view file) {
     if (file.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
         file.remove_prefix(kByteOrderMark.size());
     }
-    std::vector<std::string> lines;
+    std::vector<std::string> read;
+    lumara::import::FormatDetector detector;
     while (!file.empty()) {
         const std::size_t feed = file.find('\n');
         std::string line(file.substr(0, std::min({feed, kMaxLineChars, file.size()})));
         line.resize(std::strlen(line.c_str()));
         file.remove_prefix(feed == std::string_view::npos ? file.size() : feed + 1);
-        if (CStarCatalog::IsStarLine(line.c_str())) {
+        detector.Feed(line.c_str(), line.size());
+        read.push_back(std::move(line));
+    }
+    const lumara::import::CatalogueFormat format = detector.Finish();
+    std::vector<std::string> lines;
+    for (const std::string& line : read) {
+        char native[lumara::import::kNativeChars + 1];
+        lumara::import::ImportReport report;
+        if (format != lumara::import::CatalogueFormat::Native) {
+            if (lumara::import::ConvertLine(format, line.c_str(), line.size(), native, report)) {
+                lines.emplace_back(native);
+            }
+        } else if (CStarCatalog::IsStarLine(line.c_str())) {
             StarRecord record;
             lumara::NormaliseLine(line.c_str(), line.size(), record);
             lines.emplace_back(record.line);

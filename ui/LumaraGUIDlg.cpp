@@ -300,6 +300,10 @@ void CLumaraGUIDlg::ShowLoadResult(std::int32_t loaded) {
     }
     m_nStarsFound = 0;
     ShowStatus();
+    const std::string imported = lumara::import::DescribeReport(GetCatalog().GetImportReport());
+    if (loaded > 0 && !imported.empty()) {
+        Dialogs().ShowInformation(this, QString::fromStdString(imported));
+    }
 }
 
 void CLumaraGUIDlg::SaveResults(const QString& defaultExtension, const QStringList& filters) {

@@ -22,14 +22,26 @@ std::optional<QString> QtUserDialogs::ChooseFile(QWidget* owner, const FileDialo
     return dialog.selectedFiles().constFirst();
 }
 
-void QtUserDialogs::ShowMessage(QWidget* owner, const QString& text) {
-    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), text,
-                    QMessageBox::Ok, owner);
+namespace {
+
+void ShowBox(QMessageBox::Icon icon, QWidget* owner, const QString& text) {
+    QMessageBox box(icon, QCoreApplication::applicationName(), text, QMessageBox::Ok, owner);
     box.exec();
+}
+
+} // namespace
+
+void QtUserDialogs::ShowMessage(QWidget* owner, const QString& text) {
+    ShowBox(QMessageBox::Warning, owner, text);
+}
+
+void QtUserDialogs::ShowInformation(QWidget* owner, const QString& text) {
+    ShowBox(QMessageBox::Information, owner, text);
 }
 
 void ScriptedUserDialogs::Forget() {
     m_messages.clear();
+    m_notices.clear();
     m_requests.clear();
 }
 
@@ -45,4 +57,8 @@ std::optional<QString> ScriptedUserDialogs::ChooseFile(QWidget*, const FileDialo
 
 void ScriptedUserDialogs::ShowMessage(QWidget*, const QString& text) {
     m_messages.append(text);
+}
+
+void ScriptedUserDialogs::ShowInformation(QWidget*, const QString& text) {
+    m_notices.append(text);
 }

@@ -4,6 +4,7 @@
 // The star-line test, normalisation and the ten decoders.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -179,4 +180,27 @@ TEST(DecodeTest, TextsKeepEveryCharacterAndEndAtColumn74) {
     EXPECT_STREQ(shortLine.desc, "                    ");
     EXPECT_EQ(shortLine.maxMag, 0.0);
     EXPECT_EQ(shortLine.period, 0.0);
+}
+
+// The line is copied in pieces whose sizes depend on its length, so every
+// length up to past the stored width is tried, with and without a CR.
+TEST(NormaliseTest, EveryLengthKeepsItsTextThenSpacesThenZeros) {
+    std::string source;
+    for (std::size_t i = 0; i < 90; ++i) {
+        source += static_cast<char>('!' + i % 90);
+    }
+    for (std::size_t length = 0; length <= 80; ++length) {
+        for (const bool withReturn : {false, true}) {
+            SCOPED_TRACE("length " + std::to_string(length) + (withReturn ? " and a CR" : ""));
+            std::string text = source.substr(0, length) + (withReturn ? "\r" : "");
+            StarRecord record;
+            std::memset(&record, 'z', sizeof record);
+            lumara::NormaliseLine(text.data(), text.size(), record);
+            const std::size_t kept = std::min<std::size_t>(length, 75);
+            EXPECT_EQ(std::string(record.line, 75),
+                      source.substr(0, kept) + std::string(75 - kept, ' '));
+            EXPECT_EQ(std::string(record.line + 75, sizeof record.line - 75),
+                      std::string(sizeof record.line - 75, '\0'));
+        }
+    }
 }

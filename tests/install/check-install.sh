@@ -4,10 +4,9 @@
 # Installs the build tree into a scratch DESTDIR and checks what a desktop
 # needs of it: the file list, the desktop entry, the AppStream metadata and
 # the icons.
-# Usage: check-install.sh BUILD_DIR WITH_CLI(0|1)
+# Usage: check-install.sh BUILD_DIR
 set -euo pipefail
 build=$1
-with_cli=$2
 source "$(dirname "$0")/common.sh"
 
 prefix=/usr
@@ -15,7 +14,7 @@ root=$scratch/root
 DESTDIR=$root cmake --install "$build" --prefix "$prefix" >"$scratch/install.log"
 installed=$root$prefix
 
-expected_files "$with_cli" >"$scratch/expected"
+expected_files >"$scratch/expected"
 (cd "$installed" && find . \( -type f -o -type l \) -printf '%P\n' | LC_ALL=C sort) >"$scratch/found"
 same_list "$scratch/expected" "$scratch/found" "the install tree"
 

@@ -3,11 +3,10 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Packs the build tree as a Debian package in a scratch folder and checks its
 # control fields, its contents and what lintian says of it.
-# Usage: check-package.sh BUILD_DIR WITH_CLI(0|1) VERSION
+# Usage: check-package.sh BUILD_DIR VERSION
 set -euo pipefail
 build=$1
-with_cli=$2
-version=$3
+version=$2
 source "$(dirname "$0")/common.sh"
 
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch" >"$scratch/cpack.log" 2>&1 ||
@@ -35,7 +34,7 @@ dpkg-deb -I "$package" >"$scratch/info"
 grep -q ' md5sums' "$scratch/info" || fail "no md5sums in the control archive"
 
 # The package holds what the install puts under /usr, no more, no less.
-expected_files "$with_cli" | sed 's|^|usr/|' >"$scratch/expected"
+expected_files | sed 's|^|usr/|' >"$scratch/expected"
 dpkg-deb -c "$package" | awk '$1 !~ /^d/ { sub(/^\.\//, "", $6); print $6 }' | LC_ALL=C sort \
     >"$scratch/found"
 same_list "$scratch/expected" "$scratch/found" "the package's contents" || failures=$((failures + 1))

@@ -3,17 +3,9 @@
 # Shared by the install checks: the expected file list and a scratch folder
 # that is removed on exit.
 
-# Prints the expected files, relative to the prefix, sorted. $1 is 1 when the
-# command-line program is part of the build.
+# Prints the expected files, relative to the prefix, sorted.
 expected_files() {
-    local here
-    here=$(dirname "${BASH_SOURCE[0]}")
-    {
-        grep -v '^#' "$here/expected-files.txt"
-        if [ "$1" = 1 ]; then
-            grep -v '^#' "$here/expected-files-cli.txt"
-        fi
-    } | LC_ALL=C sort
+    grep -v '^#' "$(dirname "${BASH_SOURCE[0]}")/expected-files.txt" | LC_ALL=C sort
 }
 
 # Compares two sorted lists given as files; prints the difference and fails

@@ -1,0 +1,392 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "Commands.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "CsvFormat.h"
+#include "ExitStatus.h"
+#include "Import.h"
+#include "Input.h"
+#include "LineFormat.h"
+#include "Output.h"
+#include "StarFilter.h"
+#include "StarLine.h"
+#include "StarScan.h"
+#include "StreamBlocks.h"
+#include "TxtFormat.h"
+
+namespace lumara::cli {
+
+namespace {
+
+constexpr int kMinutesPerHour = 60;
+
+// A star line as a loaded catalogue stores it.
+void Store(const char* text, StarRecord& record) {
+    NormaliseLine(text, std::strlen(text), record);
+}
+
+// Matching lines held for a search in reverse: only the stored lines, one
+// after the other.
+class HeldLines : public ByteSink {
+public:
+    bool Write(const char* data, std::size_t bytes) override {
+        try {
+            lines.append(data, bytes);
+            return true;
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+    }
+    std::size_t Count() const { return lines.size() / format::kStoredLineChars; }
+    void Restore(std::size_t index, StarRecord& record) const {
+        std::memcpy(record.line, lines.data() + index * format::kStoredLineChars,
+                    format::kStoredLineChars);
+        std::memset(record.line + format::kStoredLineChars, '\0',
+                    sizeof record.line - format::kStoredLineChars);
+    }
+
+private:
+    std::string lines;
+};
+
+// Writes what precedes the rows only once there is something to follow it
+// or the stream has ended with stars, so that a file without star lines
+// leaves standard output empty.
+class PrologueFirst : public ByteSink {
+public:
+    PrologueFirst(ByteSink& sink, std::string_view text) : target(sink), prologue(text) {}
+    bool Write(const char* data, std::size_t bytes) override {
+        return Start() && target.Write(data, bytes);
+    }
+    bool Start() {
+        if (started) {
+            return true;
+        }
+        started = true;
+        return prologue.empty() || target.Write(prologue.data(), prologue.size());
+    }
+
+private:
+    ByteSink& target;
+    std::string_view prologue;
+    bool started = false;
+};
+
+// Opens both ends, reporting what failed; kSuccess when both are open.
+int OpenEnds(Input& input, const std::string& inputPath, Output& output,
+             const std::string& outputPath) {
+    if (!input.Open(inputPath)) {
+        ReportError("cannot read " + input.Name() + ": " + input.Problem());
+        return kUnreadableInput;
+    }
+    if (!output.Open(outputPath)) {
+        ReportError("cannot write " + output.Name());
+        return kUnwritableOutput;
+    }
+    return kSuccess;
+}
+
+// The exit status after a stream, reporting what failed. A write that
+// failed into a holding sink means memory ran out.
+int StreamStatus(StreamResult result, const Input& input, const Output& output, bool held) {
+    switch (result) {
+    case StreamResult::Done:
+        return kSuccess;
+    case StreamResult::ReadFailed:
+        ReportError("cannot read " + input.Name() + ": " + std::strerror(errno));
+        return kUnreadableInput;
+    case StreamResult::WriteFailed:
+        if (!held) {
+            ReportError("cannot write " + output.Name());
+            return kUnwritableOutput;
+        }
+        break;
+    case StreamResult::NoMemory:
+        break;
+    }
+    ReportError("out of memory");
+    return kOutOfMemory;
+}
+
+int NoStarLines(const Input& input) {
+    ReportError(input.Name() + " holds no star lines");
+    return kNoStarLines;
+}
+
+// Streams the input through `handle` into `target`, the format settled from
+// the input's head, and adds up what the lanes saw. kSuccess when the input
+// held stars and nothing failed; otherwise the status of what went wrong,
+// which is reported. A target that holds in memory fails only for want of it.
+int Scan(const Input& input, const Output& output, ByteSink& target, bool held, StarScan& scan,
+         const BlockHandler& handle, LaneCounts& total) {
+    const auto head = [&](const char* begin, const char* end) { scan.Detect(begin, end); };
+    const StreamResult result = StreamBlocks(input.Descriptor(), target, head, handle);
+    if (const int status = StreamStatus(result, input, output, held); status != kSuccess) {
+        return status;
+    }
+    total = scan.Total();
+    return total.stars == 0 ? NoStarLines(input) : kSuccess;
+}
+
+int Finished(Output& output, bool written) {
+    if (!output.Finish() || !written) {
+        ReportError("cannot write " + output.Name());
+        return kUnwritableOutput;
+    }
+    return kSuccess;
+}
+
+// Writes the held matches last to first.
+bool WriteReversed(const HeldLines& held, const RowFormat& format, ByteSink& sink) {
+    std::unique_ptr<char[]> buffer = BufferedWriter::NewBuffer();
+    if (buffer == nullptr) {
+        return false;
+    }
+    BufferedWriter writer(sink, std::move(buffer));
+    writer.Append(format.prologue);
+    for (std::size_t index = held.Count(); index-- > 0;) {
+        StarRecord record;
+        held.Restore(index, record);
+        DecodeAllFields(record);
+        writer.Advance(format.formatRow(record, writer.Reserve(format.maxRowBytes)));
+    }
+    writer.Append(format.epilogue);
+    return writer.Flush();
+}
+
+bool WriteText(ByteSink& sink, const std::string& text) {
+    return sink.Write(text.data(), text.size());
+}
+
+// The least and most of one value over the stars that give it.
+struct ValueSpread {
+    double least = std::numeric_limits<double>::infinity();
+    double most = -std::numeric_limits<double>::infinity();
+    std::uint64_t without = 0;
+
+    // 0 means the line gives no value.
+    void Add(double value) {
+        if (value == 0.0) {
+            ++without;
+            return;
+        }
+        least = std::min(least, value);
+        most = std::max(most, value);
+    }
+    void Merge(const ValueSpread& other) {
+        least = std::min(least, other.least);
+        most = std::max(most, other.most);
+        without += other.without;
+    }
+};
+
+struct alignas(kCacheLineBytes) LaneSpread {
+    int leastRa = std::numeric_limits<int>::max(); // minutes from 0h
+    int mostRa = std::numeric_limits<int>::min();
+    int leastDec = std::numeric_limits<int>::max();
+    int mostDec = std::numeric_limits<int>::min();
+    ValueSpread maxMag;
+    ValueSpread minMag;
+    ValueSpread period;
+
+    void Add(const StarRecord& record) {
+        const int ra = record.raHours * kMinutesPerHour + record.raMinutes;
+        leastRa = std::min(leastRa, ra);
+        mostRa = std::max(mostRa, ra);
+        leastDec = std::min<int>(leastDec, record.dec);
+        mostDec = std::max<int>(mostDec, record.dec);
+        maxMag.Add(record.maxMag);
+        minMag.Add(record.minMag);
+        period.Add(record.period);
+    }
+    void Merge(const LaneSpread& other) {
+        leastRa = std::min(leastRa, other.leastRa);
+        mostRa = std::max(mostRa, other.mostRa);
+        leastDec = std::min(leastDec, other.leastDec);
+        mostDec = std::max(mostDec, other.mostDec);
+        maxMag.Merge(other.maxMag);
+        minMag.Merge(other.minMag);
+        period.Merge(other.period);
+    }
+};
+
+std::string Number(char* (*write)(char*, double), double value) {
+    char text[csv::kMaxNumberBytes + csv::kMaxNumberBytes];
+    return {text, write(text, value)};
+}
+
+std::string Hours(int minutes) {
+    char text[csv::kMaxNumberBytes];
+    std::snprintf(text, sizeof text, "%02dh%02dm", minutes / kMinutesPerHour,
+                  minutes % kMinutesPerHour);
+    return text;
+}
+
+std::string SpreadLine(const char* label, const ValueSpread& spread, char* (*write)(char*, double),
+                       const char* unit) {
+    std::string line = std::string(label) + ": ";
+    if (spread.least <= spread.most) {
+        line += Number(write, spread.least) + " to " + Number(write, spread.most) + unit;
+    } else {
+        line += "none";
+    }
+    return line + " (" + std::to_string(spread.without) + " stars give none)\n";
+}
+
+std::string InfoText(const Input& input, const LaneCounts& total, const LaneSpread& spread) {
+    char dec[csv::kMaxNumberBytes];
+    std::snprintf(dec, sizeof dec, "%+d to %+d", spread.leastDec, spread.mostDec);
+    return "file: " + input.Name() + "\nformat: " + import::FormatName(total.report.format) +
+           "\nstars: " + std::to_string(total.stars) +
+           "\nlines skipped: " + std::to_string(total.skipped) +
+           "\nR.A.: " + Hours(spread.leastRa) + " to " + Hours(spread.mostRa) +
+           "\ndeclination: " + dec + " degrees\n" +
+           SpreadLine("maximum magnitude", spread.maxMag, csv::WriteMagnitude, "") +
+           SpreadLine("minimum magnitude", spread.minMag, csv::WriteMagnitude, "") +
+           SpreadLine("period", spread.period, csv::WritePeriod, " days");
+}
+
+// What a conversion did: for a native file the stars and the lines without
+// one, for an imported file the importers' report.
+std::string ImportText(const Input& input, const LaneCounts& total) {
+    if (total.report.format == import::CatalogueFormat::Native) {
+        return input.Name() + ": native, " + std::to_string(total.stars) + " stars, " +
+               std::to_string(total.skipped) + " lines skipped\n";
+    }
+    return input.Name() + ": " + import::DescribeReport(total.report) + "\n";
+}
+
+} // namespace
+
+void ReportError(std::string_view message) {
+    std::fprintf(stderr, "lumara: %.*s\n", static_cast<int>(message.size()), message.data());
+}
+
+int RunSearch(const SearchRequest& request) {
+    Input input;
+    Output output;
+    if (const int status = OpenEnds(input, request.input, output, request.output);
+        status != kSuccess) {
+        return status;
+    }
+    const StarFilter filter(request.criteria);
+    const bool positionDecides = filter.PositionDecides();
+    const RowFormat format = FormatOf(request.format);
+    PrologueFirst inOrder(output, format.prologue);
+    StarScan scan;
+    HeldLines held;
+    const auto handle = [&](std::size_t lane, char* begin, char* end, BufferedWriter& out) {
+        std::uint64_t& matches = scan.Lane(lane).matches;
+        scan.ForEachStar(begin, end, lane, [&](const char* text) {
+            if (!filter.InPosition(text)) {
+                return;
+            }
+            // Counting a position search needs no more than its first columns.
+            if (positionDecides && request.countOnly) {
+                ++matches;
+                return;
+            }
+            StarRecord record;
+            Store(text, record);
+            if (!positionDecides) {
+                StarFilter::DecodeTestedFields(record);
+                if (!filter.Matches(record)) {
+                    return;
+                }
+            }
+            ++matches;
+            if (request.countOnly) {
+                return;
+            }
+            if (request.descending) {
+                out.Append({record.line, format::kStoredLineChars});
+                return;
+            }
+            DecodeAllFields(record);
+            out.Advance(format.formatRow(record, out.Reserve(format.maxRowBytes)));
+        });
+    };
+    ByteSink& streamTarget = request.descending ? static_cast<ByteSink&>(held) : inOrder;
+    LaneCounts total;
+    if (const int status =
+            Scan(input, output, streamTarget, request.descending, scan, handle, total);
+        status != kSuccess) {
+        return status;
+    }
+    bool written = true;
+    if (request.countOnly) {
+        written = WriteText(output, std::to_string(total.matches) + "\n");
+    } else if (request.descending) {
+        written = WriteReversed(held, format, output);
+    } else {
+        written = inOrder.Start() && WriteText(output, std::string(format.epilogue));
+    }
+    return Finished(output, written);
+}
+
+int RunConvert(const std::string& inputPath, const std::string& outputPath) {
+    Input input;
+    Output output;
+    if (const int status = OpenEnds(input, inputPath, output, outputPath); status != kSuccess) {
+        return status;
+    }
+    StarScan scan;
+    const auto handle = [&](std::size_t lane, char* begin, char* end, BufferedWriter& out) {
+        scan.ForEachStar(begin, end, lane, [&](const char* text) {
+            StarRecord record;
+            Store(text, record);
+            out.Advance(txt::FormatRow(record, out.Reserve(txt::kRowBytes)));
+        });
+    };
+    LaneCounts total;
+    if (const int status = Scan(input, output, output, false, scan, handle, total);
+        status != kSuccess) {
+        return status;
+    }
+    const int status = Finished(output, true);
+    if (status == kSuccess) {
+        std::fputs(ImportText(input, total).c_str(), stderr);
+    }
+    return status;
+}
+
+int RunInfo(const std::string& inputPath) {
+    Input input;
+    Output output;
+    if (const int status = OpenEnds(input, inputPath, output, kStandardStream);
+        status != kSuccess) {
+        return status;
+    }
+    StarScan scan;
+    std::array<LaneSpread, kStreamLanes> spreads{};
+    const auto handle = [&](std::size_t lane, char* begin, char* end, BufferedWriter&) {
+        scan.ForEachStar(begin, end, lane, [&](const char* text) {
+            StarRecord record;
+            Store(text, record);
+            DecodeAllFields(record);
+            spreads[lane].Add(record);
+        });
+    };
+    LaneCounts total;
+    if (const int status = Scan(input, output, output, false, scan, handle, total);
+        status != kSuccess) {
+        return status;
+    }
+    LaneSpread spread;
+    for (const LaneSpread& lane : spreads) {
+        spread.Merge(lane);
+    }
+    return Finished(output, WriteText(output, InfoText(input, total, spread)));
+}
+
+} // namespace lumara::cli

@@ -1,0 +1,37 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// Where a command's output goes: standard output, or a file replaced safely
+// only once every byte is on disk.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "ByteSink.h"
+#include "ExportFile.h"
+
+namespace lumara::cli {
+
+// The path that names standard input or standard output.
+inline constexpr const char* kStandardStream = "-";
+
+class Output : public ByteSink {
+public:
+    // Standard output for kStandardStream, else the file at `path`. False
+    // when the file cannot be written there; nothing is made then.
+    bool Open(const std::string& path);
+    bool Write(const char* data, std::size_t bytes) override;
+    // Puts a file in place. True only when every byte reached it.
+    bool Finish();
+    // What failed, for the user: the file's name or "standard output".
+    const std::string& Name() const { return name; }
+
+private:
+    bool toFile = false;
+    bool failed = false;
+    std::string name = "standard output";
+    ExportFile file;
+};
+
+} // namespace lumara::cli

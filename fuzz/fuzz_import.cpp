@@ -1,0 +1,108 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// Both importers on arbitrary bytes taken as a file: split into lines the way
+// the loader splits them, the format detected from the head, and every line
+// converted as GCVS 5.1 and as VSX. Whatever a line holds, a written line is
+// a star line that decodes within the native line's ranges, and every line is
+// either a star, a blank line or counted as skipped.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "Import.h"
+#include "LineFormat.h"
+#include "StarCatalog.h"
+#include "StarLine.h"
+
+using namespace lumara::import;
+
+namespace {
+
+constexpr double kLargestMagnitude = 99.99 + 1e-6;
+constexpr double kLargestPeriod = 9999.0 * lumara::format::kThousands + 1e-6;
+constexpr std::int16_t kLastHour = 23;
+constexpr std::int16_t kLastMinute = 59;
+constexpr std::int16_t kPole = 90;
+constexpr CatalogueFormat kImported[] = {CatalogueFormat::Gcvs51, CatalogueFormat::Vsx};
+
+void Require(bool condition) {
+    if (!condition) {
+        std::abort();
+    }
+}
+
+std::int64_t Total(const std::int64_t (&counts)[kSkipReasons]) {
+    std::int64_t total = 0;
+    for (const std::int64_t count : counts) {
+        total += count;
+    }
+    return total;
+}
+
+void RequireReadableStar(const char* native) {
+    Require(std::strlen(native) == kNativeChars);
+    Require(CStarCatalog::IsStarLine(native));
+    auto record = std::make_unique<StarRecord>();
+    lumara::NormaliseLine(native, kNativeChars, *record);
+    lumara::DecodeAllFields(*record);
+    Require(record->raHours >= 0 && record->raHours <= kLastHour);
+    Require(record->raMinutes >= 0 && record->raMinutes <= kLastMinute);
+    Require(record->dec >= -kPole && record->dec <= kPole);
+    Require(record->maxMag >= 0.0 && record->maxMag <= kLargestMagnitude);
+    Require(record->minMag >= 0.0 && record->minMag <= kLargestMagnitude);
+    Require(record->period >= 0.0 && record->period <= kLargestPeriod);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const char* bytes = reinterpret_cast<const char*>(data);
+    FormatDetector detector;
+    ImportReport reports[std::size(kImported)];
+    std::int64_t lines = 0;
+    std::int64_t blanks[std::size(kImported)] = {};
+    for (std::size_t start = 0; start < size;) {
+        const char* feed = static_cast<const char*>(std::memchr(bytes + start, '\n', size - start));
+        const std::size_t end = feed != nullptr ? static_cast<std::size_t>(feed - bytes) : size;
+        // As the loader keeps a line: its first kMaxLineChars characters, up
+        // to the first zero byte, in a buffer exactly that long.
+        const std::size_t kept = std::min(end - start, lumara::format::kMaxLineChars);
+        const std::size_t length = ::strnlen(bytes + start, kept);
+        auto text = std::make_unique<char[]>(length + 1);
+        std::memcpy(text.get(), bytes + start, length);
+        text[length] = '\0';
+        start = end + 1;
+        ++lines;
+
+        const bool wasDecided = detector.IsDecided();
+        const std::size_t held = detector.HeldLines();
+        detector.Feed(text.get(), length);
+        for (std::size_t f = 0; f < std::size(kImported); ++f) {
+            const std::int64_t notInLayout = reports[f].Skipped(SkipReason::NotInLayout);
+            const std::int64_t before = reports[f].stars + Total(reports[f].skipped);
+            char native[kNativeChars + 1];
+            std::memset(native, 0, sizeof native);
+            if (ConvertLine(kImported[f], text.get(), length, native, reports[f])) {
+                RequireReadableStar(native);
+            }
+            const std::int64_t after = reports[f].stars + Total(reports[f].skipped);
+            Require(after - before <= 1);
+            blanks[f] += 1 - (after - before);
+            // A line the detector took as this layout is never refused as
+            // being outside it.
+            if (!wasDecided && detector.HeldLines() > held && detector.Format() == kImported[f]) {
+                Require(reports[f].Skipped(SkipReason::NotInLayout) == notInLayout);
+            }
+        }
+    }
+    detector.Finish();
+    Require(detector.HeldLines() <= FormatDetector::kDetectionLines);
+    for (std::size_t f = 0; f < std::size(kImported); ++f) {
+        Require(reports[f].stars + Total(reports[f].skipped) + blanks[f] == lines);
+    }
+    return 0;
+}

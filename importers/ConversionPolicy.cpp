@@ -1,0 +1,288 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ConversionPolicy.h"
+
+#include <cstring>
+
+namespace lumara::import {
+
+using namespace format;
+
+namespace {
+
+// The range's own columns, beside the digits that the decoders read.
+constexpr std::size_t kMaxLimitColumn = kRangeColumn;         // '<' before the maximum
+constexpr std::size_t kMaxValueColumn = kRangeColumn + 1;     // dd.dd
+constexpr std::size_t kMaxUncertainColumn = kRangeColumn + 6; // ':' after it
+constexpr std::size_t kMinMarkColumn = kRangeColumn + 7;      // '-', or the minimum's limit
+constexpr std::size_t kMinValueColumn = kRangeColumn + 8;
+constexpr std::size_t kMinUncertainColumn = kRangeColumn + 13;
+constexpr std::size_t kMagnitudeChars = 5;
+constexpr std::size_t kPeriodIntegerChars = 4;
+
+void WriteDigits(char* at, std::size_t width, std::int64_t value) {
+    for (std::size_t i = width; i-- > 0;) {
+        at[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+}
+
+// Right-aligned, without leading zeros (the last digit always written).
+void WriteNumber(char* at, std::size_t width, std::int64_t value) {
+    std::size_t i = width;
+    do {
+        at[--i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value > 0 && i > 0);
+}
+
+void WritePosition(const SourceStar& star, char* native, ImportReport& report) {
+    WriteDigits(native + kRaHoursColumn, 2, star.raHours);
+    WriteDigits(native + kRaMinutesColumn, 2, star.raMinutes);
+    native[kDecSignColumn] = star.decNegative ? '-' : '+';
+    WriteDigits(native + kDecDegreesColumn, 2, star.decDegrees);
+    if (star.decNegative && star.decDegrees == 0) {
+        report.Count(Change::DecMinusZero);
+    }
+    native[kFlagColumn] = IsLetter(star.component) ? star.component : ' ';
+}
+
+// Keeps the leading components of a compound text (split at `separators`)
+// that fit in `room` - 1 characters and marks the cut; a first component
+// that does not fit keeps its head.
+std::size_t CutAtComponent(Field text, const char* separators, char* out, std::size_t room) {
+    std::size_t kept = room - 1;
+    for (std::size_t i = room - 1; i > 0; --i) {
+        if (std::strchr(separators, text.text[i]) != nullptr) {
+            kept = i;
+            break;
+        }
+    }
+    std::memcpy(out, text.text, kept);
+    out[kept] = kCutMark;
+    return kept + 1;
+}
+
+// A name with coordinates (J followed by R.A. digits, a sign and declination
+// digits) is told apart by them: the survey prefix is the same for
+// thousands of stars. Returns false for any other name.
+bool CoordinateName(Field name, char (&out)[kNameChars + 1]) {
+    for (std::size_t j = 0; j < name.width; ++j) {
+        if (name.text[j] != 'J' || (j > 0 && IsLetter(name.text[j - 1]))) {
+            continue;
+        }
+        std::size_t written = 0;
+        std::size_t raDigits = 0;
+        std::size_t decDigits = 0;
+        bool signSeen = false;
+        for (std::size_t i = j + 1; i < name.width; ++i) {
+            const char c = name.text[i];
+            if (IsDigit(c) && !signSeen && raDigits < kNameRaDigits) {
+                out[written++] = c;
+                ++raDigits;
+            } else if (IsDigit(c) && signSeen && decDigits < kNameDecDigits) {
+                out[written++] = c;
+                ++decDigits;
+            } else if ((c == '+' || c == '-') && !signSeen && raDigits == kNameRaDigits) {
+                out[written++] = c;
+                signSeen = true;
+            } else if (!IsDigit(c) && c != '.') {
+                break;
+            }
+        }
+        if (decDigits == kNameDecDigits) {
+            out[written] = '\0';
+            return true;
+        }
+    }
+    return false;
+}
+
+// dd.dd, the tens blank below 10.
+void WriteMagnitude(std::int64_t hundredths, char* at) {
+    WriteNumber(at, kMagnitudeChars - 3, hundredths / 100);
+    at[kMagnitudeChars - 3] = '.';
+    WriteDigits(at + kMagnitudeChars - 2, 2, hundredths % 100);
+}
+
+// The magnitude in hundredths as the line can hold it, or -1 for none.
+std::int64_t HundredthsFor(std::int64_t hundredths, ImportReport& report) {
+    if (hundredths >= kMagnitudeLimit) {
+        report.Count(Change::MagnitudeDropped);
+        return -1;
+    }
+    if (hundredths < kBrightestMagnitude) {
+        report.Count(Change::MagnitudeRaised);
+        return kBrightestMagnitude;
+    }
+    return hundredths;
+}
+
+// The range: an optional limit mark, the maximum, an optional ':', then '-'
+// or the minimum's limit mark, the minimum and an optional ':'. An amplitude
+// is added to the maximum as read, before a maximum too bright is raised.
+void WriteRange(const SourceStar& star, char* native, ImportReport& report) {
+    bool rounded = false;
+    std::int64_t maximum = -1;
+    std::int64_t maximumAsRead = 0;
+    if (star.maximum.present) {
+        maximumAsRead = RoundedTo(star.maximum.value, kMagnitudeDecimals, rounded);
+        if (rounded) {
+            report.Count(Change::MagnitudeRounded);
+        }
+        maximum = HundredthsFor(maximumAsRead, report);
+    }
+    std::int64_t minimum = -1;
+    if (star.minimum.present) {
+        std::int64_t value = RoundedTo(star.minimum.value, kMagnitudeDecimals, rounded);
+        if (rounded) {
+            report.Count(Change::MagnitudeRounded);
+        }
+        if (star.minimum.amplitude && !star.maximum.present) {
+            report.Count(Change::AmplitudeDropped);
+        } else {
+            if (star.minimum.amplitude) {
+                value += maximumAsRead;
+                report.Count(Change::AmplitudeToMinimum);
+            }
+            minimum = HundredthsFor(value, report);
+        }
+    }
+    if (maximum >= 0) {
+        WriteMagnitude(maximum, native + kMaxValueColumn);
+        if (star.maximum.uncertain) {
+            native[kMaxUncertainColumn] = ':';
+        }
+        if (star.maximum.limit != ' ') {
+            native[kMaxLimitColumn] = star.maximum.limit;
+            report.Count(Change::LimitMarked);
+        }
+    }
+    if (minimum >= 0) {
+        WriteMagnitude(minimum, native + kMinValueColumn);
+        native[kMinMarkColumn] = '-';
+        if (star.minimum.uncertain) {
+            native[kMinUncertainColumn] = ':';
+        }
+        if (star.minimum.limit != ' ') {
+            native[kMinMarkColumn] = star.minimum.limit;
+            report.Count(Change::LimitMarked);
+        }
+    }
+}
+
+void WritePeriod(const SourceStar& star, char* native, ImportReport& report) {
+    if (!star.periodPresent) {
+        return;
+    }
+    bool rounded = false;
+    const std::int64_t units = RoundedTo(star.period, kPeriodDecimals, rounded);
+    if (units < 0) {
+        report.Count(Change::PeriodDropped);
+        return;
+    }
+    if (units == 0) {
+        // 0 is what the line says for no period; a period too short for four
+        // decimals is lost.
+        if (rounded) {
+            report.Count(Change::PeriodDropped);
+        }
+        return;
+    }
+    char* at = native + kPeriodIntegerColumns[0];
+    if (units >= kThousandsFrom) {
+        const std::int64_t thousands = (units + kThousandUnits / 2) / kThousandUnits;
+        if (thousands > kMaxThousands) {
+            report.Count(Change::PeriodDropped);
+            return;
+        }
+        WriteNumber(at, kPeriodIntegerChars, thousands);
+        native[kPeriodMarkerColumn] = kThousandsMarker;
+        report.Count(Change::PeriodInThousands);
+        return;
+    }
+    if (rounded) {
+        report.Count(Change::PeriodRounded);
+    }
+    WriteNumber(at, kPeriodIntegerChars, units / kPeriodDecimalUnit);
+    native[kPeriodMarkerColumn] = '.';
+    // As many decimals as the source wrote, up to four.
+    const int decimals = star.period.scale < kPeriodDecimals ? star.period.scale : kPeriodDecimals;
+    char digits[kPeriodDecimals];
+    WriteDigits(digits, kPeriodDecimals, units % kPeriodDecimalUnit);
+    std::memcpy(native + kPeriodDecimalColumns[0], digits, static_cast<std::size_t>(decimals));
+}
+
+// Copies a text that fits in `room` characters; false, copying nothing,
+// for a longer one.
+bool CopyIfFits(Field text, char* out, std::size_t room) {
+    if (text.width > room) {
+        return false;
+    }
+    std::memcpy(out, text.text, text.width);
+    out[text.width] = '\0';
+    return true;
+}
+
+} // namespace
+
+bool ShortenName(Field name, char (&out)[kNameChars + 1]) {
+    const Field text = Trimmed(name);
+    if (CopyIfFits(text, out, kNameChars)) {
+        return false;
+    }
+    if (!CoordinateName(text, out)) {
+        std::memcpy(out, text.text, kNameHeadChars);
+        out[kNameHeadChars] = kCutMark;
+        const std::size_t tail = kNameChars - kNameHeadChars - 1;
+        std::memcpy(out + kNameHeadChars + 1, text.text + text.width - tail, tail);
+        out[kNameChars] = '\0';
+    }
+    return true;
+}
+
+bool ShortenType(Field type, char (&out)[kTypeChars + 1]) {
+    const Field text = Trimmed(type);
+    if (CopyIfFits(text, out, kTypeChars)) {
+        return false;
+    }
+    out[CutAtComponent(text, "+|/,", out, kTypeChars)] = '\0';
+    return true;
+}
+
+bool WriteNativeLine(const SourceStar& star, char* native, ImportReport& report) {
+    char name[kNameChars + 1];
+    const bool nameShortened = ShortenName(star.name, name);
+    if (!IsGraphic(name[0])) {
+        report.Count(SkipReason::NoName);
+        return false;
+    }
+    std::memset(native, ' ', kNativeChars);
+    native[kNativeChars] = '\0';
+    WritePosition(star, native, report);
+    if (nameShortened) {
+        report.Count(Change::NameShortened);
+    }
+    std::memcpy(native + kNameColumn, name, std::strlen(name));
+
+    char type[kTypeChars + 1];
+    if (ShortenType(star.type, type)) {
+        report.Count(Change::TypeShortened);
+    }
+    if (!IsGraphic(type[0])) {
+        std::memcpy(type, kUnknownType, sizeof kUnknownType);
+        report.Count(Change::TypeFilled);
+    }
+    std::memcpy(native + kTypeColumn, type, std::strlen(type));
+
+    WriteRange(star, native, report);
+    WritePeriod(star, native, report);
+    if (star.markDropped) {
+        report.Count(Change::MarkDropped);
+    }
+    std::memcpy(native + kDescColumn, star.description, std::strlen(star.description));
+    ++report.stars;
+    return true;
+}
+
+} // namespace lumara::import

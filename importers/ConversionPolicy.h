@@ -1,0 +1,76 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// How a star read from a published catalogue is written as a native line:
+// every rule about what does not fit the 75 columns lives here, the same for
+// every source layout.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "FixedField.h"
+#include "Import.h"
+#include "LineFormat.h"
+
+namespace lumara::import {
+
+// Written for a star whose type is blank: the native line needs one, and
+// this is the catalogues' own word for an unclassified variable.
+inline constexpr char kUnknownType[] = "VAR";
+// Marks where a shortened name or type was cut.
+inline constexpr char kCutMark = '~';
+// A shortened name that is no coordinate name keeps this many characters of
+// its head and the rest of its tail.
+inline constexpr std::size_t kNameHeadChars = 2;
+// Coordinate names keep this many digits of R.A. and of declination.
+inline constexpr std::size_t kNameRaDigits = 6;
+inline constexpr std::size_t kNameDecDigits = 4;
+// Magnitudes are written in hundredths, from 0.01 to 99.99.
+inline constexpr int kMagnitudeDecimals = 2;
+inline constexpr std::int64_t kBrightestMagnitude = 1;
+inline constexpr std::int64_t kMagnitudeLimit = 10000;
+// Periods are written to four decimals below 10 000 days, in whole
+// thousands (the K form) up to 9999 thousand.
+inline constexpr int kPeriodDecimals = 4;
+inline constexpr std::int64_t kPeriodDecimalUnit = 10000;
+inline constexpr std::int64_t kThousandsFrom = 10000 * kPeriodDecimalUnit;
+inline constexpr std::int64_t kThousandUnits = 1000 * kPeriodDecimalUnit;
+inline constexpr std::int64_t kMaxThousands = 9999;
+
+struct SourceMagnitude {
+    bool present = false;
+    Decimal value;
+    char limit = ' ';       // '<' or '>' when the value is a limit
+    bool uncertain = false; // ':'
+    bool amplitude = false; // the value is an amplitude, to add to the maximum
+};
+
+// One star as a source layout gives it, before any of the policy applies.
+struct SourceStar {
+    int raHours = 0;
+    int raMinutes = 0;
+    bool decNegative = false;
+    int decDegrees = 0; // whole degrees, truncated toward zero
+    char component = ' ';
+    Field name{};
+    Field type{};
+    SourceMagnitude maximum;
+    SourceMagnitude minimum;
+    bool periodPresent = false;
+    Decimal period;
+    bool markDropped = false; // an uncertainty or limit mark the line cannot hold
+    char description[format::kDescChars + 1] = {};
+};
+
+// Writes `star` as a native line of kNativeChars characters and a terminator
+// and counts what it changed. False, writing nothing useful, when the star
+// has no readable name.
+bool WriteNativeLine(const SourceStar& star, char* native, ImportReport& report);
+
+// The name as written in the native line's 11 columns; returns whether it
+// had to be shortened. Exposed for the generator and the tests.
+bool ShortenName(Field name, char (&out)[format::kNameChars + 1]);
+bool ShortenType(Field type, char (&out)[format::kTypeChars + 1]);
+
+} // namespace lumara::import

@@ -1,0 +1,149 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The GCVS 5.1 main table. Bytes counted from 1, as the catalogue's own
+// description counts them.
+#include <cstring>
+
+#include "SourceLayouts.h"
+
+namespace lumara::import {
+
+using format::IsLetter;
+
+namespace {
+
+constexpr std::size_t kSeparators[] = {8,   20,  41,  52,  62,  75,  88,  91,  104, 110, 131,
+                                       137, 155, 167, 179, 193, 202, 204, 214, 225, 236};
+constexpr std::size_t kLineBytes = 236;
+constexpr std::size_t kComponent = 7;
+constexpr std::size_t kNameFirst = 9, kNameLast = 18;
+constexpr std::size_t kPositionFirst = 21, kPositionLast = 39;
+constexpr std::size_t kRaHoursFirst = 21, kRaMinutesFirst = 23;
+constexpr std::size_t kRaSecondsFirst = 25, kRaSecondsLast = 29;
+constexpr std::size_t kDecSign = 31;
+constexpr std::size_t kDecDegreesFirst = 32, kDecMinutesFirst = 34;
+constexpr std::size_t kDecSecondsFirst = 36, kDecSecondsLast = 39;
+constexpr std::size_t kPositionUncertain = 40;
+constexpr std::size_t kTypeFirst = 42, kTypeLast = 51;
+constexpr std::size_t kMaxLimit = 53, kMaxFirst = 54, kMaxLast = 59, kMaxUncertain = 60;
+constexpr std::size_t kMinMarkFirst = 63, kMinMarkLast = 64;
+constexpr std::size_t kMinFirst = 65, kMinLast = 70, kMinUncertain = 71;
+constexpr std::size_t kPeriodMark = 111, kPeriodFirst = 112, kPeriodLast = 127;
+constexpr std::size_t kPeriodUncertain = 128;
+constexpr std::size_t kSpectrumFirst = 138, kSpectrumLast = 154;
+constexpr int kMaxHours = 23, kMaxMinutes = 59, kMaxDegrees = 90;
+constexpr std::int64_t kSixty = 60;
+
+bool IsMark(char c) {
+    return c == '<' || c == '>';
+}
+
+bool TwoDigits(const char* text, std::size_t length, std::size_t first, int most, int& value) {
+    return ReadWhole(FieldAt(text, length, first, first + 1), most, value);
+}
+
+// Seconds may be blank; given, they are below 60.
+bool SecondsReadable(Field field) {
+    Decimal seconds;
+    return IsBlank(field) || ReadBelow(field, kSixty, seconds);
+}
+
+bool ReadPosition(const char* text, std::size_t length, SourceStar& star) {
+    const char sign = ByteAt(text, length, kDecSign);
+    if (sign != '+' && sign != '-') {
+        return false;
+    }
+    star.decNegative = sign == '-';
+    int decMinutes = 0;
+    return TwoDigits(text, length, kRaHoursFirst, kMaxHours, star.raHours) &&
+           TwoDigits(text, length, kRaMinutesFirst, kMaxMinutes, star.raMinutes) &&
+           SecondsReadable(FieldAt(text, length, kRaSecondsFirst, kRaSecondsLast)) &&
+           TwoDigits(text, length, kDecDegreesFirst, kMaxDegrees, star.decDegrees) &&
+           (IsBlank(FieldAt(text, length, kDecMinutesFirst, kDecMinutesFirst + 1)) ||
+            TwoDigits(text, length, kDecMinutesFirst, kMaxMinutes, decMinutes)) &&
+           SecondsReadable(FieldAt(text, length, kDecSecondsFirst, kDecSecondsLast));
+}
+
+// False for a value that does not read.
+bool ReadMagnitude(Field value, char limit, bool uncertain, SourceMagnitude& magnitude) {
+    const NumberRead read = ReadDecimal(value, magnitude.value);
+    if (read == NumberRead::Broken) {
+        return false;
+    }
+    magnitude.present = read == NumberRead::Number;
+    magnitude.limit = IsMark(limit) ? limit : ' ';
+    magnitude.uncertain = uncertain;
+    return true;
+}
+
+void ReadSpectrum(const char* text, std::size_t length, SourceStar& star) {
+    const Field spectrum = Trimmed(FieldAt(text, length, kSpectrumFirst, kSpectrumLast));
+    std::memcpy(star.description, spectrum.text, spectrum.width);
+    star.description[spectrum.width] = '\0';
+}
+
+} // namespace
+
+bool IsGcvsLine(const char* text, std::size_t length) {
+    if (length < kLineBytes) {
+        return false;
+    }
+    for (const std::size_t separator : kSeparators) {
+        if (text[separator - 1] != '|') {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ReadGcvsStar(const char* text, std::size_t length, SourceStar& star, ImportReport& report) {
+    for (const std::size_t separator : kSeparators) {
+        if ((separator <= kSeparators[1] || separator <= length) &&
+            ByteAt(text, length, separator) != '|') {
+            report.Count(SkipReason::NotInLayout);
+            return false;
+        }
+    }
+    if (IsBlank(FieldAt(text, length, kPositionFirst, kPositionLast))) {
+        report.Count(SkipReason::NoPosition);
+        return false;
+    }
+    if (!ReadPosition(text, length, star)) {
+        report.Count(SkipReason::BrokenNumber);
+        return false;
+    }
+    const Field minMarks = FieldAt(text, length, kMinMarkFirst, kMinMarkLast);
+    const char* amplitude =
+        static_cast<const char*>(std::memchr(minMarks.text, '(', minMarks.width));
+    char minLimit = ' ';
+    for (std::size_t i = 0; i < minMarks.width; ++i) {
+        minLimit = IsMark(minMarks.text[i]) ? minMarks.text[i] : minLimit;
+    }
+    if (!ReadMagnitude(FieldAt(text, length, kMaxFirst, kMaxLast), ByteAt(text, length, kMaxLimit),
+                       ByteAt(text, length, kMaxUncertain) == ':', star.maximum) ||
+        !ReadMagnitude(FieldAt(text, length, kMinFirst, kMinLast), minLimit,
+                       ByteAt(text, length, kMinUncertain) == ':', star.minimum)) {
+        report.Count(SkipReason::BrokenNumber);
+        return false;
+    }
+    star.minimum.amplitude = amplitude != nullptr;
+    const NumberRead period =
+        ReadDecimal(FieldAt(text, length, kPeriodFirst, kPeriodLast), star.period);
+    if (period == NumberRead::Broken) {
+        report.Count(SkipReason::BrokenNumber);
+        return false;
+    }
+    star.periodPresent = period == NumberRead::Number;
+    star.markDropped = ByteAt(text, length, kPositionUncertain) == ':' ||
+                       (star.periodPresent && (ByteAt(text, length, kPeriodMark) != ' ' ||
+                                               ByteAt(text, length, kPeriodUncertain) == ':'));
+    const char component = ByteAt(text, length, kComponent);
+    star.component = IsLetter(component) ? component : ' ';
+    star.name = FieldAt(text, length, kNameFirst, kNameLast);
+    star.type = FieldAt(text, length, kTypeFirst, kTypeLast);
+    ReadSpectrum(text, length, star);
+    return true;
+}
+
+} // namespace lumara::import

@@ -1,0 +1,24 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The published layouts, each read into a SourceStar. A line's text is given
+// without its line feed and without a trailing carriage return.
+#pragma once
+
+#include <cstddef>
+
+#include "ConversionPolicy.h"
+
+namespace lumara::import {
+
+// A whole GCVS 5.1 line: every separator in place and the full width.
+bool IsGcvsLine(const char* text, std::size_t length);
+// Reads a line of a GCVS 5.1 file; false, with the reason counted, when it
+// gives no star. Lines cut short read as far as they go.
+bool ReadGcvsStar(const char* text, std::size_t length, SourceStar& star, ImportReport& report);
+
+// A VSX line, of today's width or the 2013 one.
+bool IsVsxLine(const char* text, std::size_t length);
+bool ReadVsxStar(const char* text, std::size_t length, SourceStar& star, ImportReport& report);
+
+} // namespace lumara::import

@@ -1,0 +1,280 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "RunLumara.h"
+#include "SearchCriteria.h"
+#include "StarCatalog.h"
+#include "TestFiles.h"
+
+namespace {
+
+using lumara::SearchCriteria;
+using namespace lumara::test;
+
+// What lumara searches for when no option says otherwise: the whole sky,
+// magnitude and period tests off.
+SearchCriteria Unlimited() {
+    SearchCriteria criteria;
+    criteria.useMagnitude = false;
+    criteria.usePeriod = false;
+    return criteria;
+}
+
+SearchCriteria With(void (*change)(SearchCriteria&)) {
+    SearchCriteria criteria = Unlimited();
+    change(criteria);
+    return criteria;
+}
+
+struct SearchCase {
+    const char* what;
+    std::vector<std::string> options;
+    SearchCriteria criteria;
+};
+
+// The options of each case and the criteria the window would search with.
+const std::vector<SearchCase>& SearchCases() {
+    static const std::vector<SearchCase> cases = {
+        {"no criteria", {}, Unlimited()},
+        {"R.A. wrapping through 0h", {"--ra", "22..2"}, With([](SearchCriteria& c) {
+             c.raWest = 22, c.raEast = 2;
+         })},
+        {"one hour and a band", {"--ra", "5..5", "--dec", "-10..30"}, With([](SearchCriteria& c) {
+             c.raWest = 5, c.raEast = 5, c.decSouth = -10, c.decNorth = 30;
+         })},
+        {"--max-mag alone keeps the window's Min <",
+         {"--max-mag", "9"},
+         With([](SearchCriteria& c) { c.useMagnitude = true, c.magMax = 9.0f; })},
+        {"--min-mag alone keeps the window's Max >",
+         {"--min-mag", "10.5"},
+         With([](SearchCriteria& c) { c.useMagnitude = true, c.magMin = 10.5f; })},
+        {"magnitudes and period",
+         {"--max-mag", "12", "--min-mag", "9.3", "--period", "1..400"},
+         With([](SearchCriteria& c) {
+             c.useMagnitude = true, c.magMax = 12.0f, c.magMin = 9.3f;
+             c.usePeriod = true, c.periodLeast = 1.0, c.periodMost = 400.0;
+         })},
+        {"period and the equator",
+         {"--period", "0.5..50", "--dec", "0..0"},
+         With([](SearchCriteria& c) {
+             c.usePeriod = true, c.periodLeast = 0.5, c.periodMost = 50.0;
+             c.decSouth = 0, c.decNorth = 0;
+         })},
+        {"no light curve ignores magnitudes",
+         {"--no-light-curve", "--ra", "3..20", "--max-mag", "3"},
+         With([](SearchCriteria& c) {
+             c.noLightCurve = true, c.raWest = 3, c.raEast = 20;
+             c.useMagnitude = true, c.magMax = 3.0f;
+         })},
+    };
+    return cases;
+}
+
+class CommandTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        folder = std::make_unique<TempDir>();
+        // Several reading blocks, with CR LF line ends.
+        generated = MakeCatalogue(folder->PathOf("generated.txt"), 40000, 7, true);
+        gcvs = MakeCatalogue(folder->PathOf("gcvs.txt"), 5000, 8, false, "gcvs");
+        vsx = MakeCatalogue(folder->PathOf("vsx.txt"), 5000, 9, false, "vsx");
+    }
+    static void TearDownTestSuite() { folder.reset(); }
+
+    static std::vector<std::string> Catalogues() {
+        return {LUMARA_DEMO_CATALOGUE, generated, gcvs, vsx};
+    }
+
+    static inline std::unique_ptr<TempDir> folder;
+    static inline std::string generated;
+    static inline std::string gcvs;
+    static inline std::string vsx;
+};
+
+std::vector<std::string> Search(const std::string& file, const std::vector<std::string>& options) {
+    std::vector<std::string> arguments{"search", file};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    return arguments;
+}
+
+std::vector<std::string> Plus(std::vector<std::string> arguments,
+                              std::initializer_list<std::string> more) {
+    arguments.insert(arguments.end(), more);
+    return arguments;
+}
+
+TEST_F(CommandTest, SearchWritesTheLibrarysExportsAndCount) {
+    for (const std::string& file : Catalogues()) {
+        for (const SearchCase& test : SearchCases()) {
+            SCOPED_TRACE(file + ": " + test.what);
+            const std::vector<std::string> arguments = Search(file, test.options);
+            const std::string csv = LibraryExport(file, test.criteria, true);
+            const std::string txt = LibraryExport(file, test.criteria, false);
+
+            const ProgramRun asCsv = RunLumara(arguments);
+            EXPECT_EQ(asCsv.status, 0) << asCsv.err;
+            EXPECT_EQ(asCsv.out, csv);
+            const ProgramRun asTxt = RunLumara(Plus(arguments, {"--format", "txt"}));
+            EXPECT_EQ(asTxt.status, 0) << asTxt.err;
+            EXPECT_EQ(asTxt.out, txt);
+            const ProgramRun count = RunLumara(Plus(arguments, {"--count"}));
+            EXPECT_EQ(count.status, 0) << count.err;
+            EXPECT_EQ(count.out, std::to_string(LinesOf(txt).size()) + "\n");
+        }
+    }
+}
+
+TEST_F(CommandTest, DescendingWritesTheSameRowsInReverse) {
+    for (const std::string& file : Catalogues()) {
+        for (const SearchCase& test : SearchCases()) {
+            SCOPED_TRACE(file + ": " + test.what);
+            std::vector<std::string> rows = LinesOf(LibraryExport(file, test.criteria, true));
+            std::reverse(rows.begin() + 1, rows.end());
+            std::string expected;
+            for (const std::string& row : rows) {
+                expected += row;
+            }
+            const ProgramRun run = RunLumara(Plus(Search(file, test.options), {"--desc"}));
+            EXPECT_EQ(run.status, 0) << run.err;
+            EXPECT_EQ(run.out, expected);
+        }
+    }
+}
+
+// What the window shows for West 22, East 2 with both boxes unticked.
+TEST_F(CommandTest, CountOfAWrappingRangeIsTheWindows) {
+    CStarCatalog catalog;
+    ASSERT_GT(catalog.LoadCatalog(LUMARA_DEMO_CATALOGUE), 0);
+    const SearchCriteria criteria = With([](SearchCriteria& c) { c.raWest = 22, c.raEast = 2; });
+    const std::int32_t shown = lumara::SearchWith(catalog, criteria);
+    ASSERT_GT(shown, 0);
+
+    const ProgramRun run = RunLumara({"search", LUMARA_DEMO_CATALOGUE, "--ra", "22..2", "--count"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, std::to_string(shown) + "\n");
+}
+
+TEST_F(CommandTest, StandardInputAndOutputFileGiveTheSameBytes) {
+    const std::vector<std::string> options = {"--ra", "22..2", "--max-mag", "11"};
+    const std::string wanted = LibraryExport(generated, With([](SearchCriteria& c) {
+                                                 c.raWest = 22, c.raEast = 2, c.useMagnitude = true,
+                                                 c.magMax = 11.0f;
+                                             }),
+                                             true);
+
+    const ProgramRun fromStdin = RunLumara(Search("-", options), {generated, false, ""});
+    EXPECT_EQ(fromStdin.status, 0) << fromStdin.err;
+    EXPECT_EQ(fromStdin.out, wanted);
+
+    // An existing longer file is replaced whole.
+    const std::string target = folder->Write("out.csv", wanted + wanted);
+    const ProgramRun toFile = RunLumara(Plus(Search(generated, options), {"-o", target}));
+    EXPECT_EQ(toFile.status, 0) << toFile.err;
+    EXPECT_EQ(toFile.out, "");
+    EXPECT_EQ(ReadFile(target), wanted);
+}
+
+TEST_F(CommandTest, ConvertWritesEveryStarLineAndReportsWhatItSkipped) {
+    struct ConvertCase {
+        std::string file;
+        std::string says;
+    };
+    CStarCatalog catalog;
+    const std::int32_t stars = catalog.LoadCatalog(LUMARA_DEMO_CATALOGUE);
+    ASSERT_GT(stars, 0);
+    const std::size_t lines = LinesOf(ReadFile(LUMARA_DEMO_CATALOGUE)).size();
+    const ConvertCase cases[] = {
+        {LUMARA_DEMO_CATALOGUE, "native, " + std::to_string(stars) + " stars, " +
+                                    std::to_string(lines - static_cast<std::size_t>(stars)) +
+                                    " lines skipped"},
+        {gcvs, "Imported 5000 stars from a GCVS 5.1 file."},
+        {vsx, "Imported 5000 stars from a VSX file."},
+    };
+    for (const ConvertCase& test : cases) {
+        SCOPED_TRACE(test.file);
+        const std::string target = folder->PathOf("converted.txt");
+        const ProgramRun run = RunLumara({"convert", "-", "-o", target}, {test.file, false, ""});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_TRUE(ReadFile(target) == LibraryExport(test.file, Unlimited(), false));
+        EXPECT_NE(run.err.find(test.says), std::string::npos) << run.err;
+        EXPECT_TRUE(!run.err.empty() && run.err.back() == '\n') << run.err;
+    }
+}
+
+// The value after `label` in the info text, and the one after " to ".
+std::pair<double, double> SpreadOf(const std::string& info, const std::string& label) {
+    const std::size_t at = info.find(label + ": ");
+    EXPECT_NE(at, std::string::npos) << label;
+    std::istringstream line(info.substr(at + label.size() + 2));
+    double least = 0.0;
+    double most = 0.0;
+    std::string to;
+    line >> least >> to >> most;
+    return {least, most};
+}
+
+TEST_F(CommandTest, InfoGivesTheCountsAndSpreadOfTheLoadedStars) {
+    for (const std::string& file : Catalogues()) {
+        SCOPED_TRACE(file);
+        CStarCatalog catalog;
+        const std::int32_t stars = catalog.LoadCatalog(file.c_str());
+        ASSERT_GT(stars, 0);
+        double least[3] = {1e9, 1e9, 1e9};
+        double most[3] = {0, 0, 0};
+        int southmost = 90;
+        int northmost = -90;
+        for (const StarRecord* r = catalog.GetRecords(); r != nullptr; r = r->next) {
+            const double values[3] = {r->maxMag, r->minMag, r->period};
+            for (int i = 0; i < 3; ++i) {
+                if (values[i] != 0.0) {
+                    least[i] = std::min(least[i], values[i]);
+                    most[i] = std::max(most[i], values[i]);
+                }
+            }
+            southmost = std::min<int>(southmost, r->dec);
+            northmost = std::max<int>(northmost, r->dec);
+        }
+        const std::size_t lines = LinesOf(ReadFile(file)).size();
+
+        const ProgramRun run = RunLumara({"info", file});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.out.find("stars: " + std::to_string(stars) + "\n"), std::string::npos);
+        EXPECT_NE(run.out.find(std::string("format: ") +
+                               lumara::import::FormatName(catalog.GetImportReport().format) + "\n"),
+                  std::string::npos)
+            << run.out;
+        EXPECT_NE(run.out.find("lines skipped: " +
+                               std::to_string(lines - static_cast<std::size_t>(stars)) + "\n"),
+                  std::string::npos);
+        const char* labels[3] = {"maximum magnitude", "minimum magnitude", "period"};
+        for (int i = 0; i < 3; ++i) {
+            const auto [low, high] = SpreadOf(run.out, labels[i]);
+            EXPECT_NEAR(low, least[i], 1e-4 * least[i]) << labels[i];
+            EXPECT_NEAR(high, most[i], 1e-4 * most[i]) << labels[i];
+        }
+        const auto [south, north] = SpreadOf(run.out, "declination");
+        EXPECT_EQ(south, southmost);
+        EXPECT_EQ(north, northmost);
+    }
+}
+
+TEST_F(CommandTest, HelpAndVersionSucceedOnEveryCommand) {
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"--help"}, {"search", "--help"}, {"convert", "--help"}, {"info", "--help"}}) {
+        const ProgramRun run = RunLumara(arguments);
+        EXPECT_EQ(run.status, 0) << arguments[0];
+        EXPECT_NE(run.out.find("Usage:"), std::string::npos) << run.out;
+    }
+    const ProgramRun version = RunLumara({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("lumara ", 0), 0u) << version.out;
+}
+
+} // namespace

@@ -1,0 +1,265 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// GCVS 5.1 and VSX files load as the native lines written for their stars,
+// whichever way the file is read; everything else keeps loading as before.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Import.h"
+#include "StarCatalog.h"
+#include "TestFiles.h"
+
+using namespace lumara::import;
+using namespace lumara::test;
+
+namespace {
+
+std::vector<std::string> LinesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t feed; (feed = text.find('\n', start)) != std::string::npos; start = feed + 1) {
+        lines.push_back(text.substr(start, feed - start));
+    }
+    return lines;
+}
+
+std::vector<std::string> StoredLines(const CStarCatalog& catalog) {
+    std::vector<std::string> lines;
+    for (const StarRecord* r = catalog.GetRecords(); r != nullptr; r = r->next) {
+        lines.emplace_back(r->line);
+    }
+    return lines;
+}
+
+// Every decoded field of two records, the links and the index aside.
+void ExpectSameStar(const StarRecord& a, const StarRecord& b) {
+    EXPECT_STREQ(a.line, b.line);
+    EXPECT_EQ(a.raHours, b.raHours);
+    EXPECT_EQ(a.raMinutes, b.raMinutes);
+    EXPECT_EQ(a.dec, b.dec);
+    EXPECT_STREQ(a.name, b.name);
+    EXPECT_STREQ(a.type, b.type);
+    EXPECT_STREQ(a.range, b.range);
+    EXPECT_STREQ(a.desc, b.desc);
+    EXPECT_EQ(a.maxMag, b.maxMag);
+    EXPECT_EQ(a.minMag, b.minMag);
+    EXPECT_EQ(a.period, b.period);
+}
+
+void ExpectSameStars(const CStarCatalog& a, const CStarCatalog& b) {
+    const StarRecord* x = a.GetRecords();
+    const StarRecord* y = b.GetRecords();
+    for (; x != nullptr && y != nullptr; x = x->next, y = y->next) {
+        ExpectSameStar(*x, *y);
+    }
+    EXPECT_TRUE(x == nullptr && y == nullptr) << "different numbers of stars";
+}
+
+struct Fixture {
+    const char* file;
+    CatalogueFormat format;
+    std::int64_t skipped[kSkipReasons];
+    std::int64_t changes[kChanges];
+};
+
+// Counted by hand from the fixtures, field by field. Changes, in order: names
+// shortened, types shortened, types filled, magnitudes rounded, raised,
+// dropped, limits, amplitudes to minima, amplitudes dropped, periods rounded,
+// in thousands, dropped, -00 declinations, marks dropped.
+const Fixture kFixtures[] = {
+    {"gcvs-fields",
+     CatalogueFormat::Gcvs51,
+     {0, 1, 1, 1},
+     {0, 1, 1, 4, 2, 2, 3, 2, 0, 1, 1, 0, 1, 2}},
+    {"vsx-fields", CatalogueFormat::Vsx, {0, 1, 2, 0}, {3, 1, 1, 0, 1, 1, 2, 1, 0, 2, 2, 0, 1, 2}},
+};
+
+std::string FixturePath(const Fixture& fixture, const char* extension) {
+    return DataFile(std::string(fixture.file) + extension);
+}
+
+TEST(ImportFileTest, EveryFieldFormGivesTheGoldenLineAndCountsWhatChanged) {
+    for (const Fixture& fixture : kFixtures) {
+        SCOPED_TRACE(fixture.file);
+        const std::vector<std::string> golden = LinesOf(ReadFile(FixturePath(fixture, ".native")));
+        CStarCatalog imported;
+        ASSERT_EQ(imported.LoadCatalog(FixturePath(fixture, ".txt").c_str()),
+                  static_cast<std::int32_t>(golden.size()));
+        EXPECT_EQ(StoredLines(imported), golden);
+
+        // The golden lines loaded as a native file decode to the same stars.
+        CStarCatalog native;
+        ASSERT_EQ(native.LoadCatalog(FixturePath(fixture, ".native").c_str()),
+                  static_cast<std::int32_t>(golden.size()));
+        ExpectSameStars(imported, native);
+        EXPECT_EQ(native.GetImportReport().format, CatalogueFormat::Native);
+
+        const ImportReport& report = imported.GetImportReport();
+        EXPECT_EQ(report.format, fixture.format);
+        EXPECT_EQ(report.stars, static_cast<std::int64_t>(golden.size()));
+        for (std::size_t i = 0; i < kSkipReasons; ++i) {
+            EXPECT_EQ(report.skipped[i], fixture.skipped[i]) << "skip reason " << i;
+        }
+        for (std::size_t i = 0; i < kChanges; ++i) {
+            EXPECT_EQ(report.changes[i], fixture.changes[i]) << "change " << i;
+        }
+        const std::string text = DescribeReport(report);
+        EXPECT_NE(text.find(FormatName(fixture.format)), std::string::npos) << text;
+        EXPECT_NE(text.find(std::to_string(golden.size()) + " stars"), std::string::npos) << text;
+    }
+}
+
+// The first line of a fixture, without its line end.
+std::string FirstLineOf(const char* fixture) {
+    std::string line = LinesOf(ReadFile(DataFile(fixture)))[0];
+    return line;
+}
+
+TEST(ImportFileTest, OnlyFilesThatOpenWithLinesOfALayoutAreImported) {
+    const std::string gcvs = FirstLineOf("gcvs-fields.txt");
+    const std::string vsx = FirstLineOf("vsx-fields.txt");
+    std::string misplaced = gcvs;
+    misplaced[40] = ' '; // the separator at byte 41
+    const std::string native = std::string(kMiraLike);
+    const struct {
+        const char* what;
+        std::string bytes;
+        CatalogueFormat format;
+        std::int32_t stars;
+    } cases[] = {
+        {"native lines", native + "\n" + native + "\n", CatalogueFormat::Native, 2},
+        {"a GCVS line before native lines", gcvs + "\n" + native + "\n" + native + "\n",
+         CatalogueFormat::Native, 2},
+        {"a GCVS line among native lines", native + "\n" + gcvs + "\n" + native + "\n",
+         CatalogueFormat::Native, 2},
+        {"a GCVS line and a VSX line", gcvs + "\n" + vsx + "\n" + gcvs + "\n",
+         CatalogueFormat::Native, 0},
+        {"a misplaced separator", misplaced + "\n" + gcvs + "\n" + gcvs + "\n",
+         CatalogueFormat::Native, 0},
+        {"junk", std::string("\x01\xff|||||||||\n\0\0\0|\n", 16) + std::string(300, '|') + "\n",
+         CatalogueFormat::Native, 0},
+        {"a heading before VSX lines", "OID     Name\n" + vsx + "\n" + vsx + "\n" + vsx + "\n",
+         CatalogueFormat::Native, 0},
+        {"blank lines before VSX lines", "\n  \r\n\t\n" + vsx + "\r\n" + vsx + "\n" + vsx,
+         CatalogueFormat::Vsx, 3},
+        {"two GCVS lines and nothing else", gcvs + "\n\n" + gcvs, CatalogueFormat::Gcvs51, 2},
+        {"one VSX line", vsx, CatalogueFormat::Vsx, 1},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        CStarCatalog catalog;
+        const std::int32_t stars = catalog.LoadCatalog(dir.Write("file", c.bytes).c_str());
+        EXPECT_EQ(catalog.GetImportReport().format, c.format) << c.what;
+        EXPECT_EQ(stars, c.stars) << c.what;
+    }
+    CStarCatalog demo;
+    EXPECT_GT(demo.LoadCatalog(LUMARA_DEMO_CATALOGUE), 0);
+    EXPECT_EQ(demo.GetImportReport().format, CatalogueFormat::Native);
+    EXPECT_EQ(DescribeReport(demo.GetImportReport()), "");
+}
+
+// A file of `copies` times the VSX fixture, large enough to be read in two
+// stretches.
+std::string RepeatedFixture(std::size_t copies, std::string head = {}) {
+    const std::string fixture = ReadFile(DataFile("vsx-fields.txt"));
+    head.reserve(head.size() + copies * fixture.size());
+    for (std::size_t i = 0; i < copies; ++i) {
+        head += fixture;
+    }
+    return head;
+}
+
+TEST(ImportFileTest, BothStretchesOfALargeFileAreConvertedAlike) {
+    const std::vector<std::string> golden = LinesOf(ReadFile(DataFile("vsx-fields.native")));
+    constexpr std::size_t kCopies = 700; // over 1 MiB
+    const struct {
+        const char* what;
+        std::string head;
+    } cases[] = {
+        {"the stars start the file", ""},
+        // The head is blank past the middle, so the format is looked for on
+        // into the second stretch.
+        {"a blank first half", std::string(std::size_t{3} << 20, '\n')},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string bytes = RepeatedFixture(kCopies, c.head);
+        ASSERT_GE(bytes.size(), std::size_t{1} << 20);
+        CStarCatalog catalog;
+        ASSERT_EQ(catalog.LoadCatalog(dir.Write("large", bytes).c_str()),
+                  static_cast<std::int32_t>(kCopies * golden.size()));
+        const std::vector<std::string> lines = StoredLines(catalog);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            ASSERT_EQ(lines[i], golden[i % golden.size()]) << "star " << i + 1;
+        }
+        const ImportReport& report = catalog.GetImportReport();
+        EXPECT_EQ(report.format, CatalogueFormat::Vsx);
+        for (std::size_t i = 0; i < kChanges; ++i) {
+            EXPECT_EQ(report.changes[i],
+                      static_cast<std::int64_t>(kCopies) * kFixtures[1].changes[i])
+                << "change " << i;
+        }
+        EXPECT_EQ(report.Skipped(SkipReason::BrokenNumber), static_cast<std::int64_t>(kCopies) * 2);
+    }
+}
+
+TEST(ImportFileTest, APipeIsImportedAsItStreams) {
+    TempDir dir;
+    const std::string pipe = dir.PathOf("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string bytes = "\n\n" + ReadFile(DataFile("gcvs-fields.txt"));
+    std::thread writer([&] { dir.Write("pipe", bytes); });
+    CStarCatalog piped;
+    const std::int32_t stars = piped.LoadCatalog(pipe.c_str());
+    writer.join();
+    CStarCatalog file;
+    ASSERT_EQ(stars, file.LoadCatalog(DataFile("gcvs-fields.txt").c_str()));
+    ExpectSameStars(piped, file);
+    EXPECT_EQ(piped.GetImportReport().format, CatalogueFormat::Gcvs51);
+}
+
+TEST(ImportFileTest, TenThousandGeneratedStarsSurviveASaveAndAReload) {
+    constexpr std::int32_t kStars = 10000;
+    const struct {
+        const char* options;
+        CatalogueFormat format;
+    } cases[] = {
+        {"--format gcvs", CatalogueFormat::Gcvs51},
+        {"--format vsx --crlf", CatalogueFormat::Vsx},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options);
+        const std::string generated = dir.PathOf("generated");
+        const std::string command = std::string(LUMARA_MAKE_CATALOGUE) + " --stars " +
+                                    std::to_string(kStars) + " --seed 7 " + c.options +
+                                    " --output " + generated;
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        CStarCatalog imported;
+        ASSERT_EQ(imported.LoadCatalog(generated.c_str()), kStars);
+        const ImportReport& report = imported.GetImportReport();
+        EXPECT_EQ(report.format, c.format);
+        EXPECT_EQ(report.stars, kStars);
+        for (std::size_t i = 0; i < kSkipReasons; ++i) {
+            EXPECT_EQ(report.skipped[i], 0) << "skip reason " << i;
+        }
+
+        const std::string saved = dir.PathOf("saved.txt");
+        ASSERT_EQ(imported.SaveTxt(saved.c_str()), kStars);
+        CStarCatalog reloaded;
+        ASSERT_EQ(reloaded.LoadCatalog(saved.c_str()), kStars);
+        EXPECT_EQ(reloaded.GetImportReport().format, CatalogueFormat::Native);
+        ExpectSameStars(imported, reloaded);
+    }
+}
+
+} // namespace
