@@ -39,6 +39,8 @@ CATALOG = "catalog/StarCatalog.cpp"
 POOL = "catalog/ChunkPool.h"
 THREAD = "catalog/HelperThread.h"
 EXPORT_FILE = "catalog/ExportFile.cpp"
+POLICY = "importers/ConversionPolicy.cpp"
+FIELDS = "importers/FixedField.cpp"
 
 MUTANTS = [
     # --- The cursor -----------------------------------------------------------
@@ -531,4 +533,46 @@ MUTANTS = [
            "        } else if (!done) {\n            task();\n        }",
            "        }",
            "without a thread the helper's task never runs"),
+
+    # --- Importers ------------------------------------------------------------------
+    Mutant("import-dec-sign-inverted", POLICY,
+           "native[kDecSignColumn] = star.decNegative ? '-' : '+';",
+           "native[kDecSignColumn] = star.decNegative ? '+' : '-';",
+           "an imported declination gets the other sign"),
+    Mutant("import-minus-zero-uncounted", POLICY,
+           "        report.Count(Change::DecMinusZero);\n",
+           "",
+           "a declination of -0 that loses its sign is not counted"),
+    Mutant("import-faintest-magnitude-dropped", POLICY,
+           "if (hundredths >= kMagnitudeLimit) {",
+           "if (hundredths > kMagnitudeLimit) {",
+           "a magnitude exactly at the line's limit is kept"),
+    Mutant("import-bright-magnitude-kept", POLICY,
+           "        return kBrightestMagnitude;\n",
+           "        return hundredths;\n",
+           "a magnitude brighter than the line can hold is not raised"),
+    Mutant("import-amplitude-not-added", POLICY,
+           "                value += maximumAsRead;\n",
+           "",
+           "an amplitude is written as the minimum itself"),
+    Mutant("import-thousands-truncated", POLICY,
+           "(units + kThousandUnits / 2) / kThousandUnits",
+           "units / kThousandUnits",
+           "a period in thousands of days is cut rather than rounded"),
+    Mutant("import-every-decimal-written", POLICY,
+           "star.period.scale < kPeriodDecimals ? star.period.scale : kPeriodDecimals;",
+           "kPeriodDecimals;",
+           "a period gets four decimals whatever the source wrote"),
+    Mutant("import-min-uncertainty-dropped", POLICY,
+           "            native[kMinUncertainColumn] = ':';\n",
+           "",
+           "an uncertain minimum loses its colon"),
+    Mutant("import-name-cut-unmarked", POLICY,
+           "        out[kNameHeadChars] = kCutMark;\n",
+           "",
+           "a shortened name does not show where it was cut"),
+    Mutant("import-trailing-white-kept", FIELDS,
+           "    while (field.width > 0 && IsSpace(field.text[field.width - 1])) {\n        --field.width;\n    }\n",
+           "",
+           "a field keeps the white space after its text"),
 ]
