@@ -8,6 +8,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+
+#include "LineFormat.h"
 
 namespace lumara::import {
 
@@ -16,14 +19,60 @@ struct Field {
     std::size_t width;
 };
 
+// These run several times on every line of a file: they stay inline so that
+// fixed columns become fixed offsets.
+
 // The bytes `first` to `last` (counted from 1, both included) of a line.
-Field FieldAt(const char* line, std::size_t length, std::size_t first, std::size_t last);
+inline Field FieldAt(const char* line, std::size_t length, std::size_t first, std::size_t last) {
+    if (first > length) {
+        return {line + length, 0};
+    }
+    const std::size_t end = last < length ? last : length;
+    return {line + first - 1, end - first + 1};
+}
+
 // The byte at `position` (counted from 1), or a space past the end.
-char ByteAt(const char* line, std::size_t length, std::size_t position);
+inline char ByteAt(const char* line, std::size_t length, std::size_t position) {
+    return position <= length ? line[position - 1] : ' ';
+}
+
+// Fields are mostly padding: runs of spaces are passed a word at a time.
+inline constexpr std::uint64_t kSpaceWord = 0x2020202020202020;
+
+inline bool IsSpaceWord(const char* at) {
+    std::uint64_t word;
+    std::memcpy(&word, at, sizeof word);
+    return word == kSpaceWord;
+}
+
+// The first byte from `at` on that is no white space, or `end`.
+inline const char* SkipSpaces(const char* at, const char* end) {
+    while (end - at >= static_cast<std::ptrdiff_t>(sizeof kSpaceWord) && IsSpaceWord(at)) {
+        at += sizeof kSpaceWord;
+    }
+    while (at < end && format::IsSpace(*at)) {
+        ++at;
+    }
+    return at;
+}
 
 // The field without white space at either end.
-Field Trimmed(Field field);
-bool IsBlank(Field field);
+inline Field Trimmed(Field field) {
+    const char* const begin = SkipSpaces(field.text, field.text + field.width);
+    const char* end = field.text + field.width;
+    while (end - begin >= static_cast<std::ptrdiff_t>(sizeof kSpaceWord) &&
+           IsSpaceWord(end - sizeof kSpaceWord)) {
+        end -= sizeof kSpaceWord;
+    }
+    while (end > begin && format::IsSpace(end[-1])) {
+        --end;
+    }
+    return {begin, static_cast<std::size_t>(end - begin)};
+}
+
+inline bool IsBlank(Field field) {
+    return SkipSpaces(field.text, field.text + field.width) == field.text + field.width;
+}
 
 // A decimal number as written: `scaled` / 10^`scale`. Exact, so rounding
 // follows the written digits rather than a binary approximation.
