@@ -17,7 +17,6 @@ constexpr std::size_t kMaxUncertainColumn = kRangeColumn + 6; // ':' after it
 constexpr std::size_t kMinMarkColumn = kRangeColumn + 7;      // '-', or the minimum's limit
 constexpr std::size_t kMinValueColumn = kRangeColumn + 8;
 constexpr std::size_t kMinUncertainColumn = kRangeColumn + 13;
-constexpr std::size_t kMagnitudeChars = 5;
 constexpr std::size_t kPeriodIntegerChars = 4;
 
 void WriteDigits(char* at, std::size_t width, std::int64_t value) {
@@ -36,11 +35,17 @@ void WriteNumber(char* at, std::size_t width, std::int64_t value) {
     } while (value > 0 && i > 0);
 }
 
+// Two digits, the first one 0 below 10.
+void WriteTwoDigits(char* at, int value) {
+    at[0] = static_cast<char>('0' + value / 10);
+    at[1] = static_cast<char>('0' + value % 10);
+}
+
 void WritePosition(const SourceStar& star, char* native, ImportReport& report) {
-    WriteDigits(native + kRaHoursColumn, 2, star.raHours);
-    WriteDigits(native + kRaMinutesColumn, 2, star.raMinutes);
+    WriteTwoDigits(native + kRaHoursColumn, star.raHours);
+    WriteTwoDigits(native + kRaMinutesColumn, star.raMinutes);
     native[kDecSignColumn] = star.decNegative ? '-' : '+';
-    WriteDigits(native + kDecDegreesColumn, 2, star.decDegrees);
+    WriteTwoDigits(native + kDecDegreesColumn, star.decDegrees);
     if (star.decNegative && star.decDegrees == 0) {
         report.Count(Change::DecMinusZero);
     }
@@ -98,11 +103,15 @@ bool CoordinateName(Field name, char (&out)[kNameChars + 1]) {
     return false;
 }
 
-// dd.dd, the tens blank below 10.
+// dd.dd, the tens blank below 10 (`hundredths` is below kMagnitudeLimit).
 void WriteMagnitude(std::int64_t hundredths, char* at) {
-    WriteNumber(at, kMagnitudeChars - 3, hundredths / 100);
-    at[kMagnitudeChars - 3] = '.';
-    WriteDigits(at + kMagnitudeChars - 2, 2, hundredths % 100);
+    const auto whole = static_cast<int>(hundredths / 100);
+    if (whole >= 10) {
+        at[0] = static_cast<char>('0' + whole / 10);
+    }
+    at[1] = static_cast<char>('0' + whole % 10);
+    at[2] = '.';
+    WriteTwoDigits(at + 3, static_cast<int>(hundredths % 100));
 }
 
 // The magnitude in hundredths as the line can hold it, or -1 for none.

@@ -92,6 +92,56 @@ inline constexpr int kMaxNumberDigits = 17;
 inline constexpr int kMaxIntegerDigits = 9;
 NumberRead ReadDecimal(Field field, Decimal& number);
 
+// Reads a field the way ReadDecimal does, with the same result for any
+// bytes. A field in the form a layout writes (right-aligned, exactly
+// `Decimals` decimals ending the field) is read in straight-line code that
+// touches each byte once; any other form goes the general way.
+template <int Decimals> NumberRead ReadFixedDecimal(Field field, Decimal& number) {
+    static_assert(Decimals > 0 && Decimals < kMaxNumberDigits);
+    constexpr auto kDecimals = static_cast<std::size_t>(Decimals);
+    if (field.width <= kDecimals || field.text[field.width - kDecimals - 1] != '.') {
+        return ReadDecimal(field, number);
+    }
+    const char* const point = field.text + field.width - kDecimals - 1;
+    std::uint64_t value = 0;
+    bool allDigits = true;
+    // The decimals stand at fixed places: unrolled, they take no branch.
+#pragma GCC unroll 16
+    for (std::size_t i = 1; i <= kDecimals; ++i) {
+        const unsigned digit = static_cast<unsigned char>(point[i]) - unsigned{'0'};
+        allDigits &= digit <= 9;
+        value = value * 10 + digit;
+    }
+    // The whole digits, backwards from the point, each at its weight; too
+    // many of them wrap harmlessly before they are refused below.
+    std::uint64_t weight = [] {
+        std::uint64_t unit = 1;
+        for (int i = 0; i < Decimals; ++i) {
+            unit *= 10;
+        }
+        return unit;
+    }();
+    const char* first = point;
+    for (unsigned digit;
+         first > field.text && (digit = static_cast<unsigned char>(first[-1]) - unsigned{'0'}) <= 9;
+         --first) {
+        value += digit * weight;
+        weight *= 10;
+    }
+    const auto wholeDigits = static_cast<std::size_t>(point - first);
+    const bool hasSign = first > field.text && (first[-1] == '-' || first[-1] == '+');
+    const char* const start = hasSign ? first - 1 : first;
+    if (!allDigits || wholeDigits > static_cast<std::size_t>(kMaxIntegerDigits) ||
+        wholeDigits + kDecimals > static_cast<std::size_t>(kMaxNumberDigits) ||
+        SkipSpaces(field.text, start) != start) {
+        return ReadDecimal(field, number);
+    }
+    number.scaled = static_cast<std::int64_t>(value);
+    number.scale = Decimals;
+    number.negative = hasSign && *start == '-';
+    return NumberRead::Number;
+}
+
 // A number below `limit`, with or without decimals, not negative; false for
 // anything else, a blank field included.
 bool ReadBelow(Field field, std::int64_t limit, Decimal& number);
