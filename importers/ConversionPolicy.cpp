@@ -68,39 +68,44 @@ std::size_t CutAtComponent(Field text, const char* separators, char* out, std::s
     return kept + 1;
 }
 
-// A name with coordinates (J followed by R.A. digits, a sign and declination
-// digits) is told apart by them: the survey prefix is the same for
-// thousands of stars. Returns false for any other name.
-bool CoordinateName(Field name, char (&out)[kNameChars + 1]) {
-    for (std::size_t j = 0; j < name.width; ++j) {
-        if (name.text[j] != 'J' || (j > 0 && IsLetter(name.text[j - 1]))) {
-            continue;
-        }
-        std::size_t written = 0;
-        std::size_t raDigits = 0;
-        std::size_t decDigits = 0;
-        bool signSeen = false;
-        for (std::size_t i = j + 1; i < name.width; ++i) {
-            const char c = name.text[i];
-            if (IsDigit(c) && !signSeen && raDigits < kNameRaDigits) {
-                out[written++] = c;
-                ++raDigits;
-            } else if (IsDigit(c) && signSeen && decDigits < kNameDecDigits) {
-                out[written++] = c;
-                ++decDigits;
-            } else if ((c == '+' || c == '-') && !signSeen && raDigits == kNameRaDigits) {
-                out[written++] = c;
-                signSeen = true;
-            } else if (!IsDigit(c) && c != '.') {
-                break;
+// Copies up to `most` digits of a run of digits and points from `at` to
+// `out`, counting them in `copied`; returns where the run ends.
+const char* CopyDigitRun(const char* at, const char* end, std::size_t most, char* out,
+                         std::size_t& copied) {
+    for (; at < end; ++at) {
+        if (IsDigit(*at)) {
+            if (copied < most) {
+                out[copied++] = *at;
             }
-        }
-        if (decDigits == kNameDecDigits) {
-            out[written] = '\0';
-            return true;
+        } else if (*at != '.') {
+            break;
         }
     }
-    return false;
+    return at;
+}
+
+// A name with coordinates (J followed by R.A. digits, a sign and declination
+// digits) is told apart by them: the survey prefix is the same for
+// thousands of stars. Returns the characters written, 0 for any other name.
+std::size_t CoordinateName(Field name, char* out) {
+    const char* const end = name.text + name.width;
+    for (const char* j = name.text; j < end; ++j) {
+        if (*j != 'J' || (j > name.text && IsLetter(j[-1]))) {
+            continue;
+        }
+        std::size_t raDigits = 0;
+        const char* const sign = CopyDigitRun(j + 1, end, kNameRaDigits, out, raDigits);
+        if (raDigits != kNameRaDigits || sign == end || (*sign != '+' && *sign != '-')) {
+            continue;
+        }
+        out[kNameRaDigits] = *sign;
+        std::size_t decDigits = 0;
+        CopyDigitRun(sign + 1, end, kNameDecDigits, out + kNameRaDigits + 1, decDigits);
+        if (decDigits == kNameDecDigits) {
+            return kNameRaDigits + 1 + kNameDecDigits;
+        }
+    }
+    return 0;
 }
 
 // dd.dd, the tens blank below 10 (`hundredths` is below kMagnitudeLimit).
@@ -222,46 +227,56 @@ void WritePeriod(const SourceStar& star, char* native, ImportReport& report) {
     std::memcpy(native + kPeriodDecimalColumns[0], digits, static_cast<std::size_t>(decimals));
 }
 
-// Copies a text that fits in `room` characters; false, copying nothing,
-// for a longer one.
-bool CopyIfFits(Field text, char* out, std::size_t room) {
-    if (text.width > room) {
-        return false;
+// The name as the line's 11 columns hold it, in `out`; returns its length.
+std::size_t NameChars(Field name, char* out, bool& shortened) {
+    const Field text = Trimmed(name);
+    shortened = text.width > kNameChars;
+    if (!shortened) {
+        std::memcpy(out, text.text, text.width);
+        return text.width;
     }
-    std::memcpy(out, text.text, text.width);
-    out[text.width] = '\0';
-    return true;
+    const std::size_t written = CoordinateName(text, out);
+    if (written != 0) {
+        return written;
+    }
+    std::memcpy(out, text.text, kNameHeadChars);
+    out[kNameHeadChars] = kCutMark;
+    const std::size_t tail = kNameChars - kNameHeadChars - 1;
+    std::memcpy(out + kNameHeadChars + 1, text.text + text.width - tail, tail);
+    return kNameChars;
+}
+
+std::size_t TypeChars(Field type, char* out, bool& shortened) {
+    const Field text = Trimmed(type);
+    shortened = text.width > kTypeChars;
+    if (!shortened) {
+        std::memcpy(out, text.text, text.width);
+        return text.width;
+    }
+    return CutAtComponent(text, "+|/,", out, kTypeChars);
 }
 
 } // namespace
 
 bool ShortenName(Field name, char (&out)[kNameChars + 1]) {
-    const Field text = Trimmed(name);
-    if (CopyIfFits(text, out, kNameChars)) {
-        return false;
-    }
-    if (!CoordinateName(text, out)) {
-        std::memcpy(out, text.text, kNameHeadChars);
-        out[kNameHeadChars] = kCutMark;
-        const std::size_t tail = kNameChars - kNameHeadChars - 1;
-        std::memcpy(out + kNameHeadChars + 1, text.text + text.width - tail, tail);
-        out[kNameChars] = '\0';
-    }
-    return true;
+    bool shortened = false;
+    out[NameChars(name, out, shortened)] = '\0';
+    return shortened;
 }
 
 bool ShortenType(Field type, char (&out)[kTypeChars + 1]) {
-    const Field text = Trimmed(type);
-    if (CopyIfFits(text, out, kTypeChars)) {
-        return false;
-    }
-    out[CutAtComponent(text, "+|/,", out, kTypeChars)] = '\0';
-    return true;
+    bool shortened = false;
+    out[TypeChars(type, out, shortened)] = '\0';
+    return shortened;
 }
 
+// The name, type and description go through buffers as wide as their columns
+// and filled with spaces, so that each is copied whole without measuring it.
 bool WriteNativeLine(const SourceStar& star, char* native, ImportReport& report) {
-    char name[kNameChars + 1];
-    const bool nameShortened = ShortenName(star.name, name);
+    char name[kNameChars];
+    std::memset(name, ' ', sizeof name);
+    bool nameShortened = false;
+    NameChars(star.name, name, nameShortened);
     if (!IsGraphic(name[0])) {
         report.Count(SkipReason::NoName);
         return false;
@@ -272,24 +287,28 @@ bool WriteNativeLine(const SourceStar& star, char* native, ImportReport& report)
     if (nameShortened) {
         report.Count(Change::NameShortened);
     }
-    std::memcpy(native + kNameColumn, name, std::strlen(name));
+    std::memcpy(native + kNameColumn, name, sizeof name);
 
-    char type[kTypeChars + 1];
-    if (ShortenType(star.type, type)) {
+    char type[kTypeChars];
+    std::memset(type, ' ', sizeof type);
+    bool typeShortened = false;
+    TypeChars(star.type, type, typeShortened);
+    if (typeShortened) {
         report.Count(Change::TypeShortened);
     }
     if (!IsGraphic(type[0])) {
-        std::memcpy(type, kUnknownType, sizeof kUnknownType);
+        std::memset(type, ' ', sizeof type);
+        std::memcpy(type, kUnknownType, sizeof kUnknownType - 1);
         report.Count(Change::TypeFilled);
     }
-    std::memcpy(native + kTypeColumn, type, std::strlen(type));
+    std::memcpy(native + kTypeColumn, type, sizeof type);
 
     WriteRange(star, native, report);
     WritePeriod(star, native, report);
     if (star.markDropped) {
         report.Count(Change::MarkDropped);
     }
-    std::memcpy(native + kDescColumn, star.description, std::strlen(star.description));
+    std::memcpy(native + kDescColumn, star.description, star.descriptionChars);
     ++report.stars;
     return true;
 }

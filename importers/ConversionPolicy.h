@@ -60,7 +60,8 @@ struct SourceStar {
     bool periodPresent = false;
     Decimal period;
     bool markDropped = false; // an uncertainty or limit mark the line cannot hold
-    char description[format::kDescChars + 1] = {};
+    char description[format::kDescChars] = {};
+    std::size_t descriptionChars = 0;
 };
 
 // Writes `star` as a native line of kNativeChars characters and a terminator

@@ -80,7 +80,7 @@ bool ReadMagnitude(Field value, char limit, bool uncertain, SourceMagnitude& mag
 void ReadSpectrum(const char* text, std::size_t length, SourceStar& star) {
     const Field spectrum = Trimmed(FieldAt(text, length, kSpectrumFirst, kSpectrumLast));
     std::memcpy(star.description, spectrum.text, spectrum.width);
-    star.description[spectrum.width] = '\0';
+    star.descriptionChars = spectrum.width;
 }
 
 } // namespace

@@ -117,7 +117,7 @@ void Describe(const char* text, std::size_t length, std::size_t minBandLast, Sou
         *at++ = ' ';
     }
     std::memcpy(at, word.data(), word.size());
-    at[word.size()] = '\0';
+    star.descriptionChars = static_cast<std::size_t>(at - star.description) + word.size();
 }
 
 } // namespace
