@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ConversionPolicy.h"
 
+#include <array>
 #include <cstring>
 
 namespace lumara::import {
@@ -17,28 +18,35 @@ constexpr std::size_t kMaxUncertainColumn = kRangeColumn + 6; // ':' after it
 constexpr std::size_t kMinMarkColumn = kRangeColumn + 7;      // '-', or the minimum's limit
 constexpr std::size_t kMinValueColumn = kRangeColumn + 8;
 constexpr std::size_t kMinUncertainColumn = kRangeColumn + 13;
-constexpr std::size_t kPeriodIntegerChars = 4;
 
-void WriteDigits(char* at, std::size_t width, std::int64_t value) {
-    for (std::size_t i = width; i-- > 0;) {
-        at[i] = static_cast<char>('0' + value % 10);
-        value /= 10;
+// "00" to "99": numbers are written two digits at a time.
+constexpr std::array<char, 200> kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (std::size_t i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
     }
-}
+    return pairs;
+}();
 
-// Right-aligned, without leading zeros (the last digit always written).
-void WriteNumber(char* at, std::size_t width, std::int64_t value) {
-    std::size_t i = width;
-    do {
-        at[--i] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value > 0 && i > 0);
-}
-
-// Two digits, the first one 0 below 10.
+// Two digits, the first one 0 below 10 (`value` is below 100).
 void WriteTwoDigits(char* at, int value) {
-    at[0] = static_cast<char>('0' + value / 10);
-    at[1] = static_cast<char>('0' + value % 10);
+    std::memcpy(at, kDigitPairs.data() + 2 * value, 2);
+}
+
+// Four digits, leading zeros included (`value` is below 10 000).
+void WriteFourDigits(char* at, int value) {
+    WriteTwoDigits(at, value / 100);
+    WriteTwoDigits(at + 2, value % 100);
+}
+
+// Right-aligned in four columns without leading zeros, the last digit always
+// written (`value` is below 10 000).
+void WriteNumber(char* at, int value) {
+    WriteFourDigits(at, value);
+    for (int below = 1000; below > 1 && value < below; below /= 10) {
+        *at++ = ' ';
+    }
 }
 
 void WritePosition(const SourceStar& star, char* native, ImportReport& report) {
@@ -210,7 +218,7 @@ void WritePeriod(const SourceStar& star, char* native, ImportReport& report) {
             report.Count(Change::PeriodDropped);
             return;
         }
-        WriteNumber(at, kPeriodIntegerChars, thousands);
+        WriteNumber(at, static_cast<int>(thousands));
         native[kPeriodMarkerColumn] = kThousandsMarker;
         report.Count(Change::PeriodInThousands);
         return;
@@ -218,13 +226,14 @@ void WritePeriod(const SourceStar& star, char* native, ImportReport& report) {
     if (rounded) {
         report.Count(Change::PeriodRounded);
     }
-    WriteNumber(at, kPeriodIntegerChars, units / kPeriodDecimalUnit);
+    WriteNumber(at, static_cast<int>(units / kPeriodDecimalUnit));
     native[kPeriodMarkerColumn] = '.';
     // As many decimals as the source wrote, up to four.
-    const int decimals = star.period.scale < kPeriodDecimals ? star.period.scale : kPeriodDecimals;
-    char digits[kPeriodDecimals];
-    WriteDigits(digits, kPeriodDecimals, units % kPeriodDecimalUnit);
-    std::memcpy(native + kPeriodDecimalColumns[0], digits, static_cast<std::size_t>(decimals));
+    WriteFourDigits(native + kPeriodDecimalColumns[0],
+                    static_cast<int>(units % kPeriodDecimalUnit));
+    for (int i = star.period.scale; i < kPeriodDecimals; ++i) {
+        native[kPeriodDecimalColumns[i]] = ' ';
+    }
 }
 
 // The name as the line's 11 columns hold it, in `out`; returns its length.

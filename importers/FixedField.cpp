@@ -2,40 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FixedField.h"
 
-#include <iterator>
-
 namespace lumara::import {
 
 namespace {
-
-// Up to 10^kMaxNumberDigits, the most any scaling here needs.
-constexpr std::int64_t kPowersOfTen[] = {1,
-                                         10,
-                                         100,
-                                         1000,
-                                         10000,
-                                         100000,
-                                         1000000,
-                                         10000000,
-                                         100000000,
-                                         1000000000,
-                                         10000000000,
-                                         100000000000,
-                                         1000000000000,
-                                         10000000000000,
-                                         100000000000000,
-                                         1000000000000000,
-                                         10000000000000000,
-                                         100000000000000000};
-static_assert(std::size(kPowersOfTen) == kMaxNumberDigits + 1);
-
-std::int64_t PowerOfTen(int exponent) {
-    return kPowersOfTen[exponent];
-}
-
-std::int64_t Signed(const Decimal& number, std::int64_t magnitude) {
-    return number.negative ? -magnitude : magnitude;
-}
 
 // The digits from `at` on, accumulated into `value`; returns where they end.
 // Unsigned, so that a run too long for the limits wraps harmlessly before it
@@ -94,25 +63,6 @@ bool ReadWhole(Field field, int most, int& value) {
     }
     value = static_cast<int>(number.scaled);
     return true;
-}
-
-std::int64_t RoundedTo(const Decimal& number, int decimals, bool& changed) {
-    if (number.scale <= decimals) {
-        changed = false;
-        return Signed(number, number.scaled * PowerOfTen(decimals - number.scale));
-    }
-    const std::int64_t divisor = PowerOfTen(number.scale - decimals);
-    const std::int64_t remainder = number.scaled % divisor;
-    changed = remainder != 0;
-    const std::int64_t rounded = number.scaled / divisor + (2 * remainder >= divisor ? 1 : 0);
-    return Signed(number, rounded);
-}
-
-std::int64_t TruncatedTo(const Decimal& number, int decimals) {
-    if (number.scale <= decimals) {
-        return Signed(number, number.scaled * PowerOfTen(decimals - number.scale));
-    }
-    return Signed(number, number.scaled / PowerOfTen(number.scale - decimals));
 }
 
 } // namespace lumara::import

@@ -92,6 +92,27 @@ inline constexpr int kMaxNumberDigits = 17;
 inline constexpr int kMaxIntegerDigits = 9;
 NumberRead ReadDecimal(Field field, Decimal& number);
 
+// Up to 10^kMaxNumberDigits, the most any scaling here needs.
+inline constexpr std::int64_t kPowersOfTen[] = {1,
+                                                10,
+                                                100,
+                                                1000,
+                                                10000,
+                                                100000,
+                                                1000000,
+                                                10000000,
+                                                100000000,
+                                                1000000000,
+                                                10000000000,
+                                                100000000000,
+                                                1000000000000,
+                                                10000000000000,
+                                                100000000000000,
+                                                1000000000000000,
+                                                10000000000000000,
+                                                100000000000000000};
+static_assert(sizeof kPowersOfTen / sizeof kPowersOfTen[0] == kMaxNumberDigits + 1);
+
 // Reads a field the way ReadDecimal does, with the same result for any
 // bytes. A field in the form a layout writes (right-aligned, exactly
 // `Decimals` decimals ending the field) is read in straight-line code that
@@ -114,13 +135,7 @@ template <int Decimals> NumberRead ReadFixedDecimal(Field field, Decimal& number
     }
     // The whole digits, backwards from the point, each at its weight; too
     // many of them wrap harmlessly before they are refused below.
-    std::uint64_t weight = [] {
-        std::uint64_t unit = 1;
-        for (int i = 0; i < Decimals; ++i) {
-            unit *= 10;
-        }
-        return unit;
-    }();
+    auto weight = static_cast<std::uint64_t>(kPowersOfTen[Decimals]);
     const char* first = point;
     for (unsigned digit;
          first > field.text && (digit = static_cast<unsigned char>(first[-1]) - unsigned{'0'}) <= 9;
@@ -148,10 +163,31 @@ bool ReadBelow(Field field, std::int64_t limit, Decimal& number);
 // A whole number (no sign, no point) from 0 to `most`.
 bool ReadWhole(Field field, int most, int& value);
 
+// The number with the sign it was written with.
+inline std::int64_t Signed(const Decimal& number, std::int64_t magnitude) {
+    return number.negative ? -magnitude : magnitude;
+}
+
 // The number rounded half away from zero to `decimals` decimals, as a count
 // of 10^-decimals; `changed` tells whether a digit other than 0 was dropped.
-std::int64_t RoundedTo(const Decimal& number, int decimals, bool& changed);
+inline std::int64_t RoundedTo(const Decimal& number, int decimals, bool& changed) {
+    if (number.scale <= decimals) {
+        changed = false;
+        return Signed(number, number.scaled * kPowersOfTen[decimals - number.scale]);
+    }
+    const std::int64_t divisor = kPowersOfTen[number.scale - decimals];
+    const std::int64_t remainder = number.scaled % divisor;
+    changed = remainder != 0;
+    const std::int64_t rounded = number.scaled / divisor + (2 * remainder >= divisor ? 1 : 0);
+    return Signed(number, rounded);
+}
+
 // The number truncated toward zero to a whole count of 10^-decimals.
-std::int64_t TruncatedTo(const Decimal& number, int decimals);
+inline std::int64_t TruncatedTo(const Decimal& number, int decimals) {
+    if (number.scale <= decimals) {
+        return Signed(number, number.scaled * kPowersOfTen[decimals - number.scale]);
+    }
+    return Signed(number, number.scaled / kPowersOfTen[number.scale - decimals]);
+}
 
 } // namespace lumara::import
