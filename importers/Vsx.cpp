@@ -163,9 +163,12 @@ bool ReadVsxStar(const char* text, std::size_t length, SourceStar& star, ImportR
     }
     star.minimum.amplitude = ByteAt(text, length, kAmplitude) == '(';
     star.periodPresent = period == NumberRead::Number;
-    const Field flags = FieldAt(text, length, kPeriodFlagsFirst - shift, kPeriodFlagsLast - shift);
-    star.markDropped = star.periodPresent && (ByteAt(text, length, kPeriodMark - shift) != ' ' ||
-                                              std::memchr(flags.text, ':', flags.width) != nullptr);
+    bool periodUncertain = false;
+    for (std::size_t i = kPeriodFlagsFirst; i <= kPeriodFlagsLast; ++i) {
+        periodUncertain |= ByteAt(text, length, i - shift) == ':';
+    }
+    star.markDropped =
+        star.periodPresent && (ByteAt(text, length, kPeriodMark - shift) != ' ' || periodUncertain);
     star.name = FieldAt(text, length, kNameFirst, kNameLast);
     star.type = FieldAt(text, length, kTypeFirst, kTypeLast);
     Describe(text, length, kMinBandLast - shift, star);
