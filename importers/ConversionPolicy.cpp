@@ -236,14 +236,22 @@ void WritePeriod(const SourceStar& star, char* native, ImportReport& report) {
     }
 }
 
-// The name as the line's 11 columns hold it, in `out`; returns its length.
-std::size_t NameChars(Field name, char* out, bool& shortened) {
-    const Field text = Trimmed(name);
-    shortened = text.width > kNameChars;
+// Writes the trimmed text to `out` when it fits in `room` characters, else
+// what `shorten` makes of it; returns the characters written.
+template <typename Shorten>
+std::size_t FittedChars(Field field, std::size_t room, char* out, bool& shortened,
+                        Shorten shorten) {
+    const Field text = Trimmed(field);
+    shortened = text.width > room;
     if (!shortened) {
         std::memcpy(out, text.text, text.width);
         return text.width;
     }
+    return shorten(text, out);
+}
+
+// A long name keeps its coordinates, or else its head and most of its tail.
+std::size_t ShortenedName(Field text, char* out) {
     const std::size_t written = CoordinateName(text, out);
     if (written != 0) {
         return written;
@@ -255,14 +263,18 @@ std::size_t NameChars(Field name, char* out, bool& shortened) {
     return kNameChars;
 }
 
-std::size_t TypeChars(Field type, char* out, bool& shortened) {
-    const Field text = Trimmed(type);
-    shortened = text.width > kTypeChars;
-    if (!shortened) {
-        std::memcpy(out, text.text, text.width);
-        return text.width;
-    }
+std::size_t ShortenedType(Field text, char* out) {
     return CutAtComponent(text, "+|/,", out, kTypeChars);
+}
+
+// The name and type as the line's columns hold them, in `out`; each returns
+// its length.
+std::size_t NameChars(Field name, char* out, bool& shortened) {
+    return FittedChars(name, kNameChars, out, shortened, ShortenedName);
+}
+
+std::size_t TypeChars(Field type, char* out, bool& shortened) {
+    return FittedChars(type, kTypeChars, out, shortened, ShortenedType);
 }
 
 } // namespace
