@@ -82,33 +82,26 @@ TEST(SearchCriteriaTest, TheFaultCarriesTheRangeToTell) {
 }
 
 TEST(SearchCriteriaTest, APairInOrderIsAppliedWholeFromEitherSide) {
+    struct Pairs {
+        std::int16_t south, north;
+        double least, most;
+    };
+    // Each step's lower limits lie above the upper ones in force, or its
+    // upper limits below the lower ones.
+    const Pairs steps[] = {{10, 20, 0, 1000}, {30, 40, 2000, 3000}, {-40, -30, 1, 2}};
     CStarCatalog catalog;
-    SearchCriteria criteria;
-    criteria.decSouth = 10;
-    criteria.decNorth = 20;
-    criteria.periodLeast = 0;
-    criteria.periodMost = 1000;
-    lumara::ApplyCriteria(catalog, criteria);
-    // Both lower limits now lie above the catalogue's upper ones.
-    criteria.decSouth = 30;
-    criteria.decNorth = 40;
-    criteria.periodLeast = 2000;
-    criteria.periodMost = 3000;
-    lumara::ApplyCriteria(catalog, criteria);
-    EXPECT_EQ(catalog.GetDecSouth(), 30);
-    EXPECT_EQ(catalog.GetDecNorth(), 40);
-    EXPECT_EQ(catalog.GetPeriodLeast(), 2000);
-    EXPECT_EQ(catalog.GetPeriodMost(), 3000);
-    // And back down below the catalogue's lower ones.
-    criteria.decSouth = -40;
-    criteria.decNorth = -30;
-    criteria.periodLeast = 1;
-    criteria.periodMost = 2;
-    lumara::ApplyCriteria(catalog, criteria);
-    EXPECT_EQ(catalog.GetDecSouth(), -40);
-    EXPECT_EQ(catalog.GetDecNorth(), -30);
-    EXPECT_EQ(catalog.GetPeriodLeast(), 1);
-    EXPECT_EQ(catalog.GetPeriodMost(), 2);
+    for (const Pairs& step : steps) {
+        SearchCriteria criteria;
+        criteria.decSouth = step.south;
+        criteria.decNorth = step.north;
+        criteria.periodLeast = step.least;
+        criteria.periodMost = step.most;
+        lumara::ApplyCriteria(catalog, criteria);
+        EXPECT_EQ(catalog.GetDecSouth(), step.south);
+        EXPECT_EQ(catalog.GetDecNorth(), step.north);
+        EXPECT_EQ(catalog.GetPeriodLeast(), step.least);
+        EXPECT_EQ(catalog.GetPeriodMost(), step.most);
+    }
 }
 
 TEST(SearchCriteriaTest, FieldsNotInUseLeaveTheCataloguesValues) {

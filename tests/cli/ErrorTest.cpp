@@ -127,11 +127,11 @@ TEST(ErrorTest, AReaderThatGoesAwayIsAFailedWrite) {
 
 // A search streams in a few blocks of memory, so it runs in an address space
 // far smaller than the file; one in reverse holds its matches, and says so
-// when they do not fit. (AddressSanitizer needs a vast address space of its
+// when they do not fit. (The sanitizers need a vast address space of their
 // own.)
 TEST(ErrorTest, OnlyAReversedSearchCanRunOutOfMemory) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "an address-space limit stops AddressSanitizer itself";
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "an address-space limit stops the sanitizer itself";
 #endif
     const TempDir folder;
     // 15 MB of stars in 16 MB of address space.
