@@ -20,9 +20,10 @@ constexpr std::size_t kMinValueColumn = kRangeColumn + 8;
 constexpr std::size_t kMinUncertainColumn = kRangeColumn + 13;
 
 // "00" to "99": numbers are written two digits at a time.
-constexpr std::array<char, 200> kDigitPairs = [] {
-    std::array<char, 200> pairs{};
-    for (std::size_t i = 0; i < 100; ++i) {
+constexpr std::size_t kPairs = 100;
+constexpr std::array<char, 2 * kPairs> kDigitPairs = [] {
+    std::array<char, 2 * kPairs> pairs{};
+    for (std::size_t i = 0; i < kPairs; ++i) {
         pairs[2 * i] = static_cast<char>('0' + i / 10);
         pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
     }

@@ -115,8 +115,9 @@ static_assert(sizeof kPowersOfTen / sizeof kPowersOfTen[0] == kMaxNumberDigits +
 
 // Reads a field the way ReadDecimal does, with the same result for any
 // bytes. A field in the form a layout writes (right-aligned, exactly
-// `Decimals` decimals ending the field) is read in straight-line code that
-// touches each byte once; any other form goes the general way.
+// `Decimals` decimals ending the field) is read from its fixed point: the
+// decimals without a branch, the few whole digits back from the point, each
+// byte once. Any other form goes the general way.
 template <int Decimals> NumberRead ReadFixedDecimal(Field field, Decimal& number) {
     static_assert(Decimals > 0 && Decimals < kMaxNumberDigits);
     constexpr auto kDecimals = static_cast<std::size_t>(Decimals);
