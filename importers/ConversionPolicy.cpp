@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ConversionPolicy.h"
 
+#include <array>
 #include <cstring>
 
 namespace lumara::import {
@@ -17,30 +18,43 @@ constexpr std::size_t kMaxUncertainColumn = kRangeColumn + 6; // ':' after it
 constexpr std::size_t kMinMarkColumn = kRangeColumn + 7;      // '-', or the minimum's limit
 constexpr std::size_t kMinValueColumn = kRangeColumn + 8;
 constexpr std::size_t kMinUncertainColumn = kRangeColumn + 13;
-constexpr std::size_t kMagnitudeChars = 5;
-constexpr std::size_t kPeriodIntegerChars = 4;
 
-void WriteDigits(char* at, std::size_t width, std::int64_t value) {
-    for (std::size_t i = width; i-- > 0;) {
-        at[i] = static_cast<char>('0' + value % 10);
-        value /= 10;
+// "00" to "99": numbers are written two digits at a time.
+constexpr std::size_t kPairs = 100;
+constexpr std::array<char, 2 * kPairs> kDigitPairs = [] {
+    std::array<char, 2 * kPairs> pairs{};
+    for (std::size_t i = 0; i < kPairs; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+// Two digits, the first one 0 below 10 (`value` is below 100).
+void WriteTwoDigits(char* at, int value) {
+    std::memcpy(at, kDigitPairs.data() + 2 * value, 2);
+}
+
+// Four digits, leading zeros included (`value` is below 10 000).
+void WriteFourDigits(char* at, int value) {
+    WriteTwoDigits(at, value / 100);
+    WriteTwoDigits(at + 2, value % 100);
+}
+
+// Right-aligned in four columns without leading zeros, the last digit always
+// written (`value` is below 10 000).
+void WriteNumber(char* at, int value) {
+    WriteFourDigits(at, value);
+    for (int below = 1000; below > 1 && value < below; below /= 10) {
+        *at++ = ' ';
     }
 }
 
-// Right-aligned, without leading zeros (the last digit always written).
-void WriteNumber(char* at, std::size_t width, std::int64_t value) {
-    std::size_t i = width;
-    do {
-        at[--i] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value > 0 && i > 0);
-}
-
 void WritePosition(const SourceStar& star, char* native, ImportReport& report) {
-    WriteDigits(native + kRaHoursColumn, 2, star.raHours);
-    WriteDigits(native + kRaMinutesColumn, 2, star.raMinutes);
+    WriteTwoDigits(native + kRaHoursColumn, star.raHours);
+    WriteTwoDigits(native + kRaMinutesColumn, star.raMinutes);
     native[kDecSignColumn] = star.decNegative ? '-' : '+';
-    WriteDigits(native + kDecDegreesColumn, 2, star.decDegrees);
+    WriteTwoDigits(native + kDecDegreesColumn, star.decDegrees);
     if (star.decNegative && star.decDegrees == 0) {
         report.Count(Change::DecMinusZero);
     }
@@ -63,46 +77,55 @@ std::size_t CutAtComponent(Field text, const char* separators, char* out, std::s
     return kept + 1;
 }
 
-// A name with coordinates (J followed by R.A. digits, a sign and declination
-// digits) is told apart by them: the survey prefix is the same for
-// thousands of stars. Returns false for any other name.
-bool CoordinateName(Field name, char (&out)[kNameChars + 1]) {
-    for (std::size_t j = 0; j < name.width; ++j) {
-        if (name.text[j] != 'J' || (j > 0 && IsLetter(name.text[j - 1]))) {
-            continue;
-        }
-        std::size_t written = 0;
-        std::size_t raDigits = 0;
-        std::size_t decDigits = 0;
-        bool signSeen = false;
-        for (std::size_t i = j + 1; i < name.width; ++i) {
-            const char c = name.text[i];
-            if (IsDigit(c) && !signSeen && raDigits < kNameRaDigits) {
-                out[written++] = c;
-                ++raDigits;
-            } else if (IsDigit(c) && signSeen && decDigits < kNameDecDigits) {
-                out[written++] = c;
-                ++decDigits;
-            } else if ((c == '+' || c == '-') && !signSeen && raDigits == kNameRaDigits) {
-                out[written++] = c;
-                signSeen = true;
-            } else if (!IsDigit(c) && c != '.') {
-                break;
+// Copies up to `most` digits of a run of digits and points from `at` to
+// `out`, counting them in `copied`; returns where the run ends.
+const char* CopyDigitRun(const char* at, const char* end, std::size_t most, char* out,
+                         std::size_t& copied) {
+    for (; at < end; ++at) {
+        if (IsDigit(*at)) {
+            if (copied < most) {
+                out[copied++] = *at;
             }
-        }
-        if (decDigits == kNameDecDigits) {
-            out[written] = '\0';
-            return true;
+        } else if (*at != '.') {
+            break;
         }
     }
-    return false;
+    return at;
 }
 
-// dd.dd, the tens blank below 10.
+// A name with coordinates (J followed by R.A. digits, a sign and declination
+// digits) is told apart by them: the survey prefix is the same for
+// thousands of stars. Returns the characters written, 0 for any other name.
+std::size_t CoordinateName(Field name, char* out) {
+    const char* const end = name.text + name.width;
+    for (const char* j = name.text; j < end; ++j) {
+        if (*j != 'J' || (j > name.text && IsLetter(j[-1]))) {
+            continue;
+        }
+        std::size_t raDigits = 0;
+        const char* const sign = CopyDigitRun(j + 1, end, kNameRaDigits, out, raDigits);
+        if (raDigits != kNameRaDigits || sign == end || (*sign != '+' && *sign != '-')) {
+            continue;
+        }
+        out[kNameRaDigits] = *sign;
+        std::size_t decDigits = 0;
+        CopyDigitRun(sign + 1, end, kNameDecDigits, out + kNameRaDigits + 1, decDigits);
+        if (decDigits == kNameDecDigits) {
+            return kNameRaDigits + 1 + kNameDecDigits;
+        }
+    }
+    return 0;
+}
+
+// dd.dd, the tens blank below 10 (`hundredths` is below kMagnitudeLimit).
 void WriteMagnitude(std::int64_t hundredths, char* at) {
-    WriteNumber(at, kMagnitudeChars - 3, hundredths / 100);
-    at[kMagnitudeChars - 3] = '.';
-    WriteDigits(at + kMagnitudeChars - 2, 2, hundredths % 100);
+    const auto whole = static_cast<int>(hundredths / 100);
+    if (whole >= 10) {
+        at[0] = static_cast<char>('0' + whole / 10);
+    }
+    at[1] = static_cast<char>('0' + whole % 10);
+    at[2] = '.';
+    WriteTwoDigits(at + 3, static_cast<int>(hundredths % 100));
 }
 
 // The magnitude in hundredths as the line can hold it, or -1 for none.
@@ -196,7 +219,7 @@ void WritePeriod(const SourceStar& star, char* native, ImportReport& report) {
             report.Count(Change::PeriodDropped);
             return;
         }
-        WriteNumber(at, kPeriodIntegerChars, thousands);
+        WriteNumber(at, static_cast<int>(thousands));
         native[kPeriodMarkerColumn] = kThousandsMarker;
         report.Count(Change::PeriodInThousands);
         return;
@@ -204,55 +227,78 @@ void WritePeriod(const SourceStar& star, char* native, ImportReport& report) {
     if (rounded) {
         report.Count(Change::PeriodRounded);
     }
-    WriteNumber(at, kPeriodIntegerChars, units / kPeriodDecimalUnit);
+    WriteNumber(at, static_cast<int>(units / kPeriodDecimalUnit));
     native[kPeriodMarkerColumn] = '.';
     // As many decimals as the source wrote, up to four.
-    const int decimals = star.period.scale < kPeriodDecimals ? star.period.scale : kPeriodDecimals;
-    char digits[kPeriodDecimals];
-    WriteDigits(digits, kPeriodDecimals, units % kPeriodDecimalUnit);
-    std::memcpy(native + kPeriodDecimalColumns[0], digits, static_cast<std::size_t>(decimals));
+    WriteFourDigits(native + kPeriodDecimalColumns[0],
+                    static_cast<int>(units % kPeriodDecimalUnit));
+    for (int i = star.period.scale; i < kPeriodDecimals; ++i) {
+        native[kPeriodDecimalColumns[i]] = ' ';
+    }
 }
 
-// Copies a text that fits in `room` characters; false, copying nothing,
-// for a longer one.
-bool CopyIfFits(Field text, char* out, std::size_t room) {
-    if (text.width > room) {
-        return false;
+// Writes the trimmed text to `out` when it fits in `room` characters, else
+// what `shorten` makes of it; returns the characters written.
+template <typename Shorten>
+std::size_t FittedChars(Field field, std::size_t room, char* out, bool& shortened,
+                        Shorten shorten) {
+    const Field text = Trimmed(field);
+    shortened = text.width > room;
+    if (!shortened) {
+        std::memcpy(out, text.text, text.width);
+        return text.width;
     }
-    std::memcpy(out, text.text, text.width);
-    out[text.width] = '\0';
-    return true;
+    return shorten(text, out);
+}
+
+// A long name keeps its coordinates, or else its head and most of its tail.
+std::size_t ShortenedName(Field text, char* out) {
+    const std::size_t written = CoordinateName(text, out);
+    if (written != 0) {
+        return written;
+    }
+    std::memcpy(out, text.text, kNameHeadChars);
+    out[kNameHeadChars] = kCutMark;
+    const std::size_t tail = kNameChars - kNameHeadChars - 1;
+    std::memcpy(out + kNameHeadChars + 1, text.text + text.width - tail, tail);
+    return kNameChars;
+}
+
+std::size_t ShortenedType(Field text, char* out) {
+    return CutAtComponent(text, "+|/,", out, kTypeChars);
+}
+
+// The name and type as the line's columns hold them, in `out`; each returns
+// its length.
+std::size_t NameChars(Field name, char* out, bool& shortened) {
+    return FittedChars(name, kNameChars, out, shortened, ShortenedName);
+}
+
+std::size_t TypeChars(Field type, char* out, bool& shortened) {
+    return FittedChars(type, kTypeChars, out, shortened, ShortenedType);
 }
 
 } // namespace
 
 bool ShortenName(Field name, char (&out)[kNameChars + 1]) {
-    const Field text = Trimmed(name);
-    if (CopyIfFits(text, out, kNameChars)) {
-        return false;
-    }
-    if (!CoordinateName(text, out)) {
-        std::memcpy(out, text.text, kNameHeadChars);
-        out[kNameHeadChars] = kCutMark;
-        const std::size_t tail = kNameChars - kNameHeadChars - 1;
-        std::memcpy(out + kNameHeadChars + 1, text.text + text.width - tail, tail);
-        out[kNameChars] = '\0';
-    }
-    return true;
+    bool shortened = false;
+    out[NameChars(name, out, shortened)] = '\0';
+    return shortened;
 }
 
 bool ShortenType(Field type, char (&out)[kTypeChars + 1]) {
-    const Field text = Trimmed(type);
-    if (CopyIfFits(text, out, kTypeChars)) {
-        return false;
-    }
-    out[CutAtComponent(text, "+|/,", out, kTypeChars)] = '\0';
-    return true;
+    bool shortened = false;
+    out[TypeChars(type, out, shortened)] = '\0';
+    return shortened;
 }
 
+// The name, type and description go through buffers as wide as their columns
+// and filled with spaces, so that each is copied whole without measuring it.
 bool WriteNativeLine(const SourceStar& star, char* native, ImportReport& report) {
-    char name[kNameChars + 1];
-    const bool nameShortened = ShortenName(star.name, name);
+    char name[kNameChars];
+    std::memset(name, ' ', sizeof name);
+    bool nameShortened = false;
+    NameChars(star.name, name, nameShortened);
     if (!IsGraphic(name[0])) {
         report.Count(SkipReason::NoName);
         return false;
@@ -263,24 +309,28 @@ bool WriteNativeLine(const SourceStar& star, char* native, ImportReport& report)
     if (nameShortened) {
         report.Count(Change::NameShortened);
     }
-    std::memcpy(native + kNameColumn, name, std::strlen(name));
+    std::memcpy(native + kNameColumn, name, sizeof name);
 
-    char type[kTypeChars + 1];
-    if (ShortenType(star.type, type)) {
+    char type[kTypeChars];
+    std::memset(type, ' ', sizeof type);
+    bool typeShortened = false;
+    TypeChars(star.type, type, typeShortened);
+    if (typeShortened) {
         report.Count(Change::TypeShortened);
     }
     if (!IsGraphic(type[0])) {
-        std::memcpy(type, kUnknownType, sizeof kUnknownType);
+        std::memset(type, ' ', sizeof type);
+        std::memcpy(type, kUnknownType, sizeof kUnknownType - 1);
         report.Count(Change::TypeFilled);
     }
-    std::memcpy(native + kTypeColumn, type, std::strlen(type));
+    std::memcpy(native + kTypeColumn, type, sizeof type);
 
     WriteRange(star, native, report);
     WritePeriod(star, native, report);
     if (star.markDropped) {
         report.Count(Change::MarkDropped);
     }
-    std::memcpy(native + kDescColumn, star.description, std::strlen(star.description));
+    std::memcpy(native + kDescColumn, star.description, star.descriptionChars);
     ++report.stars;
     return true;
 }

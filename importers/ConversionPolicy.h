@@ -59,8 +59,9 @@ struct SourceStar {
     SourceMagnitude minimum;
     bool periodPresent = false;
     Decimal period;
-    bool markDropped = false; // an uncertainty or limit mark the line cannot hold
-    char description[format::kDescChars + 1] = {};
+    bool markDropped = false;                  // an uncertainty or limit mark the line cannot hold
+    char description[format::kDescChars] = {}; // descriptionChars of them written
+    std::size_t descriptionChars = 0;
 };
 
 // Writes `star` as a native line of kNativeChars characters and a terminator

@@ -9,6 +9,7 @@
 
 namespace lumara::import {
 
+using format::IsDigit;
 using format::IsLetter;
 
 namespace {
@@ -40,6 +41,11 @@ bool IsMark(char c) {
 }
 
 bool TwoDigits(const char* text, std::size_t length, std::size_t first, int most, int& value) {
+    // Nearly always two digits: those need no general reading.
+    if (first + 1 <= length && IsDigit(text[first - 1]) && IsDigit(text[first])) {
+        value = 10 * (text[first - 1] - '0') + (text[first] - '0');
+        return value <= most;
+    }
     return ReadWhole(FieldAt(text, length, first, first + 1), most, value);
 }
 
@@ -47,6 +53,17 @@ bool TwoDigits(const char* text, std::size_t length, std::size_t first, int most
 bool SecondsReadable(Field field) {
     Decimal seconds;
     return IsBlank(field) || ReadBelow(field, kSixty, seconds);
+}
+
+// The separators a line cut short reaches are in place (the first two always).
+bool SeparatorsReached(const char* text, std::size_t length) {
+    for (const std::size_t separator : kSeparators) {
+        if ((separator <= kSeparators[1] || separator <= length) &&
+            ByteAt(text, length, separator) != '|') {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool ReadPosition(const char* text, std::size_t length, SourceStar& star) {
@@ -80,7 +97,7 @@ bool ReadMagnitude(Field value, char limit, bool uncertain, SourceMagnitude& mag
 void ReadSpectrum(const char* text, std::size_t length, SourceStar& star) {
     const Field spectrum = Trimmed(FieldAt(text, length, kSpectrumFirst, kSpectrumLast));
     std::memcpy(star.description, spectrum.text, spectrum.width);
-    star.description[spectrum.width] = '\0';
+    star.descriptionChars = spectrum.width;
 }
 
 } // namespace
@@ -98,12 +115,11 @@ bool IsGcvsLine(const char* text, std::size_t length) {
 }
 
 bool ReadGcvsStar(const char* text, std::size_t length, SourceStar& star, ImportReport& report) {
-    for (const std::size_t separator : kSeparators) {
-        if ((separator <= kSeparators[1] || separator <= length) &&
-            ByteAt(text, length, separator) != '|') {
-            report.Count(SkipReason::NotInLayout);
-            return false;
-        }
+    // A whole line, as nearly every line is, is checked at once.
+    const bool inLayout = IsGcvsLine(text, length) || SeparatorsReached(text, length);
+    if (!inLayout) {
+        report.Count(SkipReason::NotInLayout);
+        return false;
     }
     if (IsBlank(FieldAt(text, length, kPositionFirst, kPositionLast))) {
         report.Count(SkipReason::NoPosition);

@@ -109,6 +109,7 @@ inline constexpr std::size_t kNativeChars = 75;
 // must be one of them) into `native` (kNativeChars + 1 bytes) and counts the
 // star and whatever did not fit. Returns false, writing nothing, for a blank
 // line (not counted) or a line that gives no star (counted by reason).
+// `text` holds no zero byte: a line is cut at its first one when it is read.
 bool ConvertLine(CatalogueFormat format, const char* text, std::size_t length, char* native,
                  ImportReport& report);
 

@@ -6,6 +6,7 @@
 // minimum's passband stands 3 bytes earlier; each line says which width it
 // has by where the decimal points of its epoch and period fall.
 #include <cstring>
+#include <string_view>
 
 #include "SourceLayouts.h"
 
@@ -29,6 +30,10 @@ constexpr std::size_t kAmplitude = 109, kMinLimit = 110, kMinFirst = 111, kMinLa
 constexpr std::size_t kMinUncertain = 117, kMinBandFirst = 118, kMinBandLast = 123;
 constexpr std::size_t kPeriodMark = 139, kPeriodFirst = 140, kPeriodLast = 155;
 constexpr std::size_t kPeriodFlagsFirst = 156, kPeriodFlagsLast = 158;
+// The decimals each number is written with (F9.5, F6.3 and F16.10).
+constexpr int kWrittenPositionDecimals = 5;
+constexpr int kWrittenMagnitudeDecimals = 3;
+constexpr int kWrittenPeriodDecimals = 10;
 // Where the decimal points of the epoch (F12.4) and the period (F16.10)
 // stand, and how much earlier the 2013 width puts them.
 constexpr std::size_t kEpochPoint = 132, kPeriodPoint = 145;
@@ -36,12 +41,13 @@ constexpr std::size_t kNarrowShift = 3;
 
 // R.A. in degrees, read to 1e-5 degree; one minute of R.A. is a quarter degree.
 constexpr int kRaDecimals = 5;
-constexpr std::int64_t kRaUnitsPerMinute = 25000;
+constexpr std::int64_t kUnitsPerDegree = 100000;
+constexpr std::int64_t kRaUnitsPerMinute = kUnitsPerDegree / 4;
 constexpr std::int64_t kRaLimitDegrees = 360;
-constexpr std::int64_t kDecLimitUnits = 90 * 100000;
+constexpr std::int64_t kDecLimitUnits = 90 * kUnitsPerDegree;
 constexpr int kMinutesPerHour = 60;
 
-constexpr const char* kFlagWords[] = {"", "suspected", "not variable", "duplicate?"};
+constexpr std::string_view kFlagWords[] = {"", "suspected", "not variable", "duplicate?"};
 constexpr char kLastFlag = '3';
 
 bool IsMark(char c) {
@@ -60,31 +66,36 @@ bool IsNarrow(const char* text, std::size_t length) {
 SkipReason ReadPosition(const char* text, std::size_t length, SourceStar& star) {
     Decimal ra;
     Decimal dec;
-    const NumberRead raRead = ReadDecimal(FieldAt(text, length, kRaFirst, kRaLast), ra);
-    const NumberRead decRead = ReadDecimal(FieldAt(text, length, kDecFirst, kDecLast), dec);
+    const NumberRead raRead =
+        ReadFixedDecimal<kWrittenPositionDecimals>(FieldAt(text, length, kRaFirst, kRaLast), ra);
+    const NumberRead decRead =
+        ReadFixedDecimal<kWrittenPositionDecimals>(FieldAt(text, length, kDecFirst, kDecLast), dec);
     if (raRead == NumberRead::Broken || decRead == NumberRead::Broken) {
         return SkipReason::BrokenNumber;
     }
     if (raRead == NumberRead::Blank || decRead == NumberRead::Blank) {
         return SkipReason::NoPosition;
     }
+    // Whole degrees from the units already truncated: truncating twice
+    // toward zero gives what truncating once does, without another division
+    // by a power of ten known only at run time.
     const std::int64_t raUnits = TruncatedTo(ra, kRaDecimals);
     const std::int64_t decUnits = TruncatedTo(dec, kRaDecimals);
-    if (ra.negative || TruncatedTo(ra, 0) >= kRaLimitDegrees || decUnits > kDecLimitUnits ||
+    if (ra.negative || raUnits / kUnitsPerDegree >= kRaLimitDegrees || decUnits > kDecLimitUnits ||
         decUnits < -kDecLimitUnits) {
         return SkipReason::BrokenNumber;
     }
     const std::int64_t minutes = raUnits / kRaUnitsPerMinute;
     star.raHours = static_cast<int>(minutes / kMinutesPerHour);
     star.raMinutes = static_cast<int>(minutes % kMinutesPerHour);
-    const std::int64_t degrees = TruncatedTo(dec, 0);
+    const std::int64_t degrees = decUnits / kUnitsPerDegree;
     star.decNegative = dec.negative && dec.scaled != 0;
     star.decDegrees = static_cast<int>(degrees < 0 ? -degrees : degrees);
     return SkipReason::Count;
 }
 
 bool ReadMagnitude(Field value, char limit, char uncertain, SourceMagnitude& magnitude) {
-    const NumberRead read = ReadDecimal(value, magnitude.value);
+    const NumberRead read = ReadFixedDecimal<kWrittenMagnitudeDecimals>(value, magnitude.value);
     magnitude.present = read == NumberRead::Number;
     magnitude.limit = IsMark(limit) ? limit : ' ';
     magnitude.uncertain = uncertain == ':';
@@ -98,14 +109,15 @@ void Describe(const char* text, std::size_t length, std::size_t minBandLast, Sou
     if (band.width == 0) {
         band = Trimmed(FieldAt(text, length, kMinBandFirst, minBandLast));
     }
-    const char* word = kFlagWords[ByteAt(text, length, kFlag) - '0'];
+    const std::string_view word = kFlagWords[ByteAt(text, length, kFlag) - '0'];
     char* at = star.description;
     std::memcpy(at, band.text, band.width);
     at += band.width;
-    if (band.width > 0 && *word != '\0') {
+    if (band.width > 0 && !word.empty()) {
         *at++ = ' ';
     }
-    std::memcpy(at, word, std::strlen(word) + 1);
+    std::memcpy(at, word.data(), word.size());
+    star.descriptionChars = static_cast<std::size_t>(at - star.description) + word.size();
 }
 
 } // namespace
@@ -139,8 +151,8 @@ bool ReadVsxStar(const char* text, std::size_t length, SourceStar& star, ImportR
         return false;
     }
     const std::size_t shift = IsNarrow(text, length) ? kNarrowShift : 0;
-    const NumberRead period =
-        ReadDecimal(FieldAt(text, length, kPeriodFirst - shift, kPeriodLast - shift), star.period);
+    const NumberRead period = ReadFixedDecimal<kWrittenPeriodDecimals>(
+        FieldAt(text, length, kPeriodFirst - shift, kPeriodLast - shift), star.period);
     if (!ReadMagnitude(FieldAt(text, length, kMaxFirst, kMaxLast), ByteAt(text, length, kMaxLimit),
                        ByteAt(text, length, kMaxUncertain), star.maximum) ||
         !ReadMagnitude(FieldAt(text, length, kMinFirst, kMinLast), ByteAt(text, length, kMinLimit),
@@ -151,9 +163,12 @@ bool ReadVsxStar(const char* text, std::size_t length, SourceStar& star, ImportR
     }
     star.minimum.amplitude = ByteAt(text, length, kAmplitude) == '(';
     star.periodPresent = period == NumberRead::Number;
-    const Field flags = FieldAt(text, length, kPeriodFlagsFirst - shift, kPeriodFlagsLast - shift);
-    star.markDropped = star.periodPresent && (ByteAt(text, length, kPeriodMark - shift) != ' ' ||
-                                              std::memchr(flags.text, ':', flags.width) != nullptr);
+    bool periodUncertain = false;
+    for (std::size_t i = kPeriodFlagsFirst; i <= kPeriodFlagsLast; ++i) {
+        periodUncertain |= ByteAt(text, length, i - shift) == ':';
+    }
+    star.markDropped =
+        star.periodPresent && (ByteAt(text, length, kPeriodMark - shift) != ' ' || periodUncertain);
     star.name = FieldAt(text, length, kNameFirst, kNameLast);
     star.type = FieldAt(text, length, kTypeFirst, kTypeLast);
     Describe(text, length, kMinBandLast - shift, star);

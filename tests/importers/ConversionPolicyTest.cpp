@@ -6,6 +6,7 @@
 // shortened names and types.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "ConversionPolicy.h"
@@ -181,6 +182,30 @@ TEST(ConversionPolicyTest, NumbersReadOnlyWhenWellFormed) {
         const std::string text = c.text;
         Decimal number;
         EXPECT_EQ(ReadDecimal(Field{text.data(), text.size()}, number), c.read) << c.text;
+    }
+}
+
+// The layouts' F format is read without the general reader; every field, in
+// that form or not, must read exactly as the general reader reads it.
+TEST(ConversionPolicyTest, FixedFormNumbersReadAsTheGeneralReaderReadsThem) {
+    const char* const fields[] = {
+        "328.22465", " 54.28519", "-32.63947", "  0.00001",        "-00.00000",
+        "   .12345", "  -.12345", "+12.34567", "1234.5678",        "12 .34567",
+        " 1-2.3456", "--1.23456", " 12.3456 ", " 12.34a67",        "\t12.34567",
+        "  +-.1234", " 12,34567", "         ", "1234567890.12345", "123456789012.12345",
+        "1.",        ".12345",
+    };
+    for (const char* text : fields) {
+        const Field field{text, std::strlen(text)};
+        Decimal general;
+        Decimal fixed;
+        const NumberRead expected = ReadDecimal(field, general);
+        EXPECT_EQ(ReadFixedDecimal<5>(field, fixed), expected) << text;
+        if (expected == NumberRead::Number) {
+            EXPECT_EQ(fixed.scaled, general.scaled) << text;
+            EXPECT_EQ(fixed.scale, general.scale) << text;
+            EXPECT_EQ(fixed.negative, general.negative) << text;
+        }
     }
 }
 
