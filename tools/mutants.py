@@ -40,7 +40,7 @@ POOL = "catalog/ChunkPool.h"
 THREAD = "catalog/HelperThread.h"
 EXPORT_FILE = "catalog/ExportFile.cpp"
 POLICY = "importers/ConversionPolicy.cpp"
-FIELDS = "importers/FixedField.cpp"
+FIELDS = "importers/FixedField.h"
 
 MUTANTS = [
     # --- The cursor -----------------------------------------------------------
@@ -560,19 +560,20 @@ MUTANTS = [
            "units / kThousandUnits",
            "a period in thousands of days is cut rather than rounded"),
     Mutant("import-every-decimal-written", POLICY,
-           "star.period.scale < kPeriodDecimals ? star.period.scale : kPeriodDecimals;",
-           "kPeriodDecimals;",
+           "    for (int i = star.period.scale; i < kPeriodDecimals; ++i) {\n"
+           "        native[kPeriodDecimalColumns[i]] = ' ';\n    }\n",
+           "",
            "a period gets four decimals whatever the source wrote"),
     Mutant("import-min-uncertainty-dropped", POLICY,
            "            native[kMinUncertainColumn] = ':';\n",
            "",
            "an uncertain minimum loses its colon"),
     Mutant("import-name-cut-unmarked", POLICY,
-           "        out[kNameHeadChars] = kCutMark;\n",
+           "    out[kNameHeadChars] = kCutMark;\n",
            "",
            "a shortened name does not show where it was cut"),
     Mutant("import-trailing-white-kept", FIELDS,
-           "    while (field.width > 0 && IsSpace(field.text[field.width - 1])) {\n        --field.width;\n    }\n",
+           "    while (end > begin && format::IsSpace(end[-1])) {\n        --end;\n    }\n",
            "",
            "a field keeps the white space after its text"),
 ]
