@@ -41,6 +41,11 @@ THREAD = "catalog/HelperThread.h"
 EXPORT_FILE = "catalog/ExportFile.cpp"
 POLICY = "importers/ConversionPolicy.cpp"
 FIELDS = "importers/FixedField.h"
+MAIN = "cli/main.cpp"
+COMMANDS = "cli/Commands.cpp"
+FILTER = "cli/StarFilter.cpp"
+STREAM = "cli/StreamBlocks.cpp"
+VOTABLE = "cli/VoTable.cpp"
 
 MUTANTS = [
     # --- The cursor -----------------------------------------------------------
@@ -576,4 +581,72 @@ MUTANTS = [
            "    while (end > begin && format::IsSpace(end[-1])) {\n        --end;\n    }\n",
            "",
            "a field keeps the white space after its text"),
+
+    # --- The lumara command ---------------------------------------------------
+    Mutant("cli-partial-number-taken", MAIN,
+           "if (error != std::errc{} || end != text.data() + text.size()) {",
+           "if (error != std::errc{}) {",
+           "an option's number is read up to the first character that does not fit"),
+    Mutant("cli-whole-number-wraps", MAIN,
+           "    return static_cast<std::int16_t>(std::clamp<long>(\n"
+           "        value, std::numeric_limits<std::int16_t>::min(), "
+           "std::numeric_limits<std::int16_t>::max()));\n",
+           "    return static_cast<std::int16_t>(value);\n",
+           "an hour or degree beyond 16 bits wraps into the allowed range"),
+    Mutant("cli-no-light-curve-by-position", FILTER,
+           "return !criteria.noLightCurve && !criteria.useMagnitude && !criteria.usePeriod;",
+           "return !criteria.useMagnitude && !criteria.usePeriod;",
+           "--no-light-curve is decided by the position alone", quick=True),
+    Mutant("cli-header-repeated", COMMANDS,
+           "        started = true;\n",
+           "",
+           "the header goes before every block of rows"),
+    Mutant("cli-position-count-skipped", COMMANDS,
+           "            if (positionDecides && request.countOnly) {\n                ++matches;\n",
+           "            if (positionDecides && request.countOnly) {\n",
+           "--count of a search by position alone counts nothing"),
+    Mutant("cli-desc-in-order", COMMANDS,
+           "held.Restore(index, record);",
+           "held.Restore(held.Count() - 1 - index, record);",
+           "--desc writes the matches in catalogue order"),
+    Mutant("cli-desc-epilogue-dropped", COMMANDS,
+           "    writer.Append(format.epilogue);\n",
+           "",
+           "--desc leaves out what closes the table"),
+    Mutant("cli-write-failure-as-memory", COMMANDS,
+           "        if (!held) {\n",
+           "        if (held) {\n",
+           "a failed write is reported as want of memory and the reverse"),
+    Mutant("cli-output-status-of-input", COMMANDS,
+           "        ReportError(\"cannot write \" + output.Name());\n"
+           "        return kUnwritableOutput;\n    }\n    return kSuccess;\n}\n\n"
+           "// The exit status after a stream",
+           "        ReportError(\"cannot write \" + output.Name());\n"
+           "        return kUnreadableInput;\n    }\n    return kSuccess;\n}\n\n"
+           "// The exit status after a stream",
+           "an output that cannot be opened exits with the status of an unreadable input"),
+    Mutant("cli-info-ra-whole-hours", COMMANDS,
+           "const int ra = record.raHours * kMinutesPerHour + record.raMinutes;",
+           "const int ra = record.raHours * kMinutesPerHour;",
+           "info's R.A. spread ignores the minutes"),
+    Mutant("cli-blocks-unordered", STREAM,
+           "writing = writing || turns.WaitForTurn(block);",
+           "writing = true;",
+           "a lane writes its block without waiting for the earlier ones"),
+    Mutant("cli-unended-last-line-dropped", STREAM,
+           "        if (ended) {\n            return true;\n        }\n",
+           "",
+           "a last line without a line feed is carried on and never written"),
+    Mutant("cli-ampersand-unescaped", VOTABLE,
+           "        case '&':\n            out = Put(out, \"&amp;\");\n            break;\n",
+           "",
+           "an ampersand goes into the XML as it is"),
+    Mutant("cli-control-character-kept", VOTABLE,
+           "return c >= ' ' || c == '\\t';",
+           "return c > '\\0';",
+           "control characters that XML forbids are written"),
+    Mutant("cli-null-written-as-zero", VOTABLE,
+           "    if (value == 0.0) {\n        return Put(out, kEmptyCell);\n    }\n",
+           "",
+           "a value the line does not give is written as 0 rather than null"),
 ]

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <sstream>
@@ -66,6 +67,9 @@ const std::vector<SearchCase>& SearchCases() {
          With([](SearchCriteria& c) {
              c.usePeriod = true, c.periodLeast = 0.5, c.periodMost = 50.0;
              c.decSouth = 0, c.decNorth = 0;
+         })},
+        {"no light curve alone", {"--no-light-curve"}, With([](SearchCriteria& c) {
+             c.noLightCurve = true;
          })},
         {"no light curve ignores magnitudes",
          {"--no-light-curve", "--ra", "3..20", "--max-mag", "3"},
@@ -208,6 +212,8 @@ TEST_F(CommandTest, ConvertWritesEveryStarLineAndReportsWhatItSkipped) {
     }
 }
 
+constexpr int kMinutesPerHour = 60;
+
 // The value after `label` in the info text, and the one after " to ".
 std::pair<double, double> SpreadOf(const std::string& info, const std::string& label) {
     const std::size_t at = info.find(label + ": ");
@@ -230,6 +236,8 @@ TEST_F(CommandTest, InfoGivesTheCountsAndSpreadOfTheLoadedStars) {
         double most[3] = {0, 0, 0};
         int southmost = 90;
         int northmost = -90;
+        int westmost = 24 * kMinutesPerHour; // minutes from 0h
+        int eastmost = 0;
         for (const StarRecord* r = catalog.GetRecords(); r != nullptr; r = r->next) {
             const double values[3] = {r->maxMag, r->minMag, r->period};
             for (int i = 0; i < 3; ++i) {
@@ -238,6 +246,8 @@ TEST_F(CommandTest, InfoGivesTheCountsAndSpreadOfTheLoadedStars) {
                     most[i] = std::max(most[i], values[i]);
                 }
             }
+            westmost = std::min(westmost, r->raHours * kMinutesPerHour + r->raMinutes);
+            eastmost = std::max(eastmost, r->raHours * kMinutesPerHour + r->raMinutes);
             southmost = std::min<int>(southmost, r->dec);
             northmost = std::max<int>(northmost, r->dec);
         }
@@ -253,6 +263,11 @@ TEST_F(CommandTest, InfoGivesTheCountsAndSpreadOfTheLoadedStars) {
         EXPECT_NE(run.out.find("lines skipped: " +
                                std::to_string(lines - static_cast<std::size_t>(stars)) + "\n"),
                   std::string::npos);
+        char ra[64];
+        std::snprintf(ra, sizeof ra, "R.A.: %02dh%02dm to %02dh%02dm\n", westmost / kMinutesPerHour,
+                      westmost % kMinutesPerHour, eastmost / kMinutesPerHour,
+                      eastmost % kMinutesPerHour);
+        EXPECT_NE(run.out.find(ra), std::string::npos) << run.out;
         const char* labels[3] = {"maximum magnitude", "minimum magnitude", "period"};
         for (int i = 0; i < 3; ++i) {
             const auto [low, high] = SpreadOf(run.out, labels[i]);

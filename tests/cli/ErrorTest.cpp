@@ -40,6 +40,7 @@ TEST(ErrorTest, EachFailureIsOneLineAndItsDocumentedStatus) {
          kNoStarLines,
          "no star lines"},
         {"an hour out of range", {"search", demo, "--ra", "24..1"}, kUsageError, "--ra WEST"},
+        {"an hour beyond 16 bits", {"search", demo, "--ra", "65536..1"}, kUsageError, "--ra WEST"},
         {"an east hour out of range", {"search", demo, "--ra", "1..-1"}, kUsageError, "--ra EAST"},
         {"a band out of order", {"search", demo, "--dec", "20..10"}, kUsageError, "--dec SOUTH"},
         {"a pole passed", {"search", demo, "--dec", "0..91"}, kUsageError, "--dec NORTH"},

@@ -3,6 +3,7 @@
 
 // The VOTable is read back by STILTS, the virtual observatory's own table
 // tool, which says what another program would find in it.
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -128,6 +129,20 @@ TEST(VoTableTest, StiltsReadsTheColumnsTypesNullsAndValues) {
         sawAwkward = sawAwkward || cells[3] == "RT & Xyz";
     }
     EXPECT_TRUE(sawAwkward);
+
+    // In reverse: the same table with its rows, one a line, last to first.
+    std::vector<std::string> lines = LinesOf(ReadFile(table));
+    const auto isRow = [](const std::string& line) { return line.rfind("<TR>", 0) == 0; };
+    const auto firstRow = std::find_if(lines.begin(), lines.end(), isRow);
+    std::reverse(firstRow, std::find_if_not(firstRow, lines.end(), isRow));
+    std::string reversed;
+    for (const std::string& line : lines) {
+        reversed += line;
+    }
+    const ProgramRun descending =
+        RunLumara({"search", catalogue, "--dec", "-40..90", "--format", "votable", "--desc"});
+    EXPECT_EQ(descending.status, 0) << descending.err;
+    EXPECT_TRUE(descending.out == reversed) << "reversed table differs";
 }
 
 } // namespace
