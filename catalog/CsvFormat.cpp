@@ -186,14 +186,16 @@ private:
     std::array<Entry, format::kMagnitudeValues> entries{};
 };
 
-char* Magnitude(char* out, double value) {
+} // namespace
+
+char* WriteMagnitude(char* out, double value) {
     static const MagnitudeTexts texts;
     return texts.Write(out, value);
 }
 
 // The period keeps every decimal the catalogue can hold, without trailing
 // zeros and never in exponent form.
-char* Period(char* out, double value) {
+char* WritePeriod(char* out, double value) {
     const double scaled = value * kPeriodScale;
     if (value >= 0.0 && scaled < kLargestFastPeriod &&
         std::fabs(scaled - static_cast<double>(static_cast<long long>(scaled + 0.5))) < 0.25) {
@@ -228,16 +230,6 @@ char* Period(char* out, double value) {
     return end;
 }
 
-} // namespace
-
-char* WriteMagnitude(char* out, double value) {
-    return Magnitude(out, value);
-}
-
-char* WritePeriod(char* out, double value) {
-    return Period(out, value);
-}
-
 std::size_t FormatRow(const StarRecord& record, char* out) {
     char* p = out;
     p = Integer(p, record.raHours);
@@ -254,11 +246,11 @@ std::size_t FormatRow(const StarRecord& record, char* out) {
     *p++ = ',';
     p = QuotedText(p, record.desc);
     *p++ = ',';
-    p = Magnitude(p, record.maxMag);
+    p = WriteMagnitude(p, record.maxMag);
     *p++ = ',';
-    p = Magnitude(p, record.minMag);
+    p = WriteMagnitude(p, record.minMag);
     *p++ = ',';
-    p = Period(p, record.period);
+    p = WritePeriod(p, record.period);
     *p++ = '\r';
     *p++ = '\n';
     return static_cast<std::size_t>(p - out);

@@ -26,12 +26,13 @@ constexpr std::size_t kSplitSearchPieceBytes = 4096;
 // Stores one line as the file's format has it: a native star line as it
 // stands, a GCVS or VSX line as the native line written for it.
 bool AddLine(import::CatalogueFormat format, const char* text, LoadedStars& stars) {
-    const std::size_t length = std::strlen(text);
+    // Most lines of a native file are stars, but the length is wanted only
+    // for those that are.
     if (format == import::CatalogueFormat::Native) {
-        return !CStarCatalog::IsStarLine(text) || stars.Add(text, length);
+        return !CStarCatalog::IsStarLine(text) || stars.Add(text, std::strlen(text));
     }
     char native[import::kNativeChars + 1];
-    return !import::ConvertLine(format, text, length, native, stars.report) ||
+    return !import::ConvertLine(format, text, std::strlen(text), native, stars.report) ||
            stars.Add(native, import::kNativeChars);
 }
 
@@ -137,8 +138,8 @@ bool LoadedStars::Add(const char* text, std::size_t length) {
 }
 
 bool LoadedStars::Append(LoadedStars& later) {
+    report.Merge(later.report);
     if (later.count == 0) {
-        report.Merge(later.report);
         return true;
     }
     if (later.count > kMaxRecords - count) {
@@ -160,7 +161,6 @@ bool LoadedStars::Append(LoadedStars& later) {
     lastRecord = later.lastRecord;
     lastNode = later.lastNode;
     count += later.count;
-    report.Merge(later.report);
     recordPool.Adopt(later.recordPool);
     nodePool.Adopt(later.nodePool);
     later.firstRecord = later.lastRecord = nullptr;
