@@ -12,7 +12,7 @@
 #include <string>
 
 #include "LineFormat.h"
-#include "StarCatalog.h"
+#include "StarRecord.h"
 
 namespace lumara::csv {
 

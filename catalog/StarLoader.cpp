@@ -12,6 +12,7 @@
 
 #include "HelperThread.h"
 #include "LineReader.h"
+#include "StarCatalog.h"
 #include "StarLine.h"
 
 namespace lumara {

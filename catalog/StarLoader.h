@@ -9,7 +9,7 @@
 
 #include "ChunkPool.h"
 #include "Import.h"
-#include "StarCatalog.h"
+#include "StarRecord.h"
 
 namespace lumara {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "LineFormat.h"
-#include "StarCatalog.h"
+#include "StarRecord.h"
 
 namespace lumara::txt {
 
