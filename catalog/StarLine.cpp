@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "ByteWords.h"
 #include "LineFormat.h"
 #include "StarCatalog.h"
 
@@ -38,32 +39,6 @@ static_assert(sizeof StarRecord::line > kStoredLineChars);
 template <std::size_t N> void CopyColumns(char (&field)[N], const char* line, std::size_t column) {
     std::memcpy(field, line + column, N - 1);
     field[N - 1] = '\0';
-}
-
-// Copies `bytes` in pieces of fixed size, the last ones overlapping those
-// before, which compile to a few moves each. A copy of a length known only at
-// run time becomes a string instruction whose start-up alone costs more than
-// a whole line; every star line is copied so when it is read.
-void CopyShort(char* out, const char* in, std::size_t bytes) {
-    constexpr std::size_t kPiece = 16;
-    constexpr std::size_t kHalf = kPiece / 2;
-    constexpr std::size_t kQuarter = kPiece / 4;
-    if (bytes >= kPiece) {
-        for (std::size_t at = 0; at + kPiece < bytes; at += kPiece) {
-            std::memcpy(out + at, in + at, kPiece);
-        }
-        std::memcpy(out + bytes - kPiece, in + bytes - kPiece, kPiece);
-    } else if (bytes >= kHalf) {
-        std::memcpy(out, in, kHalf);
-        std::memcpy(out + bytes - kHalf, in + bytes - kHalf, kHalf);
-    } else if (bytes >= kQuarter) {
-        std::memcpy(out, in, kQuarter);
-        std::memcpy(out + bytes - kQuarter, in + bytes - kQuarter, kQuarter);
-    } else {
-        for (std::size_t at = 0; at < bytes; ++at) {
-            out[at] = in[at];
-        }
-    }
 }
 
 } // namespace
@@ -168,7 +143,8 @@ void NormaliseLine(const char* text, std::size_t length, StarRecord& record) {
     const std::size_t kept = length < kStoredLineChars ? length : kStoredLineChars;
     std::memset(record.line, ' ', kStoredLineChars);
     std::memset(record.line + kStoredLineChars, '\0', sizeof record.line - kStoredLineChars);
-    CopyShort(record.line, text, kept);
+    // Every star line is copied so when it is read.
+    lumara::import::words::CopyShort(record.line, text, kept);
 }
 
 // Flattened: loading calls this for every star line.

@@ -4,8 +4,9 @@
 // Both importers on arbitrary bytes taken as a file: split into lines the way
 // the loader splits them, the format detected from the head, and every line
 // converted as GCVS 5.1 and as VSX. Whatever a line holds, a written line is
-// a star line that decodes within the native line's ranges, and every line is
-// either a star, a blank line or counted as skipped.
+// a star line that decodes within the native line's ranges, every line is
+// either a star, a blank line or counted as skipped, and a VSX line read from
+// its fixed places gives what the general reading gives.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +16,7 @@
 
 #include "Import.h"
 #include "LineFormat.h"
+#include "SourceLayouts.h"
 #include "StarCatalog.h"
 #include "StarLine.h"
 
@@ -57,6 +59,26 @@ void RequireReadableStar(const char* native) {
     Require(record->period >= 0.0 && record->period <= kLargestPeriod);
 }
 
+// A line that VSX's own form reads from fixed places must give what the
+// general reading gives.
+void RequireStandardFormAgrees(const char* text, std::size_t length) {
+    SourceStar fixed;
+    if (!IsVsxLine(text, length) || !ReadVsxStarInStandardForm(text, length, fixed)) {
+        return;
+    }
+    SourceStar general;
+    ImportReport generalReport;
+    Require(ReadVsxStarInAnyForm(text, length, general, generalReport));
+    char fromFixed[kNativeChars + 1];
+    char fromGeneral[kNativeChars + 1];
+    ImportReport fixedReport;
+    Require(WriteNativeLine(fixed, fromFixed, fixedReport) ==
+            WriteNativeLine(general, fromGeneral, generalReport));
+    Require(std::strcmp(fromFixed, fromGeneral) == 0);
+    Require(std::memcmp(fixedReport.changes, generalReport.changes, sizeof fixedReport.changes) ==
+            0);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -78,6 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         start = end + 1;
         ++lines;
 
+        RequireStandardFormAgrees(text.get(), length);
         const bool wasDecided = detector.IsDecided();
         const std::size_t held = detector.HeldLines();
         detector.Feed(text.get(), length);

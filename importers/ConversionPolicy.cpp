@@ -5,6 +5,8 @@
 #include <array>
 #include <cstring>
 
+#include "ByteWords.h"
+
 namespace lumara::import {
 
 using namespace format;
@@ -55,9 +57,7 @@ void WritePosition(const SourceStar& star, char* native, ImportReport& report) {
     WriteTwoDigits(native + kRaMinutesColumn, star.raMinutes);
     native[kDecSignColumn] = star.decNegative ? '-' : '+';
     WriteTwoDigits(native + kDecDegreesColumn, star.decDegrees);
-    if (star.decNegative && star.decDegrees == 0) {
-        report.Count(Change::DecMinusZero);
-    }
+    report.CountIf(Change::DecMinusZero, star.decNegative && star.decDegrees == 0);
     native[kFlagColumn] = IsLetter(star.component) ? star.component : ' ';
 }
 
@@ -72,7 +72,7 @@ std::size_t CutAtComponent(Field text, const char* separators, char* out, std::s
             break;
         }
     }
-    std::memcpy(out, text.text, kept);
+    words::CopyShort(out, text.text, kept);
     out[kept] = kCutMark;
     return kept + 1;
 }
@@ -120,9 +120,7 @@ std::size_t CoordinateName(Field name, char* out) {
 // dd.dd, the tens blank below 10 (`hundredths` is below kMagnitudeLimit).
 void WriteMagnitude(std::int64_t hundredths, char* at) {
     const auto whole = static_cast<int>(hundredths / 100);
-    if (whole >= 10) {
-        at[0] = static_cast<char>('0' + whole / 10);
-    }
+    at[0] = whole >= 10 ? static_cast<char>('0' + whole / 10) : ' ';
     at[1] = static_cast<char>('0' + whole % 10);
     at[2] = '.';
     WriteTwoDigits(at + 3, static_cast<int>(hundredths % 100));
@@ -150,17 +148,13 @@ void WriteRange(const SourceStar& star, char* native, ImportReport& report) {
     std::int64_t maximumAsRead = 0;
     if (star.maximum.present) {
         maximumAsRead = RoundedTo(star.maximum.value, kMagnitudeDecimals, rounded);
-        if (rounded) {
-            report.Count(Change::MagnitudeRounded);
-        }
+        report.CountIf(Change::MagnitudeRounded, rounded);
         maximum = HundredthsFor(maximumAsRead, report);
     }
     std::int64_t minimum = -1;
     if (star.minimum.present) {
         std::int64_t value = RoundedTo(star.minimum.value, kMagnitudeDecimals, rounded);
-        if (rounded) {
-            report.Count(Change::MagnitudeRounded);
-        }
+        report.CountIf(Change::MagnitudeRounded, rounded);
         if (star.minimum.amplitude && !star.maximum.present) {
             report.Count(Change::AmplitudeDropped);
         } else {
@@ -173,24 +167,15 @@ void WriteRange(const SourceStar& star, char* native, ImportReport& report) {
     }
     if (maximum >= 0) {
         WriteMagnitude(maximum, native + kMaxValueColumn);
-        if (star.maximum.uncertain) {
-            native[kMaxUncertainColumn] = ':';
-        }
-        if (star.maximum.limit != ' ') {
-            native[kMaxLimitColumn] = star.maximum.limit;
-            report.Count(Change::LimitMarked);
-        }
+        native[kMaxUncertainColumn] = star.maximum.uncertain ? ':' : ' ';
+        native[kMaxLimitColumn] = star.maximum.limit;
+        report.CountIf(Change::LimitMarked, star.maximum.limit != ' ');
     }
     if (minimum >= 0) {
         WriteMagnitude(minimum, native + kMinValueColumn);
-        native[kMinMarkColumn] = '-';
-        if (star.minimum.uncertain) {
-            native[kMinUncertainColumn] = ':';
-        }
-        if (star.minimum.limit != ' ') {
-            native[kMinMarkColumn] = star.minimum.limit;
-            report.Count(Change::LimitMarked);
-        }
+        native[kMinMarkColumn] = star.minimum.limit != ' ' ? star.minimum.limit : '-';
+        native[kMinUncertainColumn] = star.minimum.uncertain ? ':' : ' ';
+        report.CountIf(Change::LimitMarked, star.minimum.limit != ' ');
     }
 }
 
@@ -224,9 +209,7 @@ void WritePeriod(const SourceStar& star, char* native, ImportReport& report) {
         report.Count(Change::PeriodInThousands);
         return;
     }
-    if (rounded) {
-        report.Count(Change::PeriodRounded);
-    }
+    report.CountIf(Change::PeriodRounded, rounded);
     WriteNumber(at, static_cast<int>(units / kPeriodDecimalUnit));
     native[kPeriodMarkerColumn] = '.';
     // As many decimals as the source wrote, up to four.
@@ -245,7 +228,7 @@ std::size_t FittedChars(Field field, std::size_t room, char* out, bool& shortene
     const Field text = Trimmed(field);
     shortened = text.width > room;
     if (!shortened) {
-        std::memcpy(out, text.text, text.width);
+        words::CopyShort(out, text.text, text.width);
         return text.width;
     }
     return shorten(text, out);
@@ -259,8 +242,8 @@ std::size_t ShortenedName(Field text, char* out) {
     }
     std::memcpy(out, text.text, kNameHeadChars);
     out[kNameHeadChars] = kCutMark;
-    const std::size_t tail = kNameChars - kNameHeadChars - 1;
-    std::memcpy(out + kNameHeadChars + 1, text.text + text.width - tail, tail);
+    constexpr std::size_t kTail = kNameChars - kNameHeadChars - 1;
+    std::memcpy(out + kNameHeadChars + 1, text.text + text.width - kTail, kTail);
     return kNameChars;
 }
 
@@ -292,45 +275,35 @@ bool ShortenType(Field type, char (&out)[kTypeChars + 1]) {
     return shortened;
 }
 
-// The name, type and description go through buffers as wide as their columns
-// and filled with spaces, so that each is copied whole without measuring it.
+// Each text is written straight into the line, which starts all blanks, so
+// that no piece is written in bytes and read back as a word.
 bool WriteNativeLine(const SourceStar& star, char* native, ImportReport& report) {
-    char name[kNameChars];
-    std::memset(name, ' ', sizeof name);
+    std::memset(native, ' ', kNativeChars);
+    native[kNativeChars] = '\0';
     bool nameShortened = false;
-    NameChars(star.name, name, nameShortened);
-    if (!IsGraphic(name[0])) {
+    NameChars(star.name, native + kNameColumn, nameShortened);
+    if (!IsGraphic(native[kNameColumn])) {
         report.Count(SkipReason::NoName);
         return false;
     }
-    std::memset(native, ' ', kNativeChars);
-    native[kNativeChars] = '\0';
+    report.CountIf(Change::NameShortened, nameShortened);
     WritePosition(star, native, report);
-    if (nameShortened) {
-        report.Count(Change::NameShortened);
-    }
-    std::memcpy(native + kNameColumn, name, sizeof name);
 
-    char type[kTypeChars];
-    std::memset(type, ' ', sizeof type);
     bool typeShortened = false;
-    TypeChars(star.type, type, typeShortened);
-    if (typeShortened) {
-        report.Count(Change::TypeShortened);
-    }
-    if (!IsGraphic(type[0])) {
+    TypeChars(star.type, native + kTypeColumn, typeShortened);
+    report.CountIf(Change::TypeShortened, typeShortened);
+    if (!IsGraphic(native[kTypeColumn])) {
+        char type[kTypeChars];
         std::memset(type, ' ', sizeof type);
         std::memcpy(type, kUnknownType, sizeof kUnknownType - 1);
+        std::memcpy(native + kTypeColumn, type, sizeof type);
         report.Count(Change::TypeFilled);
     }
-    std::memcpy(native + kTypeColumn, type, sizeof type);
 
     WriteRange(star, native, report);
     WritePeriod(star, native, report);
-    if (star.markDropped) {
-        report.Count(Change::MarkDropped);
-    }
-    std::memcpy(native + kDescColumn, star.description, star.descriptionChars);
+    report.CountIf(Change::MarkDropped, star.markDropped);
+    words::CopyShort(native + kDescColumn, star.description, star.descriptionChars);
     ++report.stars;
     return true;
 }

@@ -169,6 +169,22 @@ inline std::int64_t Signed(const Decimal& number, std::int64_t magnitude) {
     return number.negative ? -magnitude : magnitude;
 }
 
+// `value` divided by 10^`shift` (1 to kMaxNumberDigits), with the
+// remainder. Each power is a constant here, so the division is a
+// multiplication: a division by a power known only at run time would cost
+// more than all the rest of a line's arithmetic.
+template <int Shift = 1>
+std::int64_t DividedByPowerOfTen(std::int64_t value, int shift, std::int64_t& remainder) {
+    if constexpr (Shift < kMaxNumberDigits) {
+        if (shift != Shift) {
+            return DividedByPowerOfTen<Shift + 1>(value, shift, remainder);
+        }
+    }
+    constexpr std::int64_t kDivisor = kPowersOfTen[Shift];
+    remainder = value % kDivisor;
+    return value / kDivisor;
+}
+
 // The number rounded half away from zero to `decimals` decimals, as a count
 // of 10^-decimals; `changed` tells whether a digit other than 0 was dropped.
 inline std::int64_t RoundedTo(const Decimal& number, int decimals, bool& changed) {
@@ -176,10 +192,11 @@ inline std::int64_t RoundedTo(const Decimal& number, int decimals, bool& changed
         changed = false;
         return Signed(number, number.scaled * kPowersOfTen[decimals - number.scale]);
     }
-    const std::int64_t divisor = kPowersOfTen[number.scale - decimals];
-    const std::int64_t remainder = number.scaled % divisor;
+    const int shift = number.scale - decimals;
+    std::int64_t remainder = 0;
+    const std::int64_t kept = DividedByPowerOfTen(number.scaled, shift, remainder);
     changed = remainder != 0;
-    const std::int64_t rounded = number.scaled / divisor + (2 * remainder >= divisor ? 1 : 0);
+    const std::int64_t rounded = kept + (2 * remainder >= kPowersOfTen[shift] ? 1 : 0);
     return Signed(number, rounded);
 }
 
@@ -188,7 +205,8 @@ inline std::int64_t TruncatedTo(const Decimal& number, int decimals) {
     if (number.scale <= decimals) {
         return Signed(number, number.scaled * kPowersOfTen[decimals - number.scale]);
     }
-    return Signed(number, number.scaled / kPowersOfTen[number.scale - decimals]);
+    std::int64_t remainder = 0;
+    return Signed(number, DividedByPowerOfTen(number.scaled, number.scale - decimals, remainder));
 }
 
 } // namespace lumara::import

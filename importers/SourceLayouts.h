@@ -19,6 +19,16 @@ bool ReadGcvsStar(const char* text, std::size_t length, SourceStar& star, Import
 
 // A VSX line, of today's width or the 2013 one.
 bool IsVsxLine(const char* text, std::size_t length);
+// Reads a VSX line in standard form if it is one, else in any form.
 bool ReadVsxStar(const char* text, std::size_t length, SourceStar& star, ImportReport& report);
+// A line of VSX's own writing: today's full width, every number in its fixed
+// form and in range. Read from fixed places; false, with nothing counted and
+// `star` not to be used, for any other line. It gives what
+// ReadVsxStarInAnyForm gives for the same line.
+bool ReadVsxStarInStandardForm(const char* text, std::size_t length, SourceStar& star);
+// Reads any VSX line, as far as it goes; false, with the reason counted, when
+// it gives no star.
+bool ReadVsxStarInAnyForm(const char* text, std::size_t length, SourceStar& star,
+                          ImportReport& report);
 
 } // namespace lumara::import

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "ByteWords.h"
 #include "SourceLayouts.h"
 
 namespace lumara::import {
@@ -120,7 +121,153 @@ void Describe(const char* text, std::size_t length, std::size_t minBandLast, Sou
     star.descriptionChars = static_cast<std::size_t>(at - star.description) + word.size();
 }
 
+// --- Lines in the form VSX writes them --------------------------------------
+// Nearly every line of a VSX file is full width, with every number at its
+// fixed place and with its fixed decimals. Such a line is read here straight
+// from those places, each byte once and with few branches; a line in any
+// other form is left to the general reading below, which reads every form
+// into the same SourceStar.
+
+constexpr std::size_t kStandardChars = 158;
+
+// A number in the fixed form F(Whole + 1 + Decimals).Decimals starting at
+// `field`: leading spaces, an optional sign, whole digits up to the point
+// (at least the last one), the point and every decimal. False for anything
+// else, a blank field included.
+// Reads a number in the fixed form F(Whole + 1 + Decimals).Decimals whose
+// field starts at `field`, as eight digits or fewer: leading spaces, an
+// optional sign, whole digits up to the point (at least the last one), the
+// point and every decimal. The `Lead` bytes before the field are read and
+// ignored: the digits are gathered from two overlapping words, one of them
+// a byte later so that the point drops out. False for any other form, a
+// blank field included.
+template <std::size_t Whole, std::size_t Decimals>
+bool ReadStandardDigits(const char* field, std::uint64_t& value, bool& negative) {
+    using namespace words;
+    static_assert(Whole > 0 && Whole + Decimals <= kBytes);
+    constexpr int kLead = kBytes - static_cast<int>(Whole + Decimals);
+    constexpr int kLastWhole = kLead + static_cast<int>(Whole) - 1;
+    constexpr Word kWhole = BytesFrom(kLead, kLastWhole) & kHighBits;
+    constexpr Word kDecimals = Decimals == 0 ? 0 : BytesFrom(kLastWhole + 1, kBytes - 1);
+    constexpr Word kMustBeDigits = (kDecimals | BytesFrom(kLastWhole, kLastWhole)) & kHighBits;
+    const Word text = (Load(field - kLead) & BytesFrom(kLead, kLastWhole)) |
+                      (Load(field - kLead + 1) & kDecimals);
+    const Word digits = Digits(text);
+    const Word spaces = Equal(text, ' ') & kWhole;
+    const Word minus = Equal(text, '-') & kWhole;
+    const Word signs = minus | (Equal(text, '+') & kWhole);
+    const Word wholeDigits = digits & kWhole;
+    const Word notDigits = spaces | signs;
+    // Spaces, then at most one sign, then digits only.
+    const bool wellFormed = field[Whole] == '.' && (digits & kMustBeDigits) == kMustBeDigits &&
+                            (wholeDigits | notDigits) == kWhole && (signs & (signs - 1)) == 0 &&
+                            notDigits < (wholeDigits & (~wholeDigits + 1)) &&
+                            (signs == 0 || spaces < signs);
+    value = EightDigits(text & Widened(digits));
+    negative = minus != 0;
+    return wellFormed;
+}
+
+template <std::size_t Whole, std::size_t Decimals>
+bool ReadStandardNumber(const char* field, Decimal& number) {
+    std::uint64_t value = 0;
+    bool wellFormed = false;
+    if constexpr (Whole + Decimals <= words::kBytes) {
+        wellFormed = ReadStandardDigits<Whole, Decimals>(field, value, number.negative);
+    } else {
+        // The decimals beyond the first word, read as whole digits of a
+        // field of their own that has no point.
+        constexpr std::size_t kFirstDecimals = words::kBytes - Whole;
+        constexpr std::size_t kRest = Decimals - kFirstDecimals;
+        static_assert(kRest < words::kBytes);
+        const char* const rest = field + Whole + 1 + kFirstDecimals;
+        const words::Word restText = words::Load(rest - (words::kBytes - kRest)) &
+                                     words::BytesFrom(words::kBytes - kRest, 7);
+        constexpr words::Word kRestDigits =
+            words::BytesFrom(words::kBytes - kRest, 7) & words::kHighBits;
+        wellFormed = ReadStandardDigits<Whole, kFirstDecimals>(field, value, number.negative) &&
+                     (words::Digits(restText) & kRestDigits) == kRestDigits;
+        value = value * static_cast<std::uint64_t>(kPowersOfTen[kRest]) +
+                words::EightDigits(restText & words::Widened(words::Digits(restText)));
+    }
+    number.scaled = static_cast<std::int64_t>(value);
+    number.scale = static_cast<int>(Decimals);
+    return wellFormed;
+}
+
+template <std::size_t Width> bool IsBlankAt(const char* field) {
+    bool blank = true;
+#pragma GCC unroll 16
+    for (std::size_t i = 0; i < Width; ++i) {
+        blank &= field[i] == ' ';
+    }
+    return blank;
+}
+
+// A fixed-form number, or a field of spaces (`present` false).
+template <std::size_t Whole, std::size_t Decimals>
+bool ReadStandardField(const char* field, Decimal& number, bool& present) {
+    present = ReadStandardNumber<Whole, Decimals>(field, number);
+    return present || IsBlankAt<Whole + 1 + Decimals>(field);
+}
+
+// The byte at `position` of a full-width line, counted from 1.
+const char* At(const char* text, std::size_t position) {
+    return text + position - 1;
+}
+
+bool ReadStandardMagnitude(const char* text, std::size_t first, char limit, char uncertain,
+                           SourceMagnitude& magnitude) {
+    constexpr std::size_t kWhole = kMaxLast - kMaxFirst - kWrittenMagnitudeDecimals;
+    if (!ReadStandardField<kWhole, kWrittenMagnitudeDecimals>(At(text, first), magnitude.value,
+                                                              magnitude.present) ||
+        magnitude.value.negative) {
+        return false;
+    }
+    magnitude.limit = IsMark(limit) ? limit : ' ';
+    magnitude.uncertain = uncertain == ':';
+    return true;
+}
+
 } // namespace
+
+// `text` is a VSX line, as IsVsxLine tells.
+bool ReadVsxStarInStandardForm(const char* text, std::size_t length, SourceStar& star) {
+    constexpr std::size_t kPositionWhole = kRaLast - kRaFirst - kWrittenPositionDecimals;
+    constexpr std::size_t kPeriodWhole = kPeriodLast - kPeriodFirst - kWrittenPeriodDecimals;
+    if (length != kStandardChars || IsNarrow(text, length)) {
+        return false;
+    }
+    Decimal ra;
+    Decimal dec;
+    bool periodPresent = false;
+    if (!ReadStandardNumber<kPositionWhole, kWrittenPositionDecimals>(At(text, kRaFirst), ra) ||
+        !ReadStandardNumber<kPositionWhole, kWrittenPositionDecimals>(At(text, kDecFirst), dec) ||
+        !ReadStandardField<kPeriodWhole, kWrittenPeriodDecimals>(At(text, kPeriodFirst),
+                                                                 star.period, periodPresent) ||
+        ra.negative || star.period.negative || ra.scaled >= kRaLimitDegrees * kUnitsPerDegree ||
+        dec.scaled > kDecLimitUnits ||
+        !ReadStandardMagnitude(text, kMaxFirst, text[kMaxLimit - 1], text[kMaxUncertain - 1],
+                               star.maximum) ||
+        !ReadStandardMagnitude(text, kMinFirst, text[kMinLimit - 1], text[kMinUncertain - 1],
+                               star.minimum)) {
+        return false;
+    }
+    const std::int64_t minutes = ra.scaled / kRaUnitsPerMinute;
+    star.raHours = static_cast<int>(minutes / kMinutesPerHour);
+    star.raMinutes = static_cast<int>(minutes % kMinutesPerHour);
+    star.decNegative = dec.negative && dec.scaled != 0;
+    star.decDegrees = static_cast<int>(dec.scaled / kUnitsPerDegree);
+    star.minimum.amplitude = text[kAmplitude - 1] == '(';
+    star.periodPresent = periodPresent;
+    const char* const flags = At(text, kPeriodFlagsFirst);
+    const bool periodUncertain = flags[0] == ':' || flags[1] == ':' || flags[2] == ':';
+    star.markDropped = periodPresent && (text[kPeriodMark - 1] != ' ' || periodUncertain);
+    star.name = {At(text, kNameFirst), kNameLast - kNameFirst + 1};
+    star.type = {At(text, kTypeFirst), kTypeLast - kTypeFirst + 1};
+    Describe(text, length, kMinBandLast, star);
+    return true;
+}
 
 bool IsVsxLine(const char* text, std::size_t length) {
     if (length < kFlag + 1) {
@@ -141,6 +288,12 @@ bool IsVsxLine(const char* text, std::size_t length) {
 }
 
 bool ReadVsxStar(const char* text, std::size_t length, SourceStar& star, ImportReport& report) {
+    return (IsVsxLine(text, length) && ReadVsxStarInStandardForm(text, length, star)) ||
+           ReadVsxStarInAnyForm(text, length, star, report);
+}
+
+bool ReadVsxStarInAnyForm(const char* text, std::size_t length, SourceStar& star,
+                          ImportReport& report) {
     if (!IsVsxLine(text, length)) {
         report.Count(SkipReason::NotInLayout);
         return false;

@@ -41,6 +41,7 @@ THREAD = "catalog/HelperThread.h"
 EXPORT_FILE = "catalog/ExportFile.cpp"
 POLICY = "importers/ConversionPolicy.cpp"
 FIELDS = "importers/FixedField.h"
+VSX = "importers/Vsx.cpp"
 MAIN = "cli/main.cpp"
 COMMANDS = "cli/Commands.cpp"
 FILTER = "cli/StarFilter.cpp"
@@ -545,8 +546,8 @@ MUTANTS = [
            "native[kDecSignColumn] = star.decNegative ? '+' : '-';",
            "an imported declination gets the other sign"),
     Mutant("import-minus-zero-uncounted", POLICY,
-           "        report.Count(Change::DecMinusZero);\n",
-           "",
+           "report.CountIf(Change::DecMinusZero, star.decNegative && star.decDegrees == 0);",
+           "report.CountIf(Change::DecMinusZero, false);",
            "a declination of -0 that loses its sign is not counted"),
     Mutant("import-faintest-magnitude-dropped", POLICY,
            "if (hundredths >= kMagnitudeLimit) {",
@@ -570,13 +571,21 @@ MUTANTS = [
            "",
            "a period gets four decimals whatever the source wrote"),
     Mutant("import-min-uncertainty-dropped", POLICY,
-           "            native[kMinUncertainColumn] = ':';\n",
-           "",
+           "native[kMinUncertainColumn] = star.minimum.uncertain ? ':' : ' ';",
+           "native[kMinUncertainColumn] = ' ';",
            "an uncertain minimum loses its colon"),
     Mutant("import-name-cut-unmarked", POLICY,
            "    out[kNameHeadChars] = kCutMark;\n",
            "",
            "a shortened name does not show where it was cut"),
+    Mutant("import-fixed-sign-after-blank", VSX,
+           "(signs == 0 || spaces < signs);",
+           "true;",
+           "a VSX number read from its fixed places takes a sign after a blank"),
+    Mutant("import-fixed-last-decimal-unchecked", VSX,
+           "(words::Digits(restText) & kRestDigits) == kRestDigits;",
+           "true;",
+           "a VSX period read from its fixed places takes any byte among its last decimals"),
     Mutant("import-trailing-white-kept", FIELDS,
            "    while (end > begin && format::IsSpace(end[-1])) {\n        --end;\n    }\n",
            "",
