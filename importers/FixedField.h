@@ -6,10 +6,12 @@
 // as far as the line goes; past the end it is blank.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
+#include "ByteWords.h"
 #include "LineFormat.h"
 
 namespace lumara::import {
@@ -36,19 +38,17 @@ inline char ByteAt(const char* line, std::size_t length, std::size_t position) {
     return position <= length ? line[position - 1] : ' ';
 }
 
-// Fields are mostly padding: runs of spaces are passed a word at a time.
-inline constexpr std::uint64_t kSpaceWord = 0x2020202020202020;
-
-inline bool IsSpaceWord(const char* at) {
-    std::uint64_t word;
-    std::memcpy(&word, at, sizeof word);
-    return word == kSpaceWord;
-}
+// Fields are mostly padding: runs of white space are passed a word at a
+// time, and the word where the text starts or ends tells in which byte.
 
 // The first byte from `at` on that is no white space, or `end`.
 inline const char* SkipSpaces(const char* at, const char* end) {
-    while (end - at >= static_cast<std::ptrdiff_t>(sizeof kSpaceWord) && IsSpaceWord(at)) {
-        at += sizeof kSpaceWord;
+    while (end - at >= words::kBytes) {
+        const words::Word text = ~words::Spaces(words::Load(at)) & words::kHighBits;
+        if (text != 0) {
+            return at + std::countr_zero(text) / words::kBytes;
+        }
+        at += words::kBytes;
     }
     while (at < end && format::IsSpace(*at)) {
         ++at;
@@ -60,9 +60,14 @@ inline const char* SkipSpaces(const char* at, const char* end) {
 inline Field Trimmed(Field field) {
     const char* const begin = SkipSpaces(field.text, field.text + field.width);
     const char* end = field.text + field.width;
-    while (end - begin >= static_cast<std::ptrdiff_t>(sizeof kSpaceWord) &&
-           IsSpaceWord(end - sizeof kSpaceWord)) {
-        end -= sizeof kSpaceWord;
+    while (end - begin >= words::kBytes) {
+        const words::Word text =
+            ~words::Spaces(words::Load(end - words::kBytes)) & words::kHighBits;
+        if (text != 0) {
+            end -= std::countl_zero(text) / words::kBytes;
+            return {begin, static_cast<std::size_t>(end - begin)};
+        }
+        end -= words::kBytes;
     }
     while (end > begin && format::IsSpace(end[-1])) {
         --end;
@@ -174,7 +179,8 @@ inline std::int64_t Signed(const Decimal& number, std::int64_t magnitude) {
 // multiplication: a division by a power known only at run time would cost
 // more than all the rest of a line's arithmetic.
 template <int Shift = 1>
-std::int64_t DividedByPowerOfTen(std::int64_t value, int shift, std::int64_t& remainder) {
+[[gnu::always_inline]] inline std::int64_t DividedByPowerOfTen(std::int64_t value, int shift,
+                                                               std::int64_t& remainder) {
     if constexpr (Shift < kMaxNumberDigits) {
         if (shift != Shift) {
             return DividedByPowerOfTen<Shift + 1>(value, shift, remainder);

@@ -112,12 +112,12 @@ void Describe(const char* text, std::size_t length, std::size_t minBandLast, Sou
     }
     const std::string_view word = kFlagWords[ByteAt(text, length, kFlag) - '0'];
     char* at = star.description;
-    std::memcpy(at, band.text, band.width);
+    words::CopyShort(at, band.text, band.width);
     at += band.width;
     if (band.width > 0 && !word.empty()) {
         *at++ = ' ';
     }
-    std::memcpy(at, word.data(), word.size());
+    words::CopyShort(at, word.data(), word.size());
     star.descriptionChars = static_cast<std::size_t>(at - star.description) + word.size();
 }
 
