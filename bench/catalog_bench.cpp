@@ -253,6 +253,35 @@ void Load(benchmark::State& state, Workload& work) {
     PerStar(state, work);
 }
 
+// The conversion alone, on one thread: every line of the VSX file, already in
+// memory, turned into its native line. Loading adds reading, storing and
+// decoding around it and runs it on two threads.
+void ConvertVsx(benchmark::State& state, Workload& work) {
+    std::ifstream file(work.VsxPath(), std::ios::binary);
+    std::string text(std::istreambuf_iterator<char>(file), {});
+    std::vector<std::pair<const char*, std::size_t>> lines;
+    for (std::size_t start = 0, feed; (feed = text.find('\n', start)) != std::string::npos;
+         start = feed + 1) {
+        text[feed] = '\0';
+        lines.emplace_back(text.data() + start, feed - start);
+    }
+    std::int64_t stars = 0;
+    for (auto _ : state) {
+        lumara::import::ImportReport report;
+        char native[lumara::import::kNativeChars + 1];
+        for (const auto& [line, length] : lines) {
+            lumara::import::ConvertLine(lumara::import::CatalogueFormat::Vsx, line, length, native,
+                                        report);
+            benchmark::DoNotOptimize(native);
+        }
+        stars = report.stars;
+    }
+    if (stars != work.Stars()) {
+        Fail(state, "converted " + std::to_string(stars) + " stars");
+    }
+    PerStar(state, work);
+}
+
 // A catalogue of its own, holding an import that each timed one releases, so
 // that the shared catalogue keeps the native stars the searches expect.
 void ImportVsx(benchmark::State& state, Workload& work) {
@@ -385,6 +414,7 @@ void Register(Workload& work) {
     add("ReadFloor", [](benchmark::State& s, Workload& x) { ReadFloor(s, x.Path()); });
     add("ReadFloorVsx", [](benchmark::State& s, Workload& x) { ReadFloor(s, x.VsxPath()); });
     add("ImportVsx", ImportVsx);
+    add("ConvertVsx", ConvertVsx);
     add("TouchFloorRecords",
         [](benchmark::State& s, Workload& x) { TouchFloor(s, x, sizeof(StarRecord)); });
     add("LoadCatalog", Load);
