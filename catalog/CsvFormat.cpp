@@ -11,6 +11,8 @@
 #include <cstring>
 #include <string>
 
+#include "ByteWords.h"
+#include "DigitPairs.h"
 #include "LineFormat.h"
 #include "StarRecord.h"
 
@@ -30,26 +32,6 @@ constexpr std::size_t kWholeDaysDigits = 8;
 constexpr std::uint32_t kWholeDaysLimit = 100'000'000;
 static_assert(kLargestFastPeriod / kPeriodScale <= kWholeDaysLimit);
 constexpr unsigned kHundred = 100;
-constexpr std::size_t kWordBytes = sizeof(std::uint64_t);
-constexpr std::uint64_t kEveryByteOne = 0x0101010101010101;
-constexpr std::uint64_t kEveryByteHigh = 0x8080808080808080;
-constexpr std::uint64_t kEveryByteQuote = kEveryByteOne * '"';
-
-// "00" to "99", two characters each.
-constexpr auto kDigitPairs = [] {
-    std::array<char, 2 * kHundred> pairs{};
-    for (unsigned value = 0; value < kHundred; ++value) {
-        pairs[2 * value] = static_cast<char>('0' + value / 10);
-        pairs[2 * value + 1] = static_cast<char>('0' + value % 10);
-    }
-    return pairs;
-}();
-
-// Writes the two digits of `value` (below 100) and returns the next place.
-char* TwoDigits(char* out, unsigned value) {
-    std::memcpy(out, &kDigitPairs[2 * value], 2);
-    return out + 2;
-}
 
 // The digit counts of catalogue numbers follow no pattern a branch predictor
 // could learn, so the numbers below are written without branching on them:
@@ -92,24 +74,19 @@ char* Integer(char* out, long long value) {
     return std::to_chars(out, out + kMaxNumberBytes, value).ptr;
 }
 
-// Whether any of the eight bytes in `word` is zero.
-constexpr bool HasZeroByte(std::uint64_t word) {
-    return ((word - kEveryByteOne) & ~word & kEveryByteHigh) != 0;
-}
-
 // A text read from a catalogue line fills its columns and rarely holds a
 // quote, so it is checked a word at a time and copied whole; the words may
 // overlap, which checks a byte twice and never reads past the field.
 template <std::size_t N> bool FillsWithoutQuotes(const char (&text)[N]) {
     constexpr std::size_t kColumns = N - 1;
+    constexpr std::size_t kWordBytes = words::kBytes;
     static_assert(kColumns >= kWordBytes, "every field of a record is at least a word wide");
     if (text[kColumns] != '\0') {
         return false;
     }
-    std::uint64_t word = 0;
     for (std::size_t at = 0; at < kColumns; at += kWordBytes) {
-        std::memcpy(&word, text + std::min(at, kColumns - kWordBytes), kWordBytes);
-        if (HasZeroByte(word) || HasZeroByte(word ^ kEveryByteQuote)) {
+        const words::Word word = words::Load(text + std::min(at, kColumns - kWordBytes));
+        if ((words::Equal(word, '\0') | words::Equal(word, '"')) != 0) {
             return false;
         }
     }

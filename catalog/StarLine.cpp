@@ -144,7 +144,7 @@ void NormaliseLine(const char* text, std::size_t length, StarRecord& record) {
     std::memset(record.line, ' ', kStoredLineChars);
     std::memset(record.line + kStoredLineChars, '\0', sizeof record.line - kStoredLineChars);
     // Every star line is copied so when it is read.
-    lumara::import::words::CopyShort(record.line, text, kept);
+    lumara::words::CopyShort(record.line, text, kept);
 }
 
 // Flattened: loading calls this for every star line.

@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ConversionPolicy.h"
 
-#include <array>
 #include <cstring>
 
 #include "ByteWords.h"
+#include "DigitPairs.h"
 
 namespace lumara::import {
 
@@ -21,26 +21,9 @@ constexpr std::size_t kMinMarkColumn = kRangeColumn + 7;      // '-', or the min
 constexpr std::size_t kMinValueColumn = kRangeColumn + 8;
 constexpr std::size_t kMinUncertainColumn = kRangeColumn + 13;
 
-// "00" to "99": numbers are written two digits at a time.
-constexpr std::size_t kPairs = 100;
-constexpr std::array<char, 2 * kPairs> kDigitPairs = [] {
-    std::array<char, 2 * kPairs> pairs{};
-    for (std::size_t i = 0; i < kPairs; ++i) {
-        pairs[2 * i] = static_cast<char>('0' + i / 10);
-        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
-    }
-    return pairs;
-}();
-
-// Two digits, the first one 0 below 10 (`value` is below 100).
-void WriteTwoDigits(char* at, int value) {
-    std::memcpy(at, kDigitPairs.data() + 2 * value, 2);
-}
-
 // Four digits, leading zeros included (`value` is below 10 000).
 void WriteFourDigits(char* at, int value) {
-    WriteTwoDigits(at, value / 100);
-    WriteTwoDigits(at + 2, value % 100);
+    TwoDigits(TwoDigits(at, value / 100), value % 100);
 }
 
 // Right-aligned in four columns without leading zeros, the last digit always
@@ -53,10 +36,10 @@ void WriteNumber(char* at, int value) {
 }
 
 void WritePosition(const SourceStar& star, char* native, ImportReport& report) {
-    WriteTwoDigits(native + kRaHoursColumn, star.raHours);
-    WriteTwoDigits(native + kRaMinutesColumn, star.raMinutes);
+    TwoDigits(native + kRaHoursColumn, star.raHours);
+    TwoDigits(native + kRaMinutesColumn, star.raMinutes);
     native[kDecSignColumn] = star.decNegative ? '-' : '+';
-    WriteTwoDigits(native + kDecDegreesColumn, star.decDegrees);
+    TwoDigits(native + kDecDegreesColumn, star.decDegrees);
     report.CountIf(Change::DecMinusZero, star.decNegative && star.decDegrees == 0);
     native[kFlagColumn] = IsLetter(star.component) ? star.component : ' ';
 }
@@ -123,7 +106,7 @@ void WriteMagnitude(std::int64_t hundredths, char* at) {
     at[0] = whole >= 10 ? static_cast<char>('0' + whole / 10) : ' ';
     at[1] = static_cast<char>('0' + whole % 10);
     at[2] = '.';
-    WriteTwoDigits(at + 3, static_cast<int>(hundredths % 100));
+    TwoDigits(at + 3, static_cast<int>(hundredths % 100));
 }
 
 // The magnitude in hundredths as the line can hold it, or -1 for none.

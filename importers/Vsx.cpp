@@ -63,6 +63,23 @@ bool IsNarrow(const char* text, std::size_t length) {
            (pointAt(kEpochPoint - kNarrowShift) && !pointAt(kEpochPoint));
 }
 
+// Places a position in 1e-5 degree, the declination's units without their
+// sign; false when it lies outside the sky. Whole degrees come from the
+// units already truncated: truncating twice toward zero gives what
+// truncating once does.
+bool PlacePosition(std::int64_t raUnits, std::int64_t decUnits, const Decimal& dec,
+                   SourceStar& star) {
+    if (raUnits >= kRaLimitDegrees * kUnitsPerDegree || decUnits > kDecLimitUnits) {
+        return false;
+    }
+    const std::int64_t minutes = raUnits / kRaUnitsPerMinute;
+    star.raHours = static_cast<int>(minutes / kMinutesPerHour);
+    star.raMinutes = static_cast<int>(minutes % kMinutesPerHour);
+    star.decNegative = dec.negative && dec.scaled != 0;
+    star.decDegrees = static_cast<int>(decUnits / kUnitsPerDegree);
+    return true;
+}
+
 // NoPosition or BrokenNumber, or Count when the position reads.
 SkipReason ReadPosition(const char* text, std::size_t length, SourceStar& star) {
     Decimal ra;
@@ -77,30 +94,22 @@ SkipReason ReadPosition(const char* text, std::size_t length, SourceStar& star) 
     if (raRead == NumberRead::Blank || decRead == NumberRead::Blank) {
         return SkipReason::NoPosition;
     }
-    // Whole degrees from the units already truncated: truncating twice
-    // toward zero gives what truncating once does, without another division
-    // by a power of ten known only at run time.
-    const std::int64_t raUnits = TruncatedTo(ra, kRaDecimals);
     const std::int64_t decUnits = TruncatedTo(dec, kRaDecimals);
-    if (ra.negative || raUnits / kUnitsPerDegree >= kRaLimitDegrees || decUnits > kDecLimitUnits ||
-        decUnits < -kDecLimitUnits) {
-        return SkipReason::BrokenNumber;
-    }
-    const std::int64_t minutes = raUnits / kRaUnitsPerMinute;
-    star.raHours = static_cast<int>(minutes / kMinutesPerHour);
-    star.raMinutes = static_cast<int>(minutes % kMinutesPerHour);
-    const std::int64_t degrees = decUnits / kUnitsPerDegree;
-    star.decNegative = dec.negative && dec.scaled != 0;
-    star.decDegrees = static_cast<int>(degrees < 0 ? -degrees : degrees);
-    return SkipReason::Count;
+    return !ra.negative && PlacePosition(TruncatedTo(ra, kRaDecimals),
+                                         decUnits < 0 ? -decUnits : decUnits, dec, star)
+               ? SkipReason::Count
+               : SkipReason::BrokenNumber;
 }
 
-bool ReadMagnitude(Field value, char limit, char uncertain, SourceMagnitude& magnitude) {
+bool ReadMagnitude(Field value, SourceMagnitude& magnitude) {
     const NumberRead read = ReadFixedDecimal<kWrittenMagnitudeDecimals>(value, magnitude.value);
     magnitude.present = read == NumberRead::Number;
+    return read != NumberRead::Broken;
+}
+
+void MarkMagnitude(char limit, char uncertain, SourceMagnitude& magnitude) {
     magnitude.limit = IsMark(limit) ? limit : ' ';
     magnitude.uncertain = uncertain == ':';
-    return read != NumberRead::Broken;
 }
 
 // The passband, and what the variability flag says when it is not plain
@@ -119,6 +128,26 @@ void Describe(const char* text, std::size_t length, std::size_t minBandLast, Sou
     }
     words::CopyShort(at, word.data(), word.size());
     star.descriptionChars = static_cast<std::size_t>(at - star.description) + word.size();
+}
+
+// Everything of a star but its numbers, read alike whatever form the
+// numbers have; `star.periodPresent` is already known. `shift` is the 2013
+// width's.
+void ReadMarksAndTexts(const char* text, std::size_t length, std::size_t shift, SourceStar& star) {
+    MarkMagnitude(ByteAt(text, length, kMaxLimit), ByteAt(text, length, kMaxUncertain),
+                  star.maximum);
+    MarkMagnitude(ByteAt(text, length, kMinLimit), ByteAt(text, length, kMinUncertain),
+                  star.minimum);
+    star.minimum.amplitude = ByteAt(text, length, kAmplitude) == '(';
+    bool periodUncertain = false;
+    for (std::size_t i = kPeriodFlagsFirst; i <= kPeriodFlagsLast; ++i) {
+        periodUncertain |= ByteAt(text, length, i - shift) == ':';
+    }
+    star.markDropped =
+        star.periodPresent && (ByteAt(text, length, kPeriodMark - shift) != ' ' || periodUncertain);
+    star.name = FieldAt(text, length, kNameFirst, kNameLast);
+    star.type = FieldAt(text, length, kTypeFirst, kTypeLast);
+    Describe(text, length, kMinBandLast - shift, star);
 }
 
 // --- Lines in the form VSX writes them --------------------------------------
@@ -195,38 +224,19 @@ bool ReadStandardNumber(const char* field, Decimal& number) {
     return wellFormed;
 }
 
-template <std::size_t Width> bool IsBlankAt(const char* field) {
-    bool blank = true;
-#pragma GCC unroll 16
-    for (std::size_t i = 0; i < Width; ++i) {
-        blank &= field[i] == ' ';
-    }
-    return blank;
-}
-
-// A fixed-form number, or a field of spaces (`present` false).
+// A fixed-form number, or a blank field (`present` false).
 template <std::size_t Whole, std::size_t Decimals>
 bool ReadStandardField(const char* field, Decimal& number, bool& present) {
     present = ReadStandardNumber<Whole, Decimals>(field, number);
-    return present || IsBlankAt<Whole + 1 + Decimals>(field);
+    return present || IsBlank(Field{field, Whole + 1 + Decimals});
 }
 
-// The byte at `position` of a full-width line, counted from 1.
-const char* At(const char* text, std::size_t position) {
-    return text + position - 1;
-}
-
-bool ReadStandardMagnitude(const char* text, std::size_t first, char limit, char uncertain,
-                           SourceMagnitude& magnitude) {
+// A magnitude that is not negative, or none.
+bool ReadStandardMagnitude(Field field, SourceMagnitude& magnitude) {
     constexpr std::size_t kWhole = kMaxLast - kMaxFirst - kWrittenMagnitudeDecimals;
-    if (!ReadStandardField<kWhole, kWrittenMagnitudeDecimals>(At(text, first), magnitude.value,
-                                                              magnitude.present) ||
-        magnitude.value.negative) {
-        return false;
-    }
-    magnitude.limit = IsMark(limit) ? limit : ' ';
-    magnitude.uncertain = uncertain == ':';
-    return true;
+    return ReadStandardField<kWhole, kWrittenMagnitudeDecimals>(field.text, magnitude.value,
+                                                                magnitude.present) &&
+           !magnitude.value.negative;
 }
 
 } // namespace
@@ -238,34 +248,25 @@ bool ReadVsxStarInStandardForm(const char* text, std::size_t length, SourceStar&
     if (length != kStandardChars || IsNarrow(text, length)) {
         return false;
     }
+    // The fields' decimals are as many as the standard writes, so their
+    // units are the position's units as they stand.
+    static_assert(kWrittenPositionDecimals == kRaDecimals);
     Decimal ra;
     Decimal dec;
-    bool periodPresent = false;
-    if (!ReadStandardNumber<kPositionWhole, kWrittenPositionDecimals>(At(text, kRaFirst), ra) ||
-        !ReadStandardNumber<kPositionWhole, kWrittenPositionDecimals>(At(text, kDecFirst), dec) ||
-        !ReadStandardField<kPeriodWhole, kWrittenPeriodDecimals>(At(text, kPeriodFirst),
-                                                                 star.period, periodPresent) ||
-        ra.negative || star.period.negative || ra.scaled >= kRaLimitDegrees * kUnitsPerDegree ||
-        dec.scaled > kDecLimitUnits ||
-        !ReadStandardMagnitude(text, kMaxFirst, text[kMaxLimit - 1], text[kMaxUncertain - 1],
-                               star.maximum) ||
-        !ReadStandardMagnitude(text, kMinFirst, text[kMinLimit - 1], text[kMinUncertain - 1],
-                               star.minimum)) {
+    if (!ReadStandardNumber<kPositionWhole, kWrittenPositionDecimals>(
+            FieldAt(text, length, kRaFirst, kRaLast).text, ra) ||
+        !ReadStandardNumber<kPositionWhole, kWrittenPositionDecimals>(
+            FieldAt(text, length, kDecFirst, kDecLast).text, dec) ||
+        ra.negative || !PlacePosition(ra.scaled, dec.scaled, dec, star) ||
+        !ReadStandardField<kPeriodWhole, kWrittenPeriodDecimals>(
+            FieldAt(text, length, kPeriodFirst, kPeriodLast).text, star.period,
+            star.periodPresent) ||
+        star.period.negative ||
+        !ReadStandardMagnitude(FieldAt(text, length, kMaxFirst, kMaxLast), star.maximum) ||
+        !ReadStandardMagnitude(FieldAt(text, length, kMinFirst, kMinLast), star.minimum)) {
         return false;
     }
-    const std::int64_t minutes = ra.scaled / kRaUnitsPerMinute;
-    star.raHours = static_cast<int>(minutes / kMinutesPerHour);
-    star.raMinutes = static_cast<int>(minutes % kMinutesPerHour);
-    star.decNegative = dec.negative && dec.scaled != 0;
-    star.decDegrees = static_cast<int>(dec.scaled / kUnitsPerDegree);
-    star.minimum.amplitude = text[kAmplitude - 1] == '(';
-    star.periodPresent = periodPresent;
-    const char* const flags = At(text, kPeriodFlagsFirst);
-    const bool periodUncertain = flags[0] == ':' || flags[1] == ':' || flags[2] == ':';
-    star.markDropped = periodPresent && (text[kPeriodMark - 1] != ' ' || periodUncertain);
-    star.name = {At(text, kNameFirst), kNameLast - kNameFirst + 1};
-    star.type = {At(text, kTypeFirst), kTypeLast - kTypeFirst + 1};
-    Describe(text, length, kMinBandLast, star);
+    ReadMarksAndTexts(text, length, 0, star);
     return true;
 }
 
@@ -306,25 +307,14 @@ bool ReadVsxStarInAnyForm(const char* text, std::size_t length, SourceStar& star
     const std::size_t shift = IsNarrow(text, length) ? kNarrowShift : 0;
     const NumberRead period = ReadFixedDecimal<kWrittenPeriodDecimals>(
         FieldAt(text, length, kPeriodFirst - shift, kPeriodLast - shift), star.period);
-    if (!ReadMagnitude(FieldAt(text, length, kMaxFirst, kMaxLast), ByteAt(text, length, kMaxLimit),
-                       ByteAt(text, length, kMaxUncertain), star.maximum) ||
-        !ReadMagnitude(FieldAt(text, length, kMinFirst, kMinLast), ByteAt(text, length, kMinLimit),
-                       ByteAt(text, length, kMinUncertain), star.minimum) ||
+    if (!ReadMagnitude(FieldAt(text, length, kMaxFirst, kMaxLast), star.maximum) ||
+        !ReadMagnitude(FieldAt(text, length, kMinFirst, kMinLast), star.minimum) ||
         period == NumberRead::Broken) {
         report.Count(SkipReason::BrokenNumber);
         return false;
     }
-    star.minimum.amplitude = ByteAt(text, length, kAmplitude) == '(';
     star.periodPresent = period == NumberRead::Number;
-    bool periodUncertain = false;
-    for (std::size_t i = kPeriodFlagsFirst; i <= kPeriodFlagsLast; ++i) {
-        periodUncertain |= ByteAt(text, length, i - shift) == ':';
-    }
-    star.markDropped =
-        star.periodPresent && (ByteAt(text, length, kPeriodMark - shift) != ' ' || periodUncertain);
-    star.name = FieldAt(text, length, kNameFirst, kNameLast);
-    star.type = FieldAt(text, length, kTypeFirst, kTypeLast);
-    Describe(text, length, kMinBandLast - shift, star);
+    ReadMarksAndTexts(text, length, shift, star);
     return true;
 }
 

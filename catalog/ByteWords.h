@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace lumara::import::words {
+namespace lumara::words {
 
 using Word = std::uint64_t;
 inline constexpr int kBytes = 8;
@@ -33,23 +33,11 @@ inline Word Load(const char* at) {
     return word;
 }
 
-inline void Store(char* at, Word word) {
-    if constexpr (std::endian::native == std::endian::big) {
-        word = __builtin_bswap64(word);
-    }
-    std::memcpy(at, &word, sizeof word);
-}
-
 // The bytes from `first` to `last` (0 to 7, counted from the first byte),
 // all bits set.
 constexpr Word BytesFrom(int first, int last) {
     const Word upTo = last >= kBytes - 1 ? ~Word{0} : (Word{1} << (8 * (last + 1))) - 1;
     return upTo & ~((Word{1} << (8 * first)) - 1);
-}
-
-// The first `count` bytes (0 to 8), all bits set.
-inline Word FirstBytes(unsigned count) {
-    return count >= kBytes ? ~Word{0} : (Word{1} << (8 * count)) - 1;
 }
 
 // Bytes equal to `byte`.
@@ -113,4 +101,4 @@ inline void CopyShort(char* out, const char* in, std::size_t bytes) {
     }
 }
 
-} // namespace lumara::import::words
+} // namespace lumara::words
