@@ -9,13 +9,15 @@
 #include "CsvFormat.h"
 #include "ExportBatches.h"
 #include "ExportFile.h"
+#include "HelperThread.h"
 #include "LineFormat.h"
 #include "StarCatalog.h"
 #include "TxtFormat.h"
 
 namespace {
 
-constexpr std::size_t kCacheLineBytes = 64;
+using lumara::kCacheLineBytes;
+
 // How far ahead of the row being formatted its record is fetched.
 constexpr std::size_t kPrefetchRows = 8;
 

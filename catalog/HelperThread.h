@@ -8,12 +8,17 @@
 
 #include "FaultHook.h"
 
+#include <cstddef>
 #include <new>
 #include <system_error>
 #include <thread>
 #include <utility>
 
 namespace lumara {
+
+// What two threads write side by side stays this far apart: a cache line
+// that both write goes back and forth between the cores at every write.
+inline constexpr std::size_t kCacheLineBytes = 64;
 
 template <typename Task> class HelperThread {
 public:

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "ChunkPool.h"
+#include "HelperThread.h"
 #include "Import.h"
 #include "StarRecord.h"
 
@@ -36,8 +37,9 @@ inline void LinkResult(ResultNode& node, StarRecord& record, ResultNode*& first,
 }
 
 // Star lines in file order, stored as records from a pool of their own, each
-// with the result node that lists it.
-struct LoadedStars {
+// with the result node that lists it. The two threads of a split load each
+// fill one at every line, so each has cache lines of its own.
+struct alignas(kCacheLineBytes) LoadedStars {
     ChunkPool<StarRecord> recordPool;
     ChunkPool<ResultNode> nodePool;
     StarRecord* firstRecord = nullptr;

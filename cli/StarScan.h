@@ -11,13 +11,12 @@
 #include <cstdint>
 #include <cstring>
 
+#include "HelperThread.h"
 #include "Import.h"
 #include "StarCatalog.h"
 #include "StreamBlocks.h"
 
 namespace lumara::cli {
-
-inline constexpr std::size_t kCacheLineBytes = 64;
 
 // What one lane has seen; lanes count side by side, so each has cache lines
 // of its own.
