@@ -143,7 +143,7 @@ void NormaliseLine(const char* text, std::size_t length, StarRecord& record) {
     const std::size_t kept = length < kStoredLineChars ? length : kStoredLineChars;
     std::memset(record.line, ' ', kStoredLineChars);
     std::memset(record.line + kStoredLineChars, '\0', sizeof record.line - kStoredLineChars);
-    // Every star line is copied so when it is read.
+    // Every star line passes here: copied in fixed pieces, not by a call.
     lumara::words::CopyShort(record.line, text, kept);
 }
 

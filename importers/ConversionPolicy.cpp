@@ -276,10 +276,8 @@ bool WriteNativeLine(const SourceStar& star, char* native, ImportReport& report)
     TypeChars(star.type, native + kTypeColumn, typeShortened);
     report.CountIf(Change::TypeShortened, typeShortened);
     if (!IsGraphic(native[kTypeColumn])) {
-        char type[kTypeChars];
-        std::memset(type, ' ', sizeof type);
-        std::memcpy(type, kUnknownType, sizeof kUnknownType - 1);
-        std::memcpy(native + kTypeColumn, type, sizeof type);
+        std::memset(native + kTypeColumn, ' ', kTypeChars);
+        std::memcpy(native + kTypeColumn, kUnknownType, sizeof kUnknownType - 1);
         report.Count(Change::TypeFilled);
     }
 

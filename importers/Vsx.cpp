@@ -159,10 +159,6 @@ void ReadMarksAndTexts(const char* text, std::size_t length, std::size_t shift, 
 
 constexpr std::size_t kStandardChars = 158;
 
-// A number in the fixed form F(Whole + 1 + Decimals).Decimals starting at
-// `field`: leading spaces, an optional sign, whole digits up to the point
-// (at least the last one), the point and every decimal. False for anything
-// else, a blank field included.
 // Reads a number in the fixed form F(Whole + 1 + Decimals).Decimals whose
 // field starts at `field`, as eight digits or fewer: leading spaces, an
 // optional sign, whole digits up to the point (at least the last one), the
