@@ -31,7 +31,6 @@ constexpr double kLargestFastPeriod = 1e11;
 constexpr std::size_t kWholeDaysDigits = 8;
 constexpr std::uint32_t kWholeDaysLimit = 100'000'000;
 static_assert(kLargestFastPeriod / kPeriodScale <= kWholeDaysLimit);
-constexpr unsigned kHundred = 100;
 
 // The digit counts of catalogue numbers follow no pattern a branch predictor
 // could learn, so the numbers below are written without branching on them:
@@ -49,13 +48,10 @@ char* UpToTwoDigits(char* out, unsigned value) {
 char* WholeDays(char* out, std::uint32_t value) {
     // The digits sit at the front; the copy below may read into the back.
     char digits[2 * kWholeDaysDigits] = {};
-    const std::uint32_t high = value / (kHundred * kHundred);
-    const std::uint32_t low = value % (kHundred * kHundred);
-    char* next = digits;
-    for (const std::uint32_t pair :
-         {high / kHundred, high % kHundred, low / kHundred, low % kHundred}) {
-        next = TwoDigits(next, pair);
-    }
+    constexpr std::uint32_t kFourDigits = kDigitPairCount * kDigitPairCount;
+    const std::uint32_t high = value / kFourDigits;
+    const std::uint32_t low = value % kFourDigits;
+    FourDigits(FourDigits(digits, high), low);
     std::size_t length = 1;
     for (std::uint32_t power = 10; power < kWholeDaysLimit; power *= 10) {
         length += value >= power ? 1 : 0;
@@ -66,7 +62,8 @@ char* WholeDays(char* out, std::uint32_t value) {
 
 char* Integer(char* out, long long value) {
     // Hours, minutes and degrees have one or two digits.
-    if (value > -static_cast<long long>(kHundred) && value < static_cast<long long>(kHundred)) {
+    if (value > -static_cast<long long>(kDigitPairCount) &&
+        value < static_cast<long long>(kDigitPairCount)) {
         *out = '-';
         out += value < 0 ? 1 : 0;
         return UpToTwoDigits(out, static_cast<unsigned>(value < 0 ? -value : value));
@@ -184,9 +181,9 @@ char* WritePeriod(char* out, double value) {
         // The point and every decimal are written; trailing zeros, and the
         // point when nothing follows it, are then given back.
         const auto decimals = static_cast<unsigned>(units % scale);
-        static_assert(kPeriodScale == kHundred * kHundred, "the decimals are two pairs");
+        static_assert(kPeriodScale == kDigitPairCount * kDigitPairCount, "four decimals");
         *end = '.';
-        TwoDigits(TwoDigits(end + 1, decimals / kHundred), decimals % kHundred);
+        FourDigits(end + 1, decimals);
         const unsigned trailingZeros = (decimals % 10 == 0 ? 1 : 0) +
                                        (decimals % 100 == 0 ? 1 : 0) +
                                        (decimals % 1000 == 0 ? 1 : 0);

@@ -27,4 +27,10 @@ inline char* TwoDigits(char* out, unsigned value) {
     return out + 2;
 }
 
+// Writes the four digits of `value` (below 10 000), leading zeros included,
+// and returns the next place.
+inline char* FourDigits(char* out, unsigned value) {
+    return TwoDigits(TwoDigits(out, value / kDigitPairCount), value % kDigitPairCount);
+}
+
 } // namespace lumara

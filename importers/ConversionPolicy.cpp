@@ -21,15 +21,10 @@ constexpr std::size_t kMinMarkColumn = kRangeColumn + 7;      // '-', or the min
 constexpr std::size_t kMinValueColumn = kRangeColumn + 8;
 constexpr std::size_t kMinUncertainColumn = kRangeColumn + 13;
 
-// Four digits, leading zeros included (`value` is below 10 000).
-void WriteFourDigits(char* at, int value) {
-    TwoDigits(TwoDigits(at, value / 100), value % 100);
-}
-
 // Right-aligned in four columns without leading zeros, the last digit always
 // written (`value` is below 10 000).
 void WriteNumber(char* at, int value) {
-    WriteFourDigits(at, value);
+    FourDigits(at, value);
     for (int below = 1000; below > 1 && value < below; below /= 10) {
         *at++ = ' ';
     }
@@ -196,8 +191,8 @@ void WritePeriod(const SourceStar& star, char* native, ImportReport& report) {
     WriteNumber(at, static_cast<int>(units / kPeriodDecimalUnit));
     native[kPeriodMarkerColumn] = '.';
     // As many decimals as the source wrote, up to four.
-    WriteFourDigits(native + kPeriodDecimalColumns[0],
-                    static_cast<int>(units % kPeriodDecimalUnit));
+    FourDigits(native + kPeriodDecimalColumns[0],
+               static_cast<unsigned>(units % kPeriodDecimalUnit));
     for (int i = star.period.scale; i < kPeriodDecimals; ++i) {
         native[kPeriodDecimalColumns[i]] = ' ';
     }
