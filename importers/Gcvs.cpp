@@ -40,7 +40,8 @@ bool IsMark(char c) {
     return c == '<' || c == '>';
 }
 
-bool TwoDigits(const char* text, std::size_t length, std::size_t first, int most, int& value) {
+// The two-digit field from byte `first`, when it reads and is at most `most`.
+bool ReadTwoDigits(const char* text, std::size_t length, std::size_t first, int most, int& value) {
     // Nearly always two digits: those need no general reading.
     if (first + 1 <= length && IsDigit(text[first - 1]) && IsDigit(text[first])) {
         value = 10 * (text[first - 1] - '0') + (text[first] - '0');
@@ -73,12 +74,12 @@ bool ReadPosition(const char* text, std::size_t length, SourceStar& star) {
     }
     star.decNegative = sign == '-';
     int decMinutes = 0;
-    return TwoDigits(text, length, kRaHoursFirst, kMaxHours, star.raHours) &&
-           TwoDigits(text, length, kRaMinutesFirst, kMaxMinutes, star.raMinutes) &&
+    return ReadTwoDigits(text, length, kRaHoursFirst, kMaxHours, star.raHours) &&
+           ReadTwoDigits(text, length, kRaMinutesFirst, kMaxMinutes, star.raMinutes) &&
            SecondsReadable(FieldAt(text, length, kRaSecondsFirst, kRaSecondsLast)) &&
-           TwoDigits(text, length, kDecDegreesFirst, kMaxDegrees, star.decDegrees) &&
+           ReadTwoDigits(text, length, kDecDegreesFirst, kMaxDegrees, star.decDegrees) &&
            (IsBlank(FieldAt(text, length, kDecMinutesFirst, kDecMinutesFirst + 1)) ||
-            TwoDigits(text, length, kDecMinutesFirst, kMaxMinutes, decMinutes)) &&
+            ReadTwoDigits(text, length, kDecMinutesFirst, kMaxMinutes, decMinutes)) &&
            SecondsReadable(FieldAt(text, length, kDecSecondsFirst, kDecSecondsLast));
 }
 
