@@ -9,7 +9,8 @@ packages=(
     cmake g++ make pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     libcli11-dev help2man stilts
-    qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
+    qt6-base-dev qt6-charts-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
+    liberfa-dev libhowardhinnant-date-dev tzdata libcsv-dev libexpat1-dev
     xvfb xauth
     clang libclang-rt-14-dev
     python3 ccache
