@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "BenchSetup.h"
-#include "LineReader.h"
+#include "CatalogueStream.h"
 #include "StarCatalog.h"
 
 namespace {
@@ -124,7 +124,7 @@ void PerStar(benchmark::State& state, const Workload& work) {
 
 void ReadFloor(benchmark::State& state, const std::string& path) {
     // The blocks LoadCatalog reads.
-    std::vector<char> block(lumara::LineReader::kBlockBytes);
+    std::vector<char> block(lumara::kStreamBlockBytes);
     const auto expected = static_cast<long long>(std::filesystem::file_size(path));
     long long total = 0;
     for (auto _ : state) {
@@ -268,7 +268,7 @@ void ConvertVsx(benchmark::State& state, Workload& work) {
     std::int64_t stars = 0;
     for (auto _ : state) {
         lumara::import::ImportReport report;
-        char native[lumara::import::kNativeChars + 1];
+        char native[lumara::format::kStoredLineChars + 1];
         for (const auto& [line, length] : lines) {
             lumara::import::ConvertLine(lumara::import::CatalogueFormat::Vsx, line, length, native,
                                         report);

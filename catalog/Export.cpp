@@ -3,21 +3,17 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
-#include <functional>
 
-#include "CsvFormat.h"
-#include "ExportBatches.h"
+#include "Export.h"
 #include "ExportFile.h"
-#include "HelperThread.h"
-#include "LineFormat.h"
+#include "OrderedLanes.h"
 #include "StarCatalog.h"
-#include "TxtFormat.h"
 
 namespace {
 
 using lumara::kCacheLineBytes;
 
+constexpr std::size_t kRowsPerBatch = lumara::kExportRowsPerBatch;
 // How far ahead of the row being formatted its record is fetched.
 constexpr std::size_t kPrefetchRows = 8;
 
@@ -39,43 +35,76 @@ struct alignas(kCacheLineBytes) ListPlace {
     std::size_t batch;
 };
 
-// Formats the rows of `batch`, walking on from where the lane stands past
-// the batches that the other lane takes.
-template <std::size_t (*FormatRow)(const StarRecord&, char*), std::size_t kMaxRowBytes>
-void FormatBatch(ListPlace& place, std::size_t batch, lumara::BatchBuffer& out) {
-    const ResultNode* node = place.node;
-    for (std::size_t rows = (batch - place.batch) * lumara::kRowsPerBatch;
-         rows > 0 && node != nullptr; --rows) {
-        node = node->next;
+// The result list in batches of rows, each lane formatting the batches it
+// takes; the table's prologue goes before the first row, its epilogue after
+// the last.
+class ListExport final : public lumara::OrderedWork {
+public:
+    ListExport(const ResultNode* first, std::size_t rows, const lumara::RowFormat& rowFormat)
+        // An empty list still makes a file, with the table's prologue.
+        : format(rowFormat),
+          batches(std::max<std::size_t>(1, (rows + kRowsPerBatch - 1) / kRowsPerBatch)) {
+        places.fill({first, 0});
     }
-    const ResultNode* ahead = node;
-    for (std::size_t row = 0; row < kPrefetchRows && ahead != nullptr; ++row) {
-        ahead = ahead->next;
+
+    std::size_t Batches() const { return batches; }
+
+    Taken Take(std::size_t, std::size_t batch) override {
+        return batch < batches ? Taken::Item : Taken::End;
     }
-    for (std::size_t row = 0; row < lumara::kRowsPerBatch && node != nullptr; ++row) {
-        if (ahead != nullptr) {
-            Prefetch(*ahead->record);
+
+    void Handle(std::size_t lane, std::size_t batch, lumara::BufferedWriter* out) override {
+        if (batch == 0) {
+            out->Append(format.prologue);
+        }
+        FormatBatch(places[lane], batch, *out);
+        if (batch + 1 == batches) {
+            out->Append(format.epilogue);
+        }
+    }
+
+private:
+    // Formats the rows of `batch`, walking on from where the lane stands past
+    // the batches that the other lane takes.
+    void FormatBatch(ListPlace& place, std::size_t batch, lumara::BufferedWriter& out) const {
+        const ResultNode* node = place.node;
+        for (std::size_t rows = (batch - place.batch) * kRowsPerBatch; rows > 0 && node != nullptr;
+             --rows) {
+            node = node->next;
+        }
+        const ResultNode* ahead = node;
+        for (std::size_t row = 0; row < kPrefetchRows && ahead != nullptr; ++row) {
             ahead = ahead->next;
         }
-        out.Advance(FormatRow(*node->record, out.Reserve(kMaxRowBytes)));
-        node = node->next;
+        for (std::size_t row = 0; row < kRowsPerBatch && node != nullptr; ++row) {
+            if (ahead != nullptr) {
+                Prefetch(*ahead->record);
+                ahead = ahead->next;
+            }
+            out.Advance(format.formatRow(*node->record, out.Reserve(format.maxRowBytes)));
+            node = node->next;
+        }
+        place = {node, batch + 1};
     }
-    place = {node, batch + 1};
-}
+
+    const lumara::RowFormat format;
+    const std::size_t batches;
+    std::array<ListPlace, lumara::kLanes> places;
+};
 
 } // namespace
 
 std::int32_t CStarCatalog::SaveCsv(const char* path) {
-    return Export(path, true);
+    return Save(path, lumara::OutputFormat::Csv);
 }
 
 std::int32_t CStarCatalog::SaveTxt(const char* path) {
-    return Export(path, false);
+    return Save(path, lumara::OutputFormat::Txt);
 }
 
 // Writes the whole result list from first to last, whatever the cursor and
 // whatever order the list was shown in.
-std::int32_t CStarCatalog::Export(const char* path, bool asCsv) {
+std::int32_t CStarCatalog::Save(const char* path, lumara::OutputFormat format) {
     if (!loaded) {
         return 0;
     }
@@ -85,26 +114,10 @@ std::int32_t CStarCatalog::Export(const char* path, bool asCsv) {
         return -1;
     }
     const std::int32_t count = last != nullptr ? last->number : 0;
-    const auto rows = static_cast<std::size_t>(count);
-    // An empty list still makes a file, with the CSV header.
-    const std::size_t batches =
-        std::max<std::size_t>(1, (rows + lumara::kRowsPerBatch - 1) / lumara::kRowsPerBatch);
-    std::array<ListPlace, lumara::kMaxExportLanes> places;
-    places.fill({first, 0});
-    const auto format = [&](std::size_t lane, std::size_t batch, lumara::BatchBuffer& out) {
-        if (!asCsv) {
-            FormatBatch<lumara::txt::FormatRow, lumara::txt::kRowBytes>(places[lane], batch, out);
-            return;
-        }
-        if (batch == 0) {
-            out.Append(lumara::csv::kHeader);
-        }
-        FormatBatch<lumara::csv::FormatRow, lumara::csv::kMaxRowBytes>(places[lane], batch, out);
-    };
+    ListExport work(first, static_cast<std::size_t>(count), lumara::FormatOf(format));
     // A batch that was not written leaves the temporary file to be removed.
-    // Handed over by reference, the formatter fits inside the std::function,
-    // which then allocates nothing and so cannot throw.
-    if (!lumara::WriteBatches(file, batches, std::cref(format))) {
+    const std::size_t lanes = work.Batches() > 1 ? lumara::kLanes : 1;
+    if (lumara::RunOrderedLanes(work, &file, lanes) != lumara::LanesResult::Done) {
         return -1;
     }
     return file.Finish() ? count : -1;

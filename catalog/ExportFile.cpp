@@ -263,8 +263,11 @@ bool ExportFile::NameTemporaryFile() {
 bool ExportFile::Write(const char* data, std::size_t bytes) {
     if (failed || std::fwrite(data, 1, bytes, file) != bytes) {
         failed = true;
+        return false;
     }
-    return !failed;
+    StartWriteback(bytesWritten, bytes);
+    bytesWritten += bytes;
+    return true;
 }
 
 // The temporary file has to be on disk before it may replace the target.

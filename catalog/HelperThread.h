@@ -16,10 +16,6 @@
 
 namespace lumara {
 
-// What two threads write side by side stays this far apart: a cache line
-// that both write goes back and forth between the cores at every write.
-inline constexpr std::size_t kCacheLineBytes = 64;
-
 template <typename Task> class HelperThread {
 public:
     explicit HelperThread(Task work) : task(std::move(work)) {

@@ -21,98 +21,108 @@ float NearestFloat(double x) {
     return x >= kFloatOverflow ? std::numeric_limits<float>::infinity() : static_cast<float>(x);
 }
 
+// What the catalogue takes for each limit. Every comparison with a NaN is
+// false, so the double limits refuse it.
 constexpr bool IsHour(std::int16_t v) {
     return v >= kFirstRaHour && v <= kLastRaHour;
 }
 constexpr bool IsDegree(std::int16_t v) {
     return v >= kSouthPole && v <= kNorthPole;
 }
-
-// Whole hours only: a start above the end wraps through 0h.
-bool InsidePosition(const StarRecord& record, std::int16_t raFrom, std::int16_t raTo,
-                    std::int16_t decSouth, std::int16_t decNorth) {
-    const std::int16_t hour = record.raHours;
-    const bool insideRa =
-        raFrom <= raTo ? hour >= raFrom && hour <= raTo : hour >= raFrom || hour <= raTo;
-    return insideRa && record.dec >= decSouth && record.dec <= decNorth;
+constexpr bool IsDecBand(std::int16_t south, std::int16_t north) {
+    return IsDegree(south) && IsDegree(north) && south <= north;
+}
+constexpr bool IsMagnitudeLimit(double x) {
+    return x >= 0.0;
+}
+constexpr bool IsPeriodRange(double least, double most) {
+    return least >= 0.0 && most > 0.0 && least <= most;
 }
 
 } // namespace
 
 void CStarCatalog::SetRaFrom(std::int16_t v) {
     if (IsHour(v)) {
-        raFrom = v;
+        criteria.raWest = v;
     }
 }
 
 void CStarCatalog::SetRaTo(std::int16_t v) {
     if (IsHour(v)) {
-        raTo = v;
+        criteria.raEast = v;
     }
 }
 
 void CStarCatalog::SetDecSouth(std::int16_t v) {
-    if (IsDegree(v) && v <= decNorth) {
-        decSouth = v;
+    if (IsDecBand(v, criteria.decNorth)) {
+        criteria.decSouth = v;
     }
 }
 
 void CStarCatalog::SetDecNorth(std::int16_t v) {
-    if (IsDegree(v) && v >= decSouth) {
-        decNorth = v;
+    if (IsDecBand(criteria.decSouth, v)) {
+        criteria.decNorth = v;
     }
 }
 
-// Every comparison with a NaN is false, so the double setters refuse it.
 void CStarCatalog::SetPeriodLeast(double x) {
-    if (x >= 0.0 && x <= periodMost) {
-        periodLeast = x;
+    if (IsPeriodRange(x, criteria.periodMost)) {
+        criteria.periodLeast = x;
     }
 }
 
 void CStarCatalog::SetPeriodMost(double x) {
-    if (x > 0.0 && x >= periodLeast) {
-        periodMost = x;
+    if (IsPeriodRange(criteria.periodLeast, x)) {
+        criteria.periodMost = x;
     }
 }
 
 void CStarCatalog::SetMinMagLimit(double x) {
-    if (x >= 0.0) {
-        minMagLimit = NearestFloat(x);
+    if (IsMagnitudeLimit(x)) {
+        criteria.magMin = NearestFloat(x);
     }
 }
 
 void CStarCatalog::SetMaxMagLimit(double x) {
-    if (x >= 0.0) {
-        maxMagLimit = NearestFloat(x);
+    if (IsMagnitudeLimit(x)) {
+        criteria.magMax = NearestFloat(x);
+    }
+}
+
+// A pair is taken whole or not at all, so its order against the values held
+// before does not matter.
+void CStarCatalog::SetCriteria(const lumara::SearchCriteria& wanted) {
+    using lumara::CriteriaField;
+    SetRaFrom(wanted.raWest);
+    SetRaTo(wanted.raEast);
+    if (IsDecBand(wanted.decSouth, wanted.decNorth)) {
+        criteria.decSouth = wanted.decSouth;
+        criteria.decNorth = wanted.decNorth;
+    }
+    if (lumara::IsInUse(wanted, CriteriaField::MagMin)) {
+        SetMinMagLimit(wanted.magMin);
+        SetMaxMagLimit(wanted.magMax);
+    }
+    if (lumara::IsInUse(wanted, CriteriaField::PeriodLeast) &&
+        IsPeriodRange(wanted.periodLeast, wanted.periodMost)) {
+        criteria.periodLeast = wanted.periodLeast;
+        criteria.periodMost = wanted.periodMost;
     }
 }
 
 bool CStarCatalog::MatchesCriteria(const StarRecord& record, bool useMagnitude,
                                    bool usePeriod) const {
-    if (!InsidePosition(record, raFrom, raTo, decSouth, decNorth)) {
-        return false;
-    }
-    // The limits are widened exactly to double and compared without
-    // tolerance; 0 in a record means the line gives no value.
-    if (useMagnitude) {
-        const bool brightEnough = record.maxMag != 0.0 && record.maxMag <= double{maxMagLimit};
-        const bool faintEnough = record.minMag == 0.0 || record.minMag >= double{minMagLimit};
-        if (!brightEnough || !faintEnough) {
-            return false;
-        }
-    }
-    if (usePeriod) {
-        if (record.period == 0.0 || record.period < periodLeast || record.period > periodMost) {
-            return false;
-        }
-    }
-    return true;
+    lumara::SearchCriteria asked = criteria;
+    asked.useMagnitude = useMagnitude;
+    asked.usePeriod = usePeriod;
+    asked.noLightCurve = false;
+    return lumara::Matches(asked, record);
 }
 
 bool CStarCatalog::MatchesNoLightCurve(const StarRecord& record) const {
-    return InsidePosition(record, raFrom, raTo, decSouth, decNorth) && record.maxMag == 0.0 &&
-           record.minMag == 0.0 && record.period == 0.0;
+    lumara::SearchCriteria asked = criteria;
+    asked.noLightCurve = true;
+    return lumara::Matches(asked, record);
 }
 
 template <typename Predicate> std::int32_t CStarCatalog::BuildResults(Predicate matches) {
@@ -137,12 +147,17 @@ std::int32_t CStarCatalog::Search(bool byCriteria, bool useMagnitude, bool usePe
     if (!loaded) {
         return -1;
     }
+    lumara::SearchCriteria asked = criteria;
+    asked.useMagnitude = useMagnitude;
+    asked.usePeriod = usePeriod;
+    asked.noLightCurve = !byCriteria;
     const std::int32_t count =
-        byCriteria
-            ? BuildResults([&](const StarRecord& record) {
-                  return MatchesCriteria(record, useMagnitude, usePeriod);
-              })
-            : BuildResults([&](const StarRecord& record) { return MatchesNoLightCurve(record); });
+        BuildResults([&asked](const StarRecord& record) { return lumara::Matches(asked, record); });
     criteriaMode = count > 0 && byCriteria;
     return count;
+}
+
+std::int32_t CStarCatalog::Search(const lumara::SearchCriteria& wanted) {
+    SetCriteria(wanted);
+    return Search(!wanted.noLightCurve, wanted.useMagnitude, wanted.usePeriod);
 }

@@ -4,6 +4,7 @@
 #include "SearchCriteria.h"
 
 #include "StarCatalog.h"
+#include "StarRecord.h"
 
 namespace lumara {
 
@@ -34,21 +35,6 @@ constexpr CheckStep kCheckOrder[] = {
     {CriteriaField::MagMin, false},     {CriteriaField::PeriodLeast, false},
     {CriteriaField::PeriodMost, false}, {CriteriaField::PeriodLeast, true},
 };
-
-// The catalogue tests a new limit against its partner's current value, so
-// when the new lower limit lies above the current upper one, the upper one
-// has to move first.
-template <typename T>
-void ApplyPair(CStarCatalog& catalog, void (CStarCatalog::*setLower)(T),
-               void (CStarCatalog::*setUpper)(T), T lower, T upper, T currentUpper) {
-    if (lower > currentUpper) {
-        (catalog.*setUpper)(upper);
-        (catalog.*setLower)(lower);
-    } else {
-        (catalog.*setLower)(lower);
-        (catalog.*setUpper)(upper);
-    }
-}
 
 } // namespace
 
@@ -128,24 +114,48 @@ std::optional<CriteriaFault> CheckCriteria(const SearchCriteria& criteria) {
     return std::nullopt;
 }
 
+bool InPosition(const SearchCriteria& criteria, const StarRecord& record) {
+    const std::int16_t hour = record.raHours;
+    const bool insideRa = criteria.raWest <= criteria.raEast
+                              ? hour >= criteria.raWest && hour <= criteria.raEast
+                              : hour >= criteria.raWest || hour <= criteria.raEast;
+    return insideRa && record.dec >= criteria.decSouth && record.dec <= criteria.decNorth;
+}
+
+bool Matches(const SearchCriteria& criteria, const StarRecord& record) {
+    if (!InPosition(criteria, record)) {
+        return false;
+    }
+    if (criteria.noLightCurve) {
+        return record.maxMag == 0.0 && record.minMag == 0.0 && record.period == 0.0;
+    }
+    // The float limits are widened exactly to double.
+    if (criteria.useMagnitude) {
+        const bool brightEnough = record.maxMag != 0.0 && record.maxMag <= double{criteria.magMax};
+        const bool faintEnough = record.minMag == 0.0 || record.minMag >= double{criteria.magMin};
+        if (!brightEnough || !faintEnough) {
+            return false;
+        }
+    }
+    if (criteria.usePeriod) {
+        if (record.period == 0.0 || record.period < criteria.periodLeast ||
+            record.period > criteria.periodMost) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool PositionDecides(const SearchCriteria& criteria) {
+    return !criteria.noLightCurve && !criteria.useMagnitude && !criteria.usePeriod;
+}
+
 void ApplyCriteria(CStarCatalog& catalog, const SearchCriteria& criteria) {
-    catalog.SetRaFrom(criteria.raWest);
-    catalog.SetRaTo(criteria.raEast);
-    ApplyPair<std::int16_t>(catalog, &CStarCatalog::SetDecSouth, &CStarCatalog::SetDecNorth,
-                            criteria.decSouth, criteria.decNorth, catalog.GetDecNorth());
-    if (IsInUse(criteria, CriteriaField::MagMin)) {
-        catalog.SetMinMagLimit(criteria.magMin);
-        catalog.SetMaxMagLimit(criteria.magMax);
-    }
-    if (IsInUse(criteria, CriteriaField::PeriodLeast)) {
-        ApplyPair<double>(catalog, &CStarCatalog::SetPeriodLeast, &CStarCatalog::SetPeriodMost,
-                          criteria.periodLeast, criteria.periodMost, catalog.GetPeriodMost());
-    }
+    catalog.SetCriteria(criteria);
 }
 
 std::int32_t SearchWith(CStarCatalog& catalog, const SearchCriteria& criteria) {
-    ApplyCriteria(catalog, criteria);
-    return catalog.Search(!criteria.noLightCurve, criteria.useMagnitude, criteria.usePeriod);
+    return catalog.Search(criteria);
 }
 
 } // namespace lumara

@@ -3,42 +3,44 @@
 
 #include "StarCatalog.h"
 
-#include <filesystem>
-
-#include <fcntl.h>
-#include <unistd.h>
-
+#include "CatalogueFile.h"
 #include "HelperThread.h"
+#include "StarLine.h"
 #include "StarLoader.h"
 
-namespace {
-
-class Descriptor {
-public:
-    explicit Descriptor(int opened) : descriptor(opened) {}
-    ~Descriptor() {
-        if (IsOpen()) {
-            ::close(descriptor);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    bool IsOpen() const { return descriptor >= 0; }
-    int Get() const { return descriptor; }
-
-private:
-    int descriptor;
-};
-
-// A catalogue is a file or a pipe. A device such as /dev/zero would never
-// end, and a folder holds no lines.
-bool IsReadableKind(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::file_type type = std::filesystem::status(path, error).type();
-    return type == std::filesystem::file_type::regular || type == std::filesystem::file_type::fifo;
+bool CStarCatalog::IsStarLine(const char* text) {
+    return lumara::IsStarLine(text);
 }
-
-} // namespace
+void CStarCatalog::DecodeRaHours(StarRecord& record) {
+    lumara::DecodeRaHours(record);
+}
+void CStarCatalog::DecodeRaMinutes(StarRecord& record) {
+    lumara::DecodeRaMinutes(record);
+}
+void CStarCatalog::DecodeDec(StarRecord& record) {
+    lumara::DecodeDec(record);
+}
+void CStarCatalog::DecodeName(StarRecord& record) {
+    lumara::DecodeName(record);
+}
+void CStarCatalog::DecodeType(StarRecord& record) {
+    lumara::DecodeType(record);
+}
+void CStarCatalog::DecodeRange(StarRecord& record) {
+    lumara::DecodeRange(record);
+}
+void CStarCatalog::DecodeMaxMag(StarRecord& record) {
+    lumara::DecodeMaxMag(record);
+}
+void CStarCatalog::DecodeMinMag(StarRecord& record) {
+    lumara::DecodeMinMag(record);
+}
+void CStarCatalog::DecodePeriod(StarRecord& record) {
+    lumara::DecodePeriod(record);
+}
+void CStarCatalog::DecodeDescription(StarRecord& record) {
+    lumara::DecodeDescription(record);
+}
 
 CStarCatalog::CStarCatalog() = default;
 
@@ -59,14 +61,7 @@ void CStarCatalog::CopyFrom(const CStarCatalog& source, bool /*isNew*/) {
     if (this == &source) {
         return;
     }
-    raFrom = source.raFrom;
-    raTo = source.raTo;
-    decSouth = source.decSouth;
-    decNorth = source.decNorth;
-    periodLeast = source.periodLeast;
-    periodMost = source.periodMost;
-    minMagLimit = source.minMagLimit;
-    maxMagLimit = source.maxMagLimit;
+    criteria = source.criteria;
     catalogPath = source.catalogPath;
     exportPath = source.exportPath;
     importReport = source.importReport;
@@ -122,15 +117,12 @@ std::int32_t CStarCatalog::LoadCatalog(const char* path) {
     catalogPath = path != nullptr ? path : "";
     importReport = {};
 
-    if (!IsReadableKind(catalogPath)) {
-        return -1;
-    }
-    const Descriptor file(::open(catalogPath.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.IsOpen()) {
+    lumara::CatalogueFile file;
+    if (!file.Open(catalogPath.c_str())) {
         return -1;
     }
     lumara::LoadedStars stars;
-    if (!lumara::LoadStarLines(file.Get(), stars)) {
+    if (!lumara::LoadStarLines(file.Descriptor(), stars)) {
         return -1;
     }
     importReport = stars.report;

@@ -3,16 +3,11 @@
 
 #include "StarLoader.h"
 
-#include <cerrno>
+#include <array>
 #include <cstring>
 #include <limits>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include "HelperThread.h"
-#include "LineReader.h"
-#include "StarCatalog.h"
+#include "CatalogueStream.h"
 #include "StarLine.h"
 
 namespace lumara {
@@ -22,170 +17,114 @@ namespace {
 // The record index and every count are 32-bit; a file with more star lines
 // than that is refused rather than miscounted.
 constexpr std::int32_t kMaxRecords = std::numeric_limits<std::int32_t>::max();
-constexpr std::size_t kSplitSearchPieceBytes = 4096;
 
-// Stores one line as the file's format has it: a native star line as it
-// stands, a GCVS or VSX line as the native line written for it.
-bool AddLine(import::CatalogueFormat format, const char* text, LoadedStars& stars) {
-    // Most lines of a native file are stars, but the length is wanted only
-    // for those that are.
-    if (format == import::CatalogueFormat::Native) {
-        return !CStarCatalog::IsStarLine(text) || stars.Add(text, std::strlen(text));
-    }
-    char native[import::kNativeChars + 1];
-    return !import::ConvertLine(format, text, std::strlen(text), native, stars.report) ||
-           stars.Add(native, import::kNativeChars);
-}
+// The stars of one block, linked and numbered from 1 among themselves.
+struct BlockStars {
+    StarRecord* firstRecord = nullptr;
+    StarRecord* lastRecord = nullptr;
+    ResultNode* firstNode = nullptr;
+    ResultNode* lastNode = nullptr;
+    std::int32_t count = 0;
+};
 
-bool ReadStretch(LineReader& reader, import::CatalogueFormat format, LoadedStars& stars) {
-    LineReader::Line line{};
-    LineReader::Status status;
-    while ((status = reader.Next(line)) == LineReader::Status::Line) {
-        if (!AddLine(format, line.text, stars)) {
+// One lane's stars: the pools it allocates from and the block in hand. The
+// lanes fill theirs side by side, at nearly every line, so each has cache
+// lines of its own.
+struct alignas(kCacheLineBytes) LaneStars {
+    ChunkPool<StarRecord> recordPool;
+    ChunkPool<ResultNode> nodePool;
+    BlockStars block;
+    bool outOfMemory = false;
+
+    // Stores a star line as the next record of the block and lists it;
+    // false when memory or the 32-bit count runs out.
+    bool Add(const char* text, std::size_t length) {
+        if (block.count == kMaxRecords) {
             return false;
         }
-    }
-    return status == LineReader::Status::End;
-}
-
-// Feeds lines to the detector until it decides or the reader ends; false on
-// a read error.
-bool Detect(LineReader& reader, import::FormatDetector& detector) {
-    LineReader::Line line{};
-    LineReader::Status status = LineReader::Status::End;
-    while (!detector.IsDecided() && (status = reader.Next(line)) == LineReader::Status::Line) {
-        detector.Feed(line.text, std::strlen(line.text));
-    }
-    return status != LineReader::Status::Error;
-}
-
-// Settles the format and stores the lines the detector held meanwhile, which
-// come before anything still unread.
-bool StartImport(import::FormatDetector& detector, LoadedStars& stars) {
-    stars.report.format = detector.Finish();
-    for (std::size_t i = 0; i < detector.HeldLines(); ++i) {
-        if (!AddLine(stars.report.format, detector.HeldText(i), stars)) {
+        StarRecord* record = recordPool.Allocate();
+        ResultNode* node = nodePool.Allocate();
+        if (record == nullptr || node == nullptr) {
             return false;
         }
+        NormaliseLine(text, length, *record);
+        record->index = ++block.count;
+        DecodeAllFields(*record);
+        LinkRecord(*record, block.firstRecord, block.lastRecord);
+        LinkResult(*node, *record, block.firstNode, block.lastNode);
+        return true;
     }
-    return true;
-}
+};
 
-// The offset of the first line that starts in the second half of the file,
-// or 0 when there is none close enough to the middle.
-std::uint64_t FindSplit(int descriptor, std::uint64_t size) {
-    const std::uint64_t middle = size / 2;
-    char piece[kSplitSearchPieceBytes];
-    // A line starts at the middle when the byte before it ends a line.
-    std::uint64_t offset = middle - 1;
-    while (offset < size && offset < middle + kMaxSplitSearchBytes) {
-        const ssize_t got = ::pread(descriptor, piece, sizeof piece, static_cast<off_t>(offset));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return 0;
-        }
-        const auto* feed =
-            static_cast<const char*>(std::memchr(piece, '\n', static_cast<std::size_t>(got)));
-        if (feed != nullptr) {
-            const std::uint64_t split = offset + static_cast<std::uint64_t>(feed - piece) + 1;
-            return split < size ? split : 0;
-        }
-        offset += static_cast<std::uint64_t>(got);
-    }
-    return 0;
-}
+// Each block's stars are stored on the lane that reads it; the blocks are
+// then joined in file order, numbered on from the stars before them while
+// they are still in the cache.
+class StarLoad final : public StarWork {
+public:
+    explicit StarLoad(LoadedStars& loaded) : stars(loaded) {}
 
-// Reads the two stretches of a file split at `split`, the later one on a
-// helper thread, and joins them. The format is settled from the file's head
-// first, so that both stretches read it alike; a head that does not settle
-// it within the earlier stretch is looked for on into the later one.
-bool LoadSplit(int descriptor, std::uint64_t split, LoadedStars& stars) {
-    LineReader earlierReader(descriptor, 0, split);
-    LineReader laterReader(descriptor, split, LineReader::kToEnd);
-    import::FormatDetector detector;
-    if (!Detect(earlierReader, detector) ||
-        (!detector.IsDecided() && !Detect(laterReader, detector)) ||
-        !StartImport(detector, stars)) {
-        return false;
+    void Handle(StarBlock& block, BufferedWriter*) override {
+        LaneStars& lane = lanes[block.Lane()];
+        lane.block = {};
+        block.ForEachStar([&lane](const char* text) {
+            lane.outOfMemory = lane.outOfMemory || !lane.Add(text, std::strlen(text));
+        });
     }
-    LoadedStars later;
-    later.report.format = stars.report.format;
-    bool laterRead = false;
-    HelperThread helper([&] { laterRead = ReadStretch(laterReader, stars.report.format, later); });
-    const bool earlierRead = ReadStretch(earlierReader, stars.report.format, stars);
-    helper.Join();
-    return earlierRead && laterRead && stars.Append(later);
-}
+
+    bool Commit(std::size_t laneIndex) override {
+        LaneStars& lane = lanes[laneIndex];
+        const BlockStars& block = lane.block;
+        if (lane.outOfMemory || block.count > kMaxRecords - stars.count) {
+            return false;
+        }
+        if (block.count == 0) {
+            return true;
+        }
+        const std::int32_t base = stars.count;
+        for (ResultNode* node = block.firstNode;; node = node->next) {
+            node->number += base;
+            node->record->index += base;
+            if (node == block.lastNode) {
+                break;
+            }
+        }
+        if (stars.count == 0) {
+            stars.firstRecord = block.firstRecord;
+            stars.firstNode = block.firstNode;
+        } else {
+            lastRecord->next = block.firstRecord;
+            stars.lastNode->next = block.firstNode;
+            block.firstNode->prev = stars.lastNode;
+        }
+        lastRecord = block.lastRecord;
+        stars.lastNode = block.lastNode;
+        stars.count += block.count;
+        return true;
+    }
+
+    // Hands every lane's pools to the loaded stars.
+    void AdoptPools() {
+        for (LaneStars& lane : lanes) {
+            stars.recordPool.Adopt(lane.recordPool);
+            stars.nodePool.Adopt(lane.nodePool);
+        }
+    }
+
+private:
+    LoadedStars& stars;
+    StarRecord* lastRecord = nullptr;
+    std::array<LaneStars, kLanes> lanes;
+};
 
 } // namespace
 
-bool LoadedStars::Add(const char* text, std::size_t length) {
-    if (count == kMaxRecords) {
-        return false;
-    }
-    StarRecord* record = recordPool.Allocate();
-    ResultNode* node = nodePool.Allocate();
-    if (record == nullptr || node == nullptr) {
-        return false;
-    }
-    NormaliseLine(text, length, *record);
-    record->index = ++count;
-    DecodeAllFields(*record);
-    LinkRecord(*record, firstRecord, lastRecord);
-    LinkResult(*node, *record, firstNode, lastNode);
-    return true;
-}
-
-bool LoadedStars::Append(LoadedStars& later) {
-    report.Merge(later.report);
-    if (later.count == 0) {
-        return true;
-    }
-    if (later.count > kMaxRecords - count) {
-        return false;
-    }
-    // The pools hold exactly the stars of `later`; walking them in memory
-    // order rather than along the lists keeps many reads in flight.
-    const std::int32_t base = count;
-    later.recordPool.ForEach([base](StarRecord& record) { record.index += base; });
-    later.nodePool.ForEach([base](ResultNode& node) { node.number += base; });
-    if (count == 0) {
-        firstRecord = later.firstRecord;
-        firstNode = later.firstNode;
-    } else {
-        lastRecord->next = later.firstRecord;
-        lastNode->next = later.firstNode;
-        later.firstNode->prev = lastNode;
-    }
-    lastRecord = later.lastRecord;
-    lastNode = later.lastNode;
-    count += later.count;
-    recordPool.Adopt(later.recordPool);
-    nodePool.Adopt(later.nodePool);
-    later.firstRecord = later.lastRecord = nullptr;
-    later.firstNode = later.lastNode = nullptr;
-    later.count = 0;
-    return true;
-}
-
 bool LoadStarLines(int descriptor, LoadedStars& stars) {
-    struct stat status {};
-    if (::fstat(descriptor, &status) != 0) {
-        return false;
-    }
-    const auto size = static_cast<std::uint64_t>(status.st_size);
-    if (S_ISREG(status.st_mode) && size >= kSplitLoadBytes) {
-        const std::uint64_t split = FindSplit(descriptor, size);
-        if (split != 0) {
-            return LoadSplit(descriptor, split, stars);
-        }
-    }
-    LineReader reader(descriptor);
-    import::FormatDetector detector;
-    return Detect(reader, detector) && StartImport(detector, stars) &&
-           ReadStretch(reader, stars.report.format, stars);
+    StarLoad load(stars);
+    StreamCounts total;
+    const StreamResult result = StreamCatalogue(descriptor, load, nullptr, total);
+    load.AdoptPools();
+    stars.report = total.report;
+    return result == StreamResult::Done;
 }
 
 } // namespace lumara

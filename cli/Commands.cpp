@@ -12,23 +12,21 @@
 #include <limits>
 #include <new>
 
+#include "CatalogueStream.h"
 #include "CsvFormat.h"
 #include "ExitStatus.h"
-#include "Import.h"
 #include "Input.h"
 #include "LineFormat.h"
 #include "Output.h"
-#include "StarFilter.h"
 #include "StarLine.h"
-#include "StarScan.h"
-#include "StreamBlocks.h"
+#include "StarRecord.h"
 #include "TxtFormat.h"
 
 namespace lumara::cli {
 
 namespace {
 
-constexpr int kMinutesPerHour = 60;
+using format::kMinutesPerHour;
 
 // A star line as a loaded catalogue stores it.
 void Store(const char* text, StarRecord& record) {
@@ -123,18 +121,16 @@ int NoStarLines(const Input& input) {
     return kNoStarLines;
 }
 
-// Streams the input through `handle` into `target`, the format settled from
+// Streams the input through `work` into `target`, the format settled from
 // the input's head, and adds up what the lanes saw. kSuccess when the input
 // held stars and nothing failed; otherwise the status of what went wrong,
 // which is reported. A target that holds in memory fails only for want of it.
-int Scan(const Input& input, const Output& output, ByteSink& target, bool held, StarScan& scan,
-         const BlockHandler& handle, LaneCounts& total) {
-    const auto head = [&](const char* begin, const char* end) { scan.Detect(begin, end); };
-    const StreamResult result = StreamBlocks(input.Descriptor(), target, head, handle);
+int Scan(const Input& input, const Output& output, ByteSink* target, bool held, StarWork& work,
+         StreamCounts& total) {
+    const StreamResult result = StreamCatalogue(input.Descriptor(), work, target, total);
     if (const int status = StreamStatus(result, input, output, held); status != kSuccess) {
         return status;
     }
-    total = scan.Total();
     return total.stars == 0 ? NoStarLines(input) : kSuccess;
 }
 
@@ -148,7 +144,7 @@ int Finished(Output& output, bool written) {
 
 // Writes the held matches last to first.
 bool WriteReversed(const HeldLines& held, const RowFormat& format, ByteSink& sink) {
-    std::unique_ptr<char[]> buffer = BufferedWriter::NewBuffer();
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[BufferedWriter::kBytes]);
     if (buffer == nullptr) {
         return false;
     }
@@ -243,7 +239,7 @@ std::string SpreadLine(const char* label, const ValueSpread& spread, char* (*wri
     return line + " (" + std::to_string(spread.without) + " stars give none)\n";
 }
 
-std::string InfoText(const Input& input, const LaneCounts& total, const LaneSpread& spread) {
+std::string InfoText(const Input& input, const StreamCounts& total, const LaneSpread& spread) {
     char dec[csv::kMaxNumberBytes];
     std::snprintf(dec, sizeof dec, "%+d to %+d", spread.leastDec, spread.mostDec);
     return "file: " + input.Name() + "\nformat: " + import::FormatName(total.report.format) +
@@ -258,13 +254,121 @@ std::string InfoText(const Input& input, const LaneCounts& total, const LaneSpre
 
 // What a conversion did: for a native file the stars and the lines without
 // one, for an imported file the importers' report.
-std::string ImportText(const Input& input, const LaneCounts& total) {
+std::string ImportText(const Input& input, const StreamCounts& total) {
     if (total.report.format == import::CatalogueFormat::Native) {
         return input.Name() + ": native, " + std::to_string(total.stars) + " stars, " +
                std::to_string(total.skipped) + " lines skipped\n";
     }
     return input.Name() + ": " + import::DescribeReport(total.report) + "\n";
 }
+
+// The stars that meet the criteria, written as rows in catalogue order, or
+// their stored lines held for a search in reverse, or only counted.
+class SearchWork final : public StarWork {
+public:
+    SearchWork(const SearchRequest& searched, const RowFormat& rowFormat)
+        : request(searched), format(rowFormat),
+          positionDecides(PositionDecides(searched.criteria)) {}
+
+    void Handle(StarBlock& block, BufferedWriter* out) override {
+        std::uint64_t& matches = counts[block.Lane()].matches;
+        block.ForEachStar([&](const char* text) {
+            if (!InPositionOf(text)) {
+                return;
+            }
+            // Counting a position search needs no more than its first columns.
+            if (positionDecides && request.countOnly) {
+                ++matches;
+                return;
+            }
+            StarRecord record;
+            Store(text, record);
+            if (!positionDecides) {
+                DecodeTestedFields(record);
+                if (!lumara::Matches(request.criteria, record)) {
+                    return;
+                }
+            }
+            ++matches;
+            if (request.countOnly) {
+                return;
+            }
+            if (request.descending) {
+                out->Append({record.line, format::kStoredLineChars});
+                return;
+            }
+            DecodeAllFields(record);
+            out->Advance(format.formatRow(record, out->Reserve(format.maxRowBytes)));
+        });
+    }
+
+    std::uint64_t Matches() const {
+        std::uint64_t total = 0;
+        for (const LaneMatches& lane : counts) {
+            total += lane.matches;
+        }
+        return total;
+    }
+
+private:
+    // Read from the line's first columns alone, so that the many stars
+    // elsewhere in the sky cost little; a star outside never matches.
+    bool InPositionOf(const char* text) const {
+        // A star line holds digits and a sign up to here.
+        constexpr std::size_t kPositionChars = format::kDecDegreesColumn + 2;
+        StarRecord record;
+        std::memcpy(record.line, text, kPositionChars);
+        DecodeRaHours(record);
+        DecodeDec(record);
+        return InPosition(request.criteria, record);
+    }
+
+    struct alignas(kCacheLineBytes) LaneMatches {
+        std::uint64_t matches = 0;
+    };
+
+    const SearchRequest& request;
+    const RowFormat format;
+    const bool positionDecides;
+    std::array<LaneMatches, kLanes> counts{};
+};
+
+// Every star as its native line.
+class ConvertWork final : public StarWork {
+public:
+    void Handle(StarBlock& block, BufferedWriter* out) override {
+        block.ForEachStar([out](const char* text) {
+            StarRecord record;
+            Store(text, record);
+            out->Advance(txt::FormatRow(record, out->Reserve(txt::kRowBytes)));
+        });
+    }
+};
+
+// The spread of every star's values.
+class InfoWork final : public StarWork {
+public:
+    void Handle(StarBlock& block, BufferedWriter*) override {
+        LaneSpread& spread = spreads[block.Lane()];
+        block.ForEachStar([&spread](const char* text) {
+            StarRecord record;
+            Store(text, record);
+            DecodeAllFields(record);
+            spread.Add(record);
+        });
+    }
+
+    LaneSpread Spread() const {
+        LaneSpread whole;
+        for (const LaneSpread& lane : spreads) {
+            whole.Merge(lane);
+        }
+        return whole;
+    }
+
+private:
+    std::array<LaneSpread, kLanes> spreads{};
+};
 
 } // namespace
 
@@ -279,53 +383,19 @@ int RunSearch(const SearchRequest& request) {
         status != kSuccess) {
         return status;
     }
-    const StarFilter filter(request.criteria);
-    const bool positionDecides = filter.PositionDecides();
     const RowFormat format = FormatOf(request.format);
     PrologueFirst inOrder(output, format.prologue);
-    StarScan scan;
     HeldLines held;
-    const auto handle = [&](std::size_t lane, char* begin, char* end, BufferedWriter& out) {
-        std::uint64_t& matches = scan.Lane(lane).matches;
-        scan.ForEachStar(begin, end, lane, [&](const char* text) {
-            if (!filter.InPosition(text)) {
-                return;
-            }
-            // Counting a position search needs no more than its first columns.
-            if (positionDecides && request.countOnly) {
-                ++matches;
-                return;
-            }
-            StarRecord record;
-            Store(text, record);
-            if (!positionDecides) {
-                StarFilter::DecodeTestedFields(record);
-                if (!filter.Matches(record)) {
-                    return;
-                }
-            }
-            ++matches;
-            if (request.countOnly) {
-                return;
-            }
-            if (request.descending) {
-                out.Append({record.line, format::kStoredLineChars});
-                return;
-            }
-            DecodeAllFields(record);
-            out.Advance(format.formatRow(record, out.Reserve(format.maxRowBytes)));
-        });
-    };
+    SearchWork work(request, format);
     ByteSink& streamTarget = request.descending ? static_cast<ByteSink&>(held) : inOrder;
-    LaneCounts total;
-    if (const int status =
-            Scan(input, output, streamTarget, request.descending, scan, handle, total);
+    StreamCounts total;
+    if (const int status = Scan(input, output, &streamTarget, request.descending, work, total);
         status != kSuccess) {
         return status;
     }
     bool written = true;
     if (request.countOnly) {
-        written = WriteText(output, std::to_string(total.matches) + "\n");
+        written = WriteText(output, std::to_string(work.Matches()) + "\n");
     } else if (request.descending) {
         written = WriteReversed(held, format, output);
     } else {
@@ -340,17 +410,9 @@ int RunConvert(const std::string& inputPath, const std::string& outputPath) {
     if (const int status = OpenEnds(input, inputPath, output, outputPath); status != kSuccess) {
         return status;
     }
-    StarScan scan;
-    const auto handle = [&](std::size_t lane, char* begin, char* end, BufferedWriter& out) {
-        scan.ForEachStar(begin, end, lane, [&](const char* text) {
-            StarRecord record;
-            Store(text, record);
-            out.Advance(txt::FormatRow(record, out.Reserve(txt::kRowBytes)));
-        });
-    };
-    LaneCounts total;
-    if (const int status = Scan(input, output, output, false, scan, handle, total);
-        status != kSuccess) {
+    ConvertWork work;
+    StreamCounts total;
+    if (const int status = Scan(input, output, &output, false, work, total); status != kSuccess) {
         return status;
     }
     const int status = Finished(output, true);
@@ -367,26 +429,12 @@ int RunInfo(const std::string& inputPath) {
         status != kSuccess) {
         return status;
     }
-    StarScan scan;
-    std::array<LaneSpread, kStreamLanes> spreads{};
-    const auto handle = [&](std::size_t lane, char* begin, char* end, BufferedWriter&) {
-        scan.ForEachStar(begin, end, lane, [&](const char* text) {
-            StarRecord record;
-            Store(text, record);
-            DecodeAllFields(record);
-            spreads[lane].Add(record);
-        });
-    };
-    LaneCounts total;
-    if (const int status = Scan(input, output, output, false, scan, handle, total);
-        status != kSuccess) {
+    InfoWork work;
+    StreamCounts total;
+    if (const int status = Scan(input, output, nullptr, false, work, total); status != kSuccess) {
         return status;
     }
-    LaneSpread spread;
-    for (const LaneSpread& lane : spreads) {
-        spread.Merge(lane);
-    }
-    return Finished(output, WriteText(output, InfoText(input, total, spread)));
+    return Finished(output, WriteText(output, InfoText(input, total, work.Spread())));
 }
 
 } // namespace lumara::cli

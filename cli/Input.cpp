@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,43 +14,36 @@
 namespace lumara::cli {
 
 namespace {
-
-constexpr const char* kNotAFileOrPipe = "not a file or a pipe";
-
+constexpr const char* kFolder = "not a file or a pipe";
 } // namespace
 
-Input::~Input() {
-    if (owned) {
-        ::close(descriptor);
-    }
-}
-
+// Whatever the shell connects to standard input is read, a terminal
+// included, but a folder holds no lines.
 bool Input::Open(const std::string& path) {
-    if (path == kStandardStream) {
-        name = "standard input";
-        descriptor = STDIN_FILENO;
-        struct stat status {};
-        if (::fstat(descriptor, &status) != 0) {
-            return Failed(std::strerror(errno));
-        }
-        return !S_ISDIR(status.st_mode) || Failed(kNotAFileOrPipe);
+    if (path != kStandardStream) {
+        name = path;
+        return file.Open(path.c_str());
     }
-    name = path;
+    fromStandardInput = true;
+    name = "standard input";
     struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) {
-        return Failed(std::strerror(errno));
+    if (::fstat(STDIN_FILENO, &status) != 0) {
+        standardInputProblem = std::strerror(errno);
+        return false;
     }
-    if (!S_ISREG(status.st_mode) && !S_ISFIFO(status.st_mode)) {
-        return Failed(kNotAFileOrPipe);
+    if (S_ISDIR(status.st_mode)) {
+        standardInputProblem = kFolder;
+        return false;
     }
-    descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    owned = descriptor >= 0;
-    return owned || Failed(std::strerror(errno));
+    return true;
 }
 
-bool Input::Failed(const char* why) {
-    problem = why;
-    return false;
+int Input::Descriptor() const {
+    return fromStandardInput ? STDIN_FILENO : file.Descriptor();
+}
+
+const std::string& Input::Problem() const {
+    return fromStandardInput ? standardInputProblem : file.Problem();
 }
 
 } // namespace lumara::cli

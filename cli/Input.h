@@ -6,32 +6,26 @@
 
 #include <string>
 
+#include "CatalogueFile.h"
+
 namespace lumara::cli {
 
 class Input {
 public:
-    Input() = default;
-    ~Input();
-    Input(const Input&) = delete;
-    Input& operator=(const Input&) = delete;
-
-    // Standard input for "-". As when the window loads a catalogue, only
-    // regular files and pipes are opened: a device could never end. False
-    // when the file cannot be opened.
+    // Standard input for "-"; any other path as the window opens a catalogue.
+    // False when it cannot be read.
     bool Open(const std::string& path);
-    int Descriptor() const { return descriptor; }
+    int Descriptor() const;
     // For messages: the path, or "standard input".
     const std::string& Name() const { return name; }
     // Why Open failed.
-    const std::string& Problem() const { return problem; }
+    const std::string& Problem() const;
 
 private:
-    bool Failed(const char* why);
-
-    int descriptor = -1;
-    bool owned = false;
+    bool fromStandardInput = false;
     std::string name;
-    std::string problem;
+    std::string standardInputProblem;
+    CatalogueFile file;
 };
 
 } // namespace lumara::cli

@@ -16,7 +16,7 @@ namespace lumara::cli {
 // The path that names standard input or standard output.
 inline constexpr const char* kStandardStream = "-";
 
-class Output : public ByteSink {
+class Output final : public ByteSink {
 public:
     // Standard output for kStandardStream, else the file at `path`. False
     // when the file cannot be written there; nothing is made then.

@@ -19,10 +19,12 @@
 #include "ExitStatus.h"
 #include "Output.h"
 #include "SearchCriteria.h"
+#include "Version.h"
 
 namespace {
 
 using lumara::CriteriaField;
+using lumara::OutputFormat;
 using lumara::SearchCriteria;
 using namespace lumara::cli;
 
@@ -157,7 +159,7 @@ int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
 
     CLI::App app{"Searches, converts and describes catalogues of variable stars.", "lumara"};
-    app.set_version_flag("--version", "lumara " LUMARA_VERSION_TEXT);
+    app.set_version_flag("--version", "lumara " LUMARA_FULL_VERSION);
     app.require_subcommand(1);
     app.footer("FILE is a native, GCVS 5.1 or VSX catalogue, or - for standard input.");
 

@@ -46,10 +46,10 @@ std::int64_t Total(const std::int64_t (&counts)[kSkipReasons]) {
 }
 
 void RequireReadableStar(const char* native) {
-    Require(std::strlen(native) == kNativeChars);
+    Require(std::strlen(native) == lumara::format::kStoredLineChars);
     Require(CStarCatalog::IsStarLine(native));
     auto record = std::make_unique<StarRecord>();
-    lumara::NormaliseLine(native, kNativeChars, *record);
+    lumara::NormaliseLine(native, lumara::format::kStoredLineChars, *record);
     lumara::DecodeAllFields(*record);
     Require(record->raHours >= 0 && record->raHours <= kLastHour);
     Require(record->raMinutes >= 0 && record->raMinutes <= kLastMinute);
@@ -69,8 +69,8 @@ void RequireStandardFormAgrees(const char* text, std::size_t length) {
     SourceStar general;
     ImportReport generalReport;
     Require(ReadVsxStarInAnyForm(text, length, general, generalReport));
-    char fromFixed[kNativeChars + 1];
-    char fromGeneral[kNativeChars + 1];
+    char fromFixed[lumara::format::kStoredLineChars + 1];
+    char fromGeneral[lumara::format::kStoredLineChars + 1];
     ImportReport fixedReport;
     Require(WriteNativeLine(fixed, fromFixed, fixedReport) ==
             WriteNativeLine(general, fromGeneral, generalReport));
@@ -102,12 +102,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         RequireStandardFormAgrees(text.get(), length);
         const bool wasDecided = detector.IsDecided();
-        const std::size_t held = detector.HeldLines();
+        const std::size_t seen = detector.LinesSeen();
         detector.Feed(text.get(), length);
         for (std::size_t f = 0; f < std::size(kImported); ++f) {
             const std::int64_t notInLayout = reports[f].Skipped(SkipReason::NotInLayout);
             const std::int64_t before = reports[f].stars + Total(reports[f].skipped);
-            char native[kNativeChars + 1];
+            char native[lumara::format::kStoredLineChars + 1];
             std::memset(native, 0, sizeof native);
             if (ConvertLine(kImported[f], text.get(), length, native, reports[f])) {
                 RequireReadableStar(native);
@@ -117,13 +117,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             blanks[f] += 1 - (after - before);
             // A line the detector took as this layout is never refused as
             // being outside it.
-            if (!wasDecided && detector.HeldLines() > held && detector.Format() == kImported[f]) {
+            if (!wasDecided && detector.LinesSeen() > seen && detector.Format() == kImported[f]) {
                 Require(reports[f].Skipped(SkipReason::NotInLayout) == notInLayout);
             }
         }
     }
     detector.Finish();
-    Require(detector.HeldLines() <= FormatDetector::kDetectionLines);
+    Require(detector.LinesSeen() <= FormatDetector::kDetectionLines);
     for (std::size_t f = 0; f < std::size(kImported); ++f) {
         Require(reports[f].stars + Total(reports[f].skipped) + blanks[f] == lines);
     }

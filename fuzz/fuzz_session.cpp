@@ -29,13 +29,12 @@
 #include <unistd.h>
 #include <vector>
 
+#include "CatalogueStream.h"
 #include "FailingAllocations.h"
 #include "Import.h"
 #include "LineFormat.h"
-#include "LineReader.h"
 #include "StarCatalog.h"
 #include "StarLine.h"
-#include "StarLoader.h"
 
 namespace fs = std::filesystem;
 using namespace lumara::format;
@@ -143,7 +142,7 @@ std::vector<std::string> ExpectedLines(std::string_view file) {
     const lumara::import::CatalogueFormat format = detector.Finish();
     std::vector<std::string> lines;
     for (const std::string& line : read) {
-        char native[lumara::import::kNativeChars + 1];
+        char native[lumara::format::kStoredLineChars + 1];
         lumara::import::ImportReport report;
         if (format != lumara::import::CatalogueFormat::Native) {
             if (lumara::import::ConvertLine(format, line.c_str(), line.size(), native, report)) {
@@ -511,23 +510,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     switch (control.ConsumeIntegralInRange<int>(0, 2)) {
     case 1: {
         const std::size_t straddle = control.ConsumeIntegralInRange<std::uint16_t>(1, kMaxStraddle);
-        file.assign(lumara::LineReader::kBlockBytes - straddle, '#');
+        file.assign(lumara::kStreamBlockBytes - straddle, '#');
         file.back() = control.ConsumeBool() ? '\n' : '#';
         file.append(bytes);
         break;
     }
     case 2: {
-        // Large enough to be read in two stretches, with the middle of the
-        // file (where they meet) a chosen number of bytes into the input.
+        // Several blocks, so that both lanes read some, with the end of the
+        // second block a chosen number of bytes into the input.
         const std::size_t into = control.ConsumeIntegralInRange<std::uint16_t>(0, kMaxStraddle);
-        const std::size_t half = lumara::kSplitLoadBytes / 2;
-        file = Headings(half);
+        file = Headings(2 * lumara::kStreamBlockBytes - into);
         file.append(bytes);
-        const std::size_t whole = std::max(2 * (half + std::min(into, bytes.size())),
-                                           static_cast<std::size_t>(lumara::kSplitLoadBytes));
-        if (whole > file.size()) {
-            file += Headings(whole - file.size());
-        }
+        file += Headings(lumara::kStreamBlockBytes);
         break;
     }
     default:

@@ -162,7 +162,7 @@ void WritePeriod(const SourceStar& star, char* native, ImportReport& report) {
         return;
     }
     bool rounded = false;
-    const std::int64_t units = RoundedTo(star.period, kPeriodDecimals, rounded);
+    const std::int64_t units = RoundedTo(star.period, format::kPeriodDecimals, rounded);
     if (units < 0) {
         report.Count(Change::PeriodDropped);
         return;
@@ -193,7 +193,7 @@ void WritePeriod(const SourceStar& star, char* native, ImportReport& report) {
     // As many decimals as the source wrote, up to four.
     FourDigits(native + kPeriodDecimalColumns[0],
                static_cast<unsigned>(units % kPeriodDecimalUnit));
-    for (int i = star.period.scale; i < kPeriodDecimals; ++i) {
+    for (int i = star.period.scale; i < format::kPeriodDecimals; ++i) {
         native[kPeriodDecimalColumns[i]] = ' ';
     }
 }
@@ -256,8 +256,8 @@ bool ShortenType(Field type, char (&out)[kTypeChars + 1]) {
 // Each text is written straight into the line, which starts all blanks, so
 // that no piece is written in bytes and read back as a word.
 bool WriteNativeLine(const SourceStar& star, char* native, ImportReport& report) {
-    std::memset(native, ' ', kNativeChars);
-    native[kNativeChars] = '\0';
+    std::memset(native, ' ', format::kStoredLineChars);
+    native[format::kStoredLineChars] = '\0';
     bool nameShortened = false;
     NameChars(star.name, native + kNameColumn, nameShortened);
     if (!IsGraphic(native[kNameColumn])) {

@@ -32,11 +32,15 @@ inline constexpr std::int64_t kBrightestMagnitude = 1;
 inline constexpr std::int64_t kMagnitudeLimit = 10000;
 // Periods are written to four decimals below 10 000 days, in whole
 // thousands (the K form) up to 9999 thousand.
-inline constexpr int kPeriodDecimals = 4;
 inline constexpr std::int64_t kPeriodDecimalUnit = 10000;
 inline constexpr std::int64_t kThousandsFrom = 10000 * kPeriodDecimalUnit;
 inline constexpr std::int64_t kThousandUnits = 1000 * kPeriodDecimalUnit;
 inline constexpr std::int64_t kMaxThousands = 9999;
+
+// The marks that make a magnitude a limit.
+inline bool IsLimitMark(char c) {
+    return c == '<' || c == '>';
+}
 
 struct SourceMagnitude {
     bool present = false;
@@ -64,8 +68,8 @@ struct SourceStar {
     std::size_t descriptionChars = 0;
 };
 
-// Writes `star` as a native line of kNativeChars characters and a terminator
-// and counts what it changed. False, writing nothing useful, when the star
+// Writes `star` as a native line of format::kStoredLineChars characters and a
+// terminator and counts what it changed. False, writing nothing useful, when the star
 // has no readable name.
 bool WriteNativeLine(const SourceStar& star, char* native, ImportReport& report);
 

@@ -36,10 +36,6 @@ constexpr std::size_t kSpectrumFirst = 138, kSpectrumLast = 154;
 constexpr int kMaxHours = 23, kMaxMinutes = 59, kMaxDegrees = 90;
 constexpr std::int64_t kSixty = 60;
 
-bool IsMark(char c) {
-    return c == '<' || c == '>';
-}
-
 // The two-digit field from byte `first`, when it reads and is at most `most`.
 bool ReadTwoDigits(const char* text, std::size_t length, std::size_t first, int most, int& value) {
     // Nearly always two digits: those need no general reading.
@@ -90,7 +86,7 @@ bool ReadMagnitude(Field value, char limit, bool uncertain, SourceMagnitude& mag
         return false;
     }
     magnitude.present = read == NumberRead::Number;
-    magnitude.limit = IsMark(limit) ? limit : ' ';
+    magnitude.limit = IsLimitMark(limit) ? limit : ' ';
     magnitude.uncertain = uncertain;
     return true;
 }
@@ -135,7 +131,7 @@ bool ReadGcvsStar(const char* text, std::size_t length, SourceStar& star, Import
         static_cast<const char*>(std::memchr(minMarks.text, '(', minMarks.width));
     char minLimit = ' ';
     for (std::size_t i = 0; i < minMarks.width; ++i) {
-        minLimit = IsMark(minMarks.text[i]) ? minMarks.text[i] : minLimit;
+        minLimit = IsLimitMark(minMarks.text[i]) ? minMarks.text[i] : minLimit;
     }
     if (!ReadMagnitude(FieldAt(text, length, kMaxFirst, kMaxLast), ByteAt(text, length, kMaxLimit),
                        ByteAt(text, length, kMaxUncertain) == ':', star.maximum) ||

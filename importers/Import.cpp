@@ -104,17 +104,13 @@ bool FormatDetector::Feed(const char* text, std::size_t length) {
         return false;
     }
     const CatalogueFormat layout = LayoutOf(text, kept);
-    const std::size_t copied = length < kMaxHeldChars ? length : kMaxHeldChars;
-    std::memcpy(lines[held], text, copied);
-    lines[held][copied] = '\0';
-    lengths[held] = copied;
-    ++held;
-    if (layout == CatalogueFormat::Native || (held > 1 && layout != candidate)) {
+    ++seen;
+    if (layout == CatalogueFormat::Native || (seen > 1 && layout != candidate)) {
         candidate = CatalogueFormat::Native;
         decided = true;
     } else {
         candidate = layout;
-        decided = held == kDetectionLines;
+        decided = seen == kDetectionLines;
     }
     return decided;
 }

@@ -46,14 +46,9 @@ constexpr std::int64_t kUnitsPerDegree = 100000;
 constexpr std::int64_t kRaUnitsPerMinute = kUnitsPerDegree / 4;
 constexpr std::int64_t kRaLimitDegrees = 360;
 constexpr std::int64_t kDecLimitUnits = 90 * kUnitsPerDegree;
-constexpr int kMinutesPerHour = 60;
 
 constexpr std::string_view kFlagWords[] = {"", "suspected", "not variable", "duplicate?"};
 constexpr char kLastFlag = '3';
-
-bool IsMark(char c) {
-    return c == '<' || c == '>';
-}
 
 bool IsNarrow(const char* text, std::size_t length) {
     const auto pointAt = [&](std::size_t position) {
@@ -73,8 +68,8 @@ bool PlacePosition(std::int64_t raUnits, std::int64_t decUnits, const Decimal& d
         return false;
     }
     const std::int64_t minutes = raUnits / kRaUnitsPerMinute;
-    star.raHours = static_cast<int>(minutes / kMinutesPerHour);
-    star.raMinutes = static_cast<int>(minutes % kMinutesPerHour);
+    star.raHours = static_cast<int>(minutes / format::kMinutesPerHour);
+    star.raMinutes = static_cast<int>(minutes % format::kMinutesPerHour);
     star.decNegative = dec.negative && dec.scaled != 0;
     star.decDegrees = static_cast<int>(decUnits / kUnitsPerDegree);
     return true;
@@ -108,7 +103,7 @@ bool ReadMagnitude(Field value, SourceMagnitude& magnitude) {
 }
 
 void MarkMagnitude(char limit, char uncertain, SourceMagnitude& magnitude) {
-    magnitude.limit = IsMark(limit) ? limit : ' ';
+    magnitude.limit = IsLimitMark(limit) ? limit : ' ';
     magnitude.uncertain = uncertain == ':';
 }
 

@@ -5,6 +5,7 @@
 
 #include "ApplicationLook.h"
 #include "Resource.h"
+#include "Version.h"
 
 #include <QPushButton>
 
@@ -13,7 +14,7 @@ constexpr QSize kAboutUnits{235, 73};
 
 constexpr ControlTemplate kAboutTemplate[] = {
     {IDC_STATIC, ControlKind::Icon, "", {7, 7, 21, 20}, 0},
-    {IDC_STATIC, ControlKind::Label, "Lumara Version " LUMARA_VERSION_TEXT, {42, 22, 119, 8}, 0},
+    {IDC_STATIC, ControlKind::Label, "Lumara Version " LUMARA_SHORT_VERSION, {42, 22, 119, 8}, 0},
     {IDC_STATIC, ControlKind::Label, "Copyright (C) the Lumara developers", {42, 34, 119, 8}, 0},
     {IDOK, ControlKind::PushButton, "OK", {178, 7, 50, 13}, kDefaultButton},
     {IDC_STATIC, ControlKind::Label, "No web site yet: see README.md", {42, 46, 119, 8}, 0},

@@ -15,7 +15,8 @@
 
 #include <sys/stat.h>
 
-#include "ExportBatches.h"
+#include "ByteSink.h"
+#include "Export.h"
 #include "FileSystemFaults.h"
 #include "InjectedFaults.h"
 #include "LineFormat.h"
@@ -101,7 +102,7 @@ protected:
     // Both exports of the large catalogue to `csv` and `txt`, each checked
     // against the small exports repeated.
     void ExpectLargeExportsMatch(const std::string& csv, const std::string& txt) {
-        ASSERT_GT(static_cast<std::size_t>(LargeRows()), lumara::kRowsPerBatch)
+        ASSERT_GT(static_cast<std::size_t>(LargeRows()), lumara::kExportRowsPerBatch)
             << "too few rows for a second thread";
         EXPECT_EQ(large.SaveCsv(csv.c_str()), LargeRows());
         EXPECT_EQ(ReadFile(csv), RepeatedCsv(smallCsv, copies));
@@ -111,7 +112,7 @@ protected:
 
     // Copies of four lines that make up `batches` batches and a bit.
     static std::size_t CopiesOfFourFor(std::size_t batches) {
-        return batches * lumara::kRowsPerBatch / 4 + 7;
+        return batches * lumara::kExportRowsPerBatch / 4 + 7;
     }
 
     static std::vector<std::string> FourLines() {
@@ -175,9 +176,9 @@ TEST_F(LargeExportTest, ASearchedListIsWrittenWhole) {
 // as soon as its turn comes and the rest when it is done.
 TEST_F(LargeExportTest, BatchesLongerThanTheirBuffer) {
     Load({QuotedEverywhere("0536+21"), QuotedEverywhere("1742-05")},
-         3 * lumara::kRowsPerBatch / 2 + 1);
+         3 * lumara::kExportRowsPerBatch / 2 + 1);
     const std::size_t rowPairBytes = smallCsv.size() - smallCsv.find('\n') - 1;
-    ASSERT_GT(rowPairBytes * lumara::kRowsPerBatch / 2, lumara::BatchBuffer::kBytes);
+    ASSERT_GT(rowPairBytes * lumara::kExportRowsPerBatch / 2, lumara::BufferedWriter::kBytes);
     ExpectLargeExportsMatch(dir.PathOf("long.csv"), dir.PathOf("long.txt"));
 }
 
@@ -220,7 +221,7 @@ TEST_F(LargeExportTest, AFullFileSystemPartWayKeepsTheOldFile) {
     }
     const std::string path = folder + "/stars.txt";
     std::ofstream(path) << "yesterday's stars\n";
-    ASSERT_LT(lumara::kRowsPerBatch * smallTxt.size() / 4, fs::space(folder).available)
+    ASSERT_LT(lumara::kExportRowsPerBatch * smallTxt.size() / 4, fs::space(folder).available)
         << "the first batch fits";
     EXPECT_EQ(large.SaveTxt(path.c_str()), -1);
     EXPECT_EQ(large.SaveCsv(path.c_str()), -1);

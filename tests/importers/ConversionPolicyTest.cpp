@@ -47,7 +47,7 @@ std::string VsxLine(const VsxFields& fields) {
 
 std::string Converted(const VsxFields& fields, ImportReport& report) {
     const std::string line = VsxLine(fields);
-    char native[kNativeChars + 1];
+    char native[lumara::format::kStoredLineChars + 1];
     if (!ConvertLine(CatalogueFormat::Vsx, line.c_str(), line.size(), native, report)) {
         return "skipped";
     }

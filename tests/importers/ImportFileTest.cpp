@@ -178,7 +178,7 @@ std::string RepeatedFixture(std::size_t copies, std::string head = {}) {
     return head;
 }
 
-TEST(ImportFileTest, BothStretchesOfALargeFileAreConvertedAlike) {
+TEST(ImportFileTest, EveryBlockOfALargeFileIsConvertedAlike) {
     const std::vector<std::string> golden = LinesOf(ReadFile(DataFile("vsx-fields.native")));
     constexpr std::size_t kCopies = 700; // over 1 MiB
     const struct {
@@ -186,8 +186,8 @@ TEST(ImportFileTest, BothStretchesOfALargeFileAreConvertedAlike) {
         std::string head;
     } cases[] = {
         {"the stars start the file", ""},
-        // The head is blank past the middle, so the format is looked for on
-        // into the second stretch.
+        // The head is blank for several blocks, so the format is looked for
+        // on behind them.
         {"a blank first half", std::string(std::size_t{3} << 20, '\n')},
     };
     TempDir dir;
@@ -303,8 +303,8 @@ TEST(ImportFileTest, LinesInVsxsOwnFormReadAsTheGeneralReadingReadsThem) {
         ImportReport generalReport;
         ASSERT_TRUE(ReadVsxStarInAnyForm(line.c_str(), line.size(), general, generalReport))
             << line;
-        char fromFixed[kNativeChars + 1];
-        char fromGeneral[kNativeChars + 1];
+        char fromFixed[lumara::format::kStoredLineChars + 1];
+        char fromGeneral[lumara::format::kStoredLineChars + 1];
         ImportReport fixedReport;
         ASSERT_EQ(WriteNativeLine(fixed, fromFixed, fixedReport),
                   WriteNativeLine(general, fromGeneral, generalReport))
