@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Lumara developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds Lumara and runs every test: the optimised build, then everything
+# Checks the layers and the formatting, then builds Lumara and runs every
+# test: the optimised build, then everything
 # again under AddressSanitizer (with LeakSanitizer) and
 # UndefinedBehaviorSanitizer, the catalogue's tests under ThreadSanitizer
 # (large loads and exports use two threads), then each fuzz target for a
@@ -10,6 +11,11 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
+
+# Each folder includes only what its layer may use, and every source file is
+# formatted as .clang-format says.
+tools/check_layers.py
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
 jobs=$(nproc)
 

@@ -16,7 +16,7 @@ struct SearchRequest {
     std::string input;
     std::string output;
     // Checked by CheckCriteria.
-    SearchCriteria criteria;
+    SearchCriteria criteria = kWindowCriteria;
     OutputFormat format = OutputFormat::Csv;
     bool descending = false;
     bool countOnly = false;

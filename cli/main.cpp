@@ -101,6 +101,13 @@ float ClampedMagnitude(double value) {
                           : static_cast<float>(std::clamp(value, -largest, largest));
 }
 
+// A default as the help shows it.
+std::string Number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
 // The option texts as the user gave them; empty when not given.
 struct CriteriaTexts {
     std::string ra;
@@ -180,12 +187,14 @@ int main(int argc, char** argv) {
     searchCommand
         ->add_option("--max-mag", texts.maxMag,
                      "The window's \"Max >\": a star's maximum magnitude at most X "
-                     "(switches the magnitude test on; default 6)")
+                     "(switches the magnitude test on; default " +
+                         Number(lumara::kWindowCriteria.magMax) + ")")
         ->type_name("X");
     searchCommand
         ->add_option("--min-mag", texts.minMag,
                      "The window's \"Min <\": a star's minimum magnitude at least Y "
-                     "(switches the magnitude test on; default 0)")
+                     "(switches the magnitude test on; default " +
+                         Number(lumara::kWindowCriteria.magMin) + ")")
         ->type_name("Y");
     searchCommand
         ->add_option("--period", texts.period,

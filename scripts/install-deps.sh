@@ -14,7 +14,7 @@ packages=(
     xvfb xauth
     clang libclang-rt-14-dev
     python3 ccache
-    librsvg2-bin
+    librsvg2-bin clang-format
     desktop-file-utils appstream lintian dpkg-dev file reuse
 )
 

@@ -141,14 +141,14 @@ void DDX_Text(CDataExchange& dx, int id, QString& value) {
     }
 }
 
-void DDX_Check(CDataExchange& dx, int id, int& value) {
+void DDX_Check(CDataExchange& dx, int id, bool& value) {
     if (dx.Failed()) {
         return;
     }
     auto* box = qobject_cast<QAbstractButton*>(dx.Host().GetDlgItem(id));
     if (dx.m_bSaveAndValidate) {
-        value = box->isChecked() ? 1 : 0;
+        value = box->isChecked();
     } else {
-        box->setChecked(value != 0);
+        box->setChecked(value);
     }
 }

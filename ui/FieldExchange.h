@@ -99,8 +99,8 @@ template <std::floating_point T> void DDX_Text(CDataExchange& dx, int id, T& val
 }
 
 void DDX_Text(CDataExchange& dx, int id, QString& value);
-// Check states are 1 (checked) and 0.
-void DDX_Check(CDataExchange& dx, int id, int& value);
+// A check box is checked or not.
+void DDX_Check(CDataExchange& dx, int id, bool& value);
 
 // Range checks of the field exchanged last, inclusive unless minIncluded is
 // false. They run only in a reading exchange that has not stopped.

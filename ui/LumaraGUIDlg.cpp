@@ -164,7 +164,7 @@ void DDV_Criterion(CDataExchange& dx, T value, const lumara::FieldRange& range) 
 template <typename T>
 void CLumaraGUIDlg::ExchangeCriterion(CDataExchange& dx, lumara::CriteriaField field, int id,
                                       T& value) {
-    if (!lumara::IsInUse(CurrentCriteria(), field)) {
+    if (!lumara::IsInUse(m_criteria, field)) {
         return;
     }
     DDX_Text(dx, id, value);
@@ -174,11 +174,10 @@ void CLumaraGUIDlg::ExchangeCriterion(CDataExchange& dx, lumara::CriteriaField f
 template <typename T>
 void CLumaraGUIDlg::CheckBelowPartner(CDataExchange& dx, lumara::CriteriaField field, int id,
                                       T value) {
-    const lumara::SearchCriteria criteria = CurrentCriteria();
-    if (!lumara::IsInUse(criteria, field) || dx.PrepareEditCtrl(id) == nullptr) {
+    if (!lumara::IsInUse(m_criteria, field) || dx.PrepareEditCtrl(id) == nullptr) {
         return;
     }
-    DDV_Criterion(dx, value, lumara::RangeBelowPartner(criteria, field));
+    DDV_Criterion(dx, value, lumara::RangeBelowPartner(m_criteria, field));
 }
 
 void CLumaraGUIDlg::DoDataExchange(CDataExchange& dx) {
@@ -186,19 +185,20 @@ void CLumaraGUIDlg::DoDataExchange(CDataExchange& dx) {
     // The boxes come first: they decide which fields the search uses. A
     // field it does not use is neither read nor written, so a value typed
     // there waits, untouched, until its pair is used again.
-    DDX_Check(dx, IDC_USE_MAGNITUDE, m_bUseMagnitude);
-    DDX_Check(dx, IDC_USE_PERIOD, m_bUsePeriod);
-    DDX_Check(dx, IDC_NO_LIGHT_CURVE, m_bNoLightCurve);
-    ExchangeCriterion(dx, CriteriaField::RaWest, IDC_RA_WEST, m_nRaWest);
-    ExchangeCriterion(dx, CriteriaField::RaEast, IDC_RA_EAST, m_nRaEast);
-    ExchangeCriterion(dx, CriteriaField::DecSouth, IDC_DEC_SOUTH, m_nDecSouth);
-    ExchangeCriterion(dx, CriteriaField::DecNorth, IDC_DEC_NORTH, m_nDecNorth);
-    CheckBelowPartner(dx, CriteriaField::DecSouth, IDC_DEC_SOUTH, m_nDecSouth);
-    ExchangeCriterion(dx, CriteriaField::MagMax, IDC_MAG_MAX, m_fMagMax);
-    ExchangeCriterion(dx, CriteriaField::MagMin, IDC_MAG_MIN, m_fMagMin);
-    ExchangeCriterion(dx, CriteriaField::PeriodLeast, IDC_PERIOD_LEAST, m_dPeriodLeast);
-    ExchangeCriterion(dx, CriteriaField::PeriodMost, IDC_PERIOD_MOST, m_dPeriodMost);
-    CheckBelowPartner(dx, CriteriaField::PeriodLeast, IDC_PERIOD_LEAST, m_dPeriodLeast);
+    lumara::SearchCriteria& c = m_criteria;
+    DDX_Check(dx, IDC_USE_MAGNITUDE, c.useMagnitude);
+    DDX_Check(dx, IDC_USE_PERIOD, c.usePeriod);
+    DDX_Check(dx, IDC_NO_LIGHT_CURVE, c.noLightCurve);
+    ExchangeCriterion(dx, CriteriaField::RaWest, IDC_RA_WEST, c.raWest);
+    ExchangeCriterion(dx, CriteriaField::RaEast, IDC_RA_EAST, c.raEast);
+    ExchangeCriterion(dx, CriteriaField::DecSouth, IDC_DEC_SOUTH, c.decSouth);
+    ExchangeCriterion(dx, CriteriaField::DecNorth, IDC_DEC_NORTH, c.decNorth);
+    CheckBelowPartner(dx, CriteriaField::DecSouth, IDC_DEC_SOUTH, c.decSouth);
+    ExchangeCriterion(dx, CriteriaField::MagMax, IDC_MAG_MAX, c.magMax);
+    ExchangeCriterion(dx, CriteriaField::MagMin, IDC_MAG_MIN, c.magMin);
+    ExchangeCriterion(dx, CriteriaField::PeriodLeast, IDC_PERIOD_LEAST, c.periodLeast);
+    ExchangeCriterion(dx, CriteriaField::PeriodMost, IDC_PERIOD_MOST, c.periodMost);
+    CheckBelowPartner(dx, CriteriaField::PeriodLeast, IDC_PERIOD_LEAST, c.periodLeast);
     ExchangeStatus(dx);
 }
 
@@ -326,29 +326,14 @@ void CLumaraGUIDlg::OnHelpAbout() {
     about.DoModal();
 }
 
-lumara::SearchCriteria CLumaraGUIDlg::CurrentCriteria() const {
-    return {.raWest = m_nRaWest,
-            .raEast = m_nRaEast,
-            .decSouth = m_nDecSouth,
-            .decNorth = m_nDecNorth,
-            .magMax = m_fMagMax,
-            .magMin = m_fMagMin,
-            .periodLeast = m_dPeriodLeast,
-            .periodMost = m_dPeriodMost,
-            .useMagnitude = m_bUseMagnitude != 0,
-            .usePeriod = m_bUsePeriod != 0,
-            .noLightCurve = m_bNoLightCurve != 0};
-}
-
 void CLumaraGUIDlg::SearchAndShow(bool ascending) {
     // A refused field has been reported; the search waits for a valid one.
     if (!UpdateData(true)) {
         return;
     }
-    const lumara::SearchCriteria criteria = CurrentCriteria();
-    m_nStarsFound = m_starList.Rebuild(
-        ascending ? RowOrder::Ascending : RowOrder::Descending,
-        [&criteria](CStarCatalog& catalog) { return lumara::SearchWith(catalog, criteria); });
+    m_nStarsFound =
+        m_starList.Rebuild(ascending ? RowOrder::Ascending : RowOrder::Descending,
+                           [this](CStarCatalog& catalog) { return catalog.Search(m_criteria); });
     if (m_nStarsFound < 0) {
         m_nStarsFound = 0;
         Dialogs().ShowMessage(this, kSearchError);

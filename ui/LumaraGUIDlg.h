@@ -57,7 +57,6 @@ private:
     void EnablePair(int boxId, int firstId, int secondId);
     void EnableControls(std::initializer_list<int> ids, bool enable);
     void SearchAndShow(bool ascending);
-    lumara::SearchCriteria CurrentCriteria() const;
     // Exchanges a criterion and checks it on its own, when the search uses it.
     template <typename T>
     void ExchangeCriterion(CDataExchange& dx, lumara::CriteriaField field, int id, T& value);
@@ -70,17 +69,9 @@ private:
     void ExchangeStatus(CDataExchange& dx);
 
     QIcon m_hMainIcon;
-    std::int16_t m_nRaWest = 0;
-    std::int16_t m_nRaEast = 23;
-    std::int16_t m_nDecSouth = -90;
-    std::int16_t m_nDecNorth = 90;
-    float m_fMagMax = 6.0f;
-    float m_fMagMin = 0.0f;
-    double m_dPeriodLeast = 0.0;
-    double m_dPeriodMost = 1000.0;
-    int m_bUseMagnitude = 1;
-    int m_bUsePeriod = 1;
-    int m_bNoLightCurve = 0;
+    // The fields and boxes of the search criteria, as the window last read
+    // or wrote them.
+    lumara::SearchCriteria m_criteria = lumara::kWindowCriteria;
     std::int32_t m_nRecordsLoaded = 0;
     std::int32_t m_nStarsFound = 0;
     QString m_strFileName;

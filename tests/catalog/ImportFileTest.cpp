@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "Import.h"
-#include "SourceLayouts.h"
 #include "StarCatalog.h"
 #include "TestFiles.h"
 
@@ -22,6 +21,11 @@ using namespace lumara::import;
 using namespace lumara::test;
 
 namespace {
+
+// A file of the importers' fixtures.
+std::string ImportData(std::string_view name) {
+    return std::string(LUMARA_IMPORT_DATA_DIR) + "/" + std::string(name);
+}
 
 std::vector<std::string> LinesOf(const std::string& text) {
     std::vector<std::string> lines;
@@ -84,7 +88,7 @@ const Fixture kFixtures[] = {
 };
 
 std::string FixturePath(const Fixture& fixture, const char* extension) {
-    return DataFile(std::string(fixture.file) + extension);
+    return ImportData(std::string(fixture.file) + extension);
 }
 
 TEST(ImportFileTest, EveryFieldFormGivesTheGoldenLineAndCountsWhatChanged) {
@@ -120,7 +124,7 @@ TEST(ImportFileTest, EveryFieldFormGivesTheGoldenLineAndCountsWhatChanged) {
 
 // The first line of a fixture, without its line end.
 std::string FirstLineOf(const char* fixture) {
-    std::string line = LinesOf(ReadFile(DataFile(fixture)))[0];
+    std::string line = LinesOf(ReadFile(ImportData(fixture)))[0];
     return line;
 }
 
@@ -170,7 +174,7 @@ TEST(ImportFileTest, OnlyFilesThatOpenWithLinesOfALayoutAreImported) {
 // A file of `copies` times the VSX fixture, large enough to be read in two
 // stretches.
 std::string RepeatedFixture(std::size_t copies, std::string head = {}) {
-    const std::string fixture = ReadFile(DataFile("vsx-fields.txt"));
+    const std::string fixture = ReadFile(ImportData("vsx-fields.txt"));
     head.reserve(head.size() + copies * fixture.size());
     for (std::size_t i = 0; i < copies; ++i) {
         head += fixture;
@@ -179,7 +183,7 @@ std::string RepeatedFixture(std::size_t copies, std::string head = {}) {
 }
 
 TEST(ImportFileTest, EveryBlockOfALargeFileIsConvertedAlike) {
-    const std::vector<std::string> golden = LinesOf(ReadFile(DataFile("vsx-fields.native")));
+    const std::vector<std::string> golden = LinesOf(ReadFile(ImportData("vsx-fields.native")));
     constexpr std::size_t kCopies = 700; // over 1 MiB
     const struct {
         const char* what;
@@ -217,13 +221,13 @@ TEST(ImportFileTest, APipeIsImportedAsItStreams) {
     TempDir dir;
     const std::string pipe = dir.PathOf("pipe");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    const std::string bytes = "\n\n" + ReadFile(DataFile("gcvs-fields.txt"));
+    const std::string bytes = "\n\n" + ReadFile(ImportData("gcvs-fields.txt"));
     std::thread writer([&] { dir.Write("pipe", bytes); });
     CStarCatalog piped;
     const std::int32_t stars = piped.LoadCatalog(pipe.c_str());
     writer.join();
     CStarCatalog file;
-    ASSERT_EQ(stars, file.LoadCatalog(DataFile("gcvs-fields.txt").c_str()));
+    ASSERT_EQ(stars, file.LoadCatalog(ImportData("gcvs-fields.txt").c_str()));
     ExpectSameStars(piped, file);
     EXPECT_EQ(piped.GetImportReport().format, CatalogueFormat::Gcvs51);
 }
@@ -261,61 +265,6 @@ TEST(ImportFileTest, TenThousandGeneratedStarsSurviveASaveAndAReload) {
         EXPECT_EQ(reloaded.GetImportReport().format, CatalogueFormat::Native);
         ExpectSameStars(imported, reloaded);
     }
-}
-
-// VSX's own lines are read from fixed places, every other line the general
-// way. Generated lines, and each of them with one byte of a field the fixed
-// reading relies on replaced by each of a few telling bytes, must give the
-// same native line and the same counts either way.
-TEST(ImportFileTest, LinesInVsxsOwnFormReadAsTheGeneralReadingReadsThem) {
-    constexpr int kStars = 400;
-    // R.A., declination, the maximum with its marks, the minimum with its
-    // amplitude mark, the period with its mark and flags, and the decimal
-    // points that tell the 2013 width.
-    constexpr std::size_t kFirstByte = 41, kLastByte = 158;
-    const char kReplacements[] = {' ', '-', '+', '.', '0', '9', '\t', 'x', '<', '(', ':', '\xB0'};
-    TempDir dir;
-    const std::string generated = dir.PathOf("generated.dat");
-    const std::string command = std::string(LUMARA_MAKE_CATALOGUE) + " --stars " +
-                                std::to_string(kStars) + " --seed 3 --format vsx --output " +
-                                generated;
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    std::vector<std::string> lines;
-    for (const std::string& line : LinesOf(ReadFile(generated))) {
-        lines.push_back(line);
-        for (std::size_t at = kFirstByte; at <= kLastByte; ++at) {
-            for (const char replacement : kReplacements) {
-                std::string changed = line;
-                changed[at - 1] = replacement;
-                lines.push_back(changed);
-            }
-        }
-    }
-    int standard = 0;
-    for (const std::string& line : lines) {
-        SourceStar fixed;
-        if (!IsVsxLine(line.c_str(), line.size()) ||
-            !ReadVsxStarInStandardForm(line.c_str(), line.size(), fixed)) {
-            continue;
-        }
-        ++standard;
-        SourceStar general;
-        ImportReport generalReport;
-        ASSERT_TRUE(ReadVsxStarInAnyForm(line.c_str(), line.size(), general, generalReport))
-            << line;
-        char fromFixed[lumara::format::kStoredLineChars + 1];
-        char fromGeneral[lumara::format::kStoredLineChars + 1];
-        ImportReport fixedReport;
-        ASSERT_EQ(WriteNativeLine(fixed, fromFixed, fixedReport),
-                  WriteNativeLine(general, fromGeneral, generalReport))
-            << line;
-        ASSERT_STREQ(fromFixed, fromGeneral) << line;
-        for (std::size_t i = 0; i < kChanges; ++i) {
-            ASSERT_EQ(fixedReport.changes[i], generalReport.changes[i]) << line << "\nchange " << i;
-        }
-    }
-    // Every generated line and most of the changed ones take the fixed way.
-    EXPECT_GT(standard, static_cast<int>(lines.size()) / 2);
 }
 
 } // namespace
