@@ -71,6 +71,7 @@ struct Refused {
 };
 
 TEST(Options, RefusesWithAMessageNamingTheQuantity) {
+    const std::string tooLarge(400, '9');
     const Refused cases[] = {
         {Quantity::Latitude, "95", "latitude 95 is out of range: give -90 to 90"},
         {Quantity::Latitude, "90 0 1 N", "latitude"},
@@ -96,7 +97,7 @@ TEST(Options, RefusesWithAMessageNamingTheQuantity) {
         {Quantity::MinAltitude, "-5", "minimum altitude -5 is out of range"},
         {Quantity::MinHours, "25", "minimum time 25 h is out of range"},
         {Quantity::MinHours, "1 30", "not a number"},
-        {Quantity::MinHours, std::string(400, '9').c_str(), "minimum time"},
+        {Quantity::MinHours, tooLarge.c_str(), "minimum time"},
     };
     for (const Refused& c : cases) {
         const Parsed<double> parsed = ParseQuantity(c.quantity, c.text);
