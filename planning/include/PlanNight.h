@@ -25,9 +25,16 @@ class time_zone;
 namespace lumara::plan {
 
 using PosixMinute = std::int64_t;
+inline constexpr double kSecondsPerMinute = 60.0;
 
-// The nearest whole minute, halves upward.
-PosixMinute RoundToMinute(double seconds);
+// The nearest whole minute, halves upward. Inline and by truncation: every
+// star rounds several times a night, and without SSE4.1 std::floor is a
+// library call.
+inline PosixMinute RoundToMinute(double seconds) {
+    const double minutes = seconds / kSecondsPerMinute + 0.5;
+    const auto truncated = static_cast<PosixMinute>(minutes);
+    return truncated - (minutes < static_cast<double>(truncated) ? 1 : 0);
+}
 
 struct NightRequest {
     Site site;
@@ -82,6 +89,12 @@ struct PreparedNight {
     // The middle of the dark window, or solar midnight when there is no
     // darkness: star transits are taken nearest it, the Moon at it.
     double middleSeconds = 0.0;
+
+    // The Earth at the middle, au and au/day, BCRS axes: light-time
+    // corrections of the events of variable stars (see PlanEvents.h).
+    double earthHeliocentric[2][3] = {};
+    double earthBarycentric[2][3] = {};
+    double ttMinusUtcSeconds = 0.0;
 
     // Geocentric, by eraMoon98, at the middle.
     double moonFractionLit = 0.0;

@@ -11,13 +11,12 @@
 #include <erfa.h>
 #include <erfam.h>
 
-#include "PlanOptions.h"
+#include "PlanNight.h"
 
 namespace lumara::plan {
 
 inline constexpr double kPosixEpochJd = 2440587.5;
 inline constexpr double kSecondsPerDay = 86400.0;
-inline constexpr double kSecondsPerMinute = 60.0;
 
 struct TwoPartJd {
     double whole;

@@ -104,19 +104,15 @@ CivilDate DayBefore(const CivilDate& civil) {
     return ToCivil(date::year_month_day{date::sys_days{FromCivil(civil)} - date::days{1}});
 }
 
+CivilDate DayAfter(const CivilDate& civil) {
+    return ToCivil(date::year_month_day{date::sys_days{FromCivil(civil)} + date::days{1}});
+}
+
 bool IsPlannableDate(const CivilDate& civil) {
     if (civil.year < kFirstYear || civil.year > kLastYear || civil.month < 1 || civil.day < 1) {
         return false;
     }
     return FromCivil(civil).ok();
-}
-
-PosixMinute RoundToMinute(double posixSeconds) {
-    // Floor by truncation and a correction below zero: without SSE4.1,
-    // std::floor is a library call, and every star rounds several times.
-    const double minutes = posixSeconds / kSecondsPerMinute + 0.5;
-    const auto truncated = static_cast<PosixMinute>(minutes);
-    return truncated - (minutes < static_cast<double>(truncated) ? 1 : 0);
 }
 
 WallClock ToWallClock(const PreparedNight& night, PosixMinute minute) {

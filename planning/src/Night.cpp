@@ -57,16 +57,17 @@ int SolarDayOf(const Site& site, const date::time_zone& zone, const CivilDate& l
     return status;
 }
 
-// The fraction of the Moon's disc lit as seen from the Earth's centre, and
-// its direction. The worst ERFA status.
+// The Earth's state, the fraction of the Moon's disc lit as seen from the
+// Earth's centre, and the Moon's direction. The worst ERFA status.
 int PlaceMoon(double seconds, PreparedNight& night) {
     TwoPartJd tt{};
-    double heliocentric[2][3];
-    double barycentric[2][3];
-    const int status = EarthState(seconds, heliocentric, barycentric);
+    double(&heliocentric)[2][3] = night.earthHeliocentric;
+    const int status = EarthState(seconds, heliocentric, night.earthBarycentric);
     if (status < 0 || TtJd(seconds, tt) < 0) {
         return std::min(status, -1);
     }
+    const TwoPartJd utc = UtcJd(seconds);
+    night.ttMinusUtcSeconds = ((tt.whole - utc.whole) + (tt.part - utc.part)) * kSecondsPerDay;
     double moon[2][3];
     eraMoon98(tt.whole, tt.part, moon);
     double moonToSun[3];

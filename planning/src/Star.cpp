@@ -16,29 +16,19 @@ namespace lumara::plan {
 
 namespace {
 
-// A dark window is at most a solar day and the star's transit lies within
-// half a sidereal day of its middle, so the transits before and after are
-// the only others whose stretches up can reach into it.
-constexpr int kTransitsAround = 1;
 constexpr double kMinutesPerHour = 60.0;
-
-struct Stretch {
-    PosixMinute from;
-    PosixMinute to;
-};
 
 } // namespace
 
 StarSky SkyOf(const PreparedNight& night, const StarPlace& star) {
-    double j2000[3];
-    eraS2c(star.raDeg * ERFA_DD2R, star.decDeg * ERFA_DD2R, j2000);
+    StarSky sky{};
+    eraS2c(star.raDeg * ERFA_DD2R, star.decDeg * ERFA_DD2R, sky.direction);
     // ERFA's C interface takes its inputs unqualified; it only reads them.
     double aberrated[3];
-    eraAb(j2000, const_cast<double*>(night.observerVelocity), night.sunDistanceAu,
+    eraAb(sky.direction, const_cast<double*>(night.observerVelocity), night.sunDistanceAu,
           night.inverseLorentz, aberrated);
     double intermediate[3];
     eraRxp(const_cast<double(*)[3]>(night.gcrsToCirs), aberrated, intermediate);
-    StarSky sky{};
     eraC2s(intermediate, &sky.ra, &sky.dec);
     // cos H = (sin h - sin phi sin dec) / (cos phi cos dec), with the sine
     // and cosine of the declination read off the unit vector. At a pole, or
@@ -61,8 +51,33 @@ StarSky SkyOf(const PreparedNight& night, const StarPlace& star) {
 }
 
 double TransitNearMiddle(const PreparedNight& night, const StarSky& sky) {
-    const double hourAngle = eraAnpm(night.localEraAtMiddle - sky.ra);
+    // The hour angle into -pi..pi as eraAnpm would, without its fmod: the
+    // events of a star ask for this once a night.
+    const double turns = (night.localEraAtMiddle - sky.ra) / ERFA_D2PI;
+    const double hourAngle = ERFA_D2PI * (turns - static_cast<double>(RoundToWhole(turns)));
     return night.middleSeconds - hourAngle / night.eraRadPerSecond;
+}
+
+StretchesUp StretchesUpInDark(const PreparedNight& night, const StarSky& sky, double transit) {
+    StretchesUp up;
+    if (night.darkness == Darkness::None || sky.reach == Reach::Never) {
+        return up;
+    }
+    if (sky.reach == Reach::Always) {
+        up.stretches[up.count++] = {night.darkFrom, night.darkTo};
+        return up;
+    }
+    const double siderealDay = ERFA_D2PI / night.eraRadPerSecond;
+    const double halfUp = sky.limitHourAngle / night.eraRadPerSecond;
+    for (int k = -1; k <= 1; ++k) {
+        const double at = transit + k * siderealDay;
+        const double from = std::max(night.darkStartSeconds, at - halfUp);
+        const double to = std::min(night.darkEndSeconds, at + halfUp);
+        if (from <= to) {
+            up.stretches[up.count++] = {RoundToMinute(from), RoundToMinute(to)};
+        }
+    }
+    return up;
 }
 
 StarNight ObserveStar(const PreparedNight& night, const StarPlace& star) {
@@ -74,40 +89,22 @@ StarNight ObserveStar(const PreparedNight& night, const StarPlace& star) {
     result.transitAltitudeDeg = 90.0 - std::fabs(night.latitudeRad - sky.dec) * ERFA_DR2D;
     result.transitInDark = night.darkness != Darkness::None && night.darkFrom <= result.transit &&
                            result.transit <= night.darkTo;
-    if (night.darkness == Darkness::None || sky.reach == Reach::Never) {
+    const StretchesUp up = StretchesUpInDark(night, sky, transit);
+    if (up.count == 0) {
         return result;
     }
-    Stretch longest{0, -1};
-    std::int32_t total = 0;
-    const double siderealDay = ERFA_D2PI / night.eraRadPerSecond;
-    const double halfUp = sky.limitHourAngle / night.eraRadPerSecond;
-    for (int k = -kTransitsAround; k <= kTransitsAround; ++k) {
-        double from = night.darkStartSeconds;
-        double to = night.darkEndSeconds;
-        if (sky.reach == Reach::Between) {
-            const double at = transit + k * siderealDay;
-            from = std::max(from, at - halfUp);
-            to = std::min(to, at + halfUp);
-        } else if (k != 0) {
-            continue;
+    const ShownStretch* longest = &up.stretches[0];
+    for (int i = 0; i < up.count; ++i) {
+        const ShownStretch& stretch = up.stretches[i];
+        result.totalUpMinutes += static_cast<std::int32_t>(stretch.to - stretch.from);
+        if (stretch.to - stretch.from > longest->to - longest->from) {
+            longest = &stretch;
         }
-        if (from > to) {
-            continue;
-        }
-        const Stretch shown{RoundToMinute(from), RoundToMinute(to)};
-        total += static_cast<std::int32_t>(shown.to - shown.from);
-        if (shown.to - shown.from > longest.to - longest.from) {
-            longest = shown;
-        }
-    }
-    if (longest.to < longest.from) {
-        return result;
     }
     result.up = true;
-    result.upFrom = longest.from;
-    result.upTo = longest.to;
-    result.upMinutes = static_cast<std::int32_t>(longest.to - longest.from);
-    result.totalUpMinutes = total;
+    result.upFrom = longest->from;
+    result.upTo = longest->to;
+    result.upMinutes = static_cast<std::int32_t>(longest->to - longest->from);
     return result;
 }
 

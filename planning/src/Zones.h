@@ -27,6 +27,7 @@ std::vector<ZoneSpan> ZoneSpansOver(const date::time_zone& zone, double fromSeco
                                     double toSeconds);
 
 CivilDate DayBefore(const CivilDate& date);
+CivilDate DayAfter(const CivilDate& date);
 
 // Whether `date` is a calendar date within the planner's years.
 bool IsPlannableDate(const CivilDate& date);
