@@ -2,14 +2,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The planner's readers of user text on arbitrary bytes: every quantity,
-// the date, the time zone and the whole settings file. None may crash or
-// hang; whatever one accepts must lie in its range, and must come back
+// the date, the time zone and the whole settings file, and the readers of
+// what catalogues write (variability types, period marks). None may crash
+// or hang; whatever one accepts must lie in its range, and must come back
 // unchanged from the settings text written for it.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
+#include "PlanEvents.h"
 #include "PlanOptions.h"
 #include "PlanSettings.h"
 
@@ -85,6 +87,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         settings.zone = zone.value;
         RequireRoundTrip(settings);
     }
+
+    // A type the table does not know predicts nothing.
+    const EventRule rule = RuleForType(text);
+    Require(rule.predicted || (!rule.minimum && !rule.exact && !rule.uncertain));
+    ReadPeriodMarks(text);
 
     const SettingsRead read = ParseSettings(text);
     if (read.error.empty()) {
