@@ -1,0 +1,136 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "PlanStar.h"
+
+#include <erfa.h>
+#include <erfam.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "ErfaCalls.h"
+#include "StarSky.h"
+
+namespace lumara::plan {
+
+namespace {
+
+constexpr double kMinutesPerHour = 60.0;
+
+} // namespace
+
+StarSky SkyOf(const PreparedNight& night, const StarPlace& star) {
+    StarSky sky{};
+    eraS2c(star.raDeg * ERFA_DD2R, star.decDeg * ERFA_DD2R, sky.direction);
+    // ERFA's C interface takes its inputs unqualified; it only reads them.
+    double aberrated[3];
+    eraAb(sky.direction, const_cast<double*>(night.observerVelocity), night.sunDistanceAu,
+          night.inverseLorentz, aberrated);
+    double intermediate[3];
+    eraRxp(const_cast<double(*)[3]>(night.gcrsToCirs), aberrated, intermediate);
+    eraC2s(intermediate, &sky.ra, &sky.dec);
+    // cos H = (sin h - sin phi sin dec) / (cos phi cos dec), with the sine
+    // and cosine of the declination read off the unit vector. At a pole, or
+    // for a star at one, the altitude never changes: the quotient is then
+    // infinite, or NaN when the star stands exactly at the limit, which
+    // counts as up.
+    const double sinDec = intermediate[2];
+    const double cosDec = std::hypot(intermediate[0], intermediate[1]);
+    const double cosLimit =
+        (night.sinMinAltitude - night.sinLatitude * sinDec) / (night.cosLatitude * cosDec);
+    if (!(cosLimit > -1.0)) {
+        sky.reach = Reach::Always;
+    } else if (cosLimit > 1.0) {
+        sky.reach = Reach::Never;
+    } else {
+        sky.reach = Reach::Between;
+        sky.limitHourAngle = std::acos(cosLimit);
+    }
+    return sky;
+}
+
+double TransitNearMiddle(const PreparedNight& night, const StarSky& sky) {
+    // The hour angle into -pi..pi as eraAnpm would, without its fmod: the
+    // events of a star ask for this once a night.
+    const double turns = (night.localEraAtMiddle - sky.ra) / ERFA_D2PI;
+    const double hourAngle = ERFA_D2PI * (turns - static_cast<double>(RoundToWhole(turns)));
+    return night.middleSeconds - hourAngle / night.eraRadPerSecond;
+}
+
+StretchesUp StretchesUpInDark(const PreparedNight& night, const StarSky& sky, double transit) {
+    StretchesUp up;
+    if (night.darkness == Darkness::None || sky.reach == Reach::Never) {
+        return up;
+    }
+    if (sky.reach == Reach::Always) {
+        up.stretches[up.count++] = {night.darkFrom, night.darkTo};
+        return up;
+    }
+    const double siderealDay = ERFA_D2PI / night.eraRadPerSecond;
+    const double halfUp = sky.limitHourAngle / night.eraRadPerSecond;
+    for (int k = -1; k <= 1; ++k) {
+        const double at = transit + k * siderealDay;
+        const double from = std::max(night.darkStartSeconds, at - halfUp);
+        const double to = std::min(night.darkEndSeconds, at + halfUp);
+        if (from <= to) {
+            up.stretches[up.count++] = {RoundToMinute(from), RoundToMinute(to)};
+        }
+    }
+    return up;
+}
+
+StarNight ObserveStar(const PreparedNight& night, const StarPlace& star) {
+    const StarSky sky = SkyOf(night, star);
+    const double transit = TransitNearMiddle(night, sky);
+    StarNight result;
+    result.transit = RoundToMinute(transit);
+    // At the upper transit sin h = cos(phi - dec).
+    result.transitAltitudeDeg = 90.0 - std::fabs(night.latitudeRad - sky.dec) * ERFA_DR2D;
+    result.transitInDark = night.darkness != Darkness::None && night.darkFrom <= result.transit &&
+                           result.transit <= night.darkTo;
+    const StretchesUp up = StretchesUpInDark(night, sky, transit);
+    if (up.count == 0) {
+        return result;
+    }
+    const ShownStretch* longest = &up.stretches[0];
+    for (int i = 0; i < up.count; ++i) {
+        const ShownStretch& stretch = up.stretches[i];
+        result.totalUpMinutes += static_cast<std::int32_t>(stretch.to - stretch.from);
+        if (stretch.to - stretch.from > longest->to - longest->from) {
+            longest = &stretch;
+        }
+    }
+    result.up = true;
+    result.upFrom = longest->from;
+    result.upTo = longest->to;
+    result.upMinutes = static_cast<std::int32_t>(longest->to - longest->from);
+    return result;
+}
+
+std::int32_t MinimumMinutes(double minHours) {
+    return static_cast<std::int32_t>(std::lround(minHours * kMinutesPerHour));
+}
+
+bool IsObservable(const StarNight& star, std::int32_t minMinutes) {
+    return star.up && star.upMinutes >= minMinutes;
+}
+
+Horizontal HorizontalAt(const PreparedNight& night, const StarPlace& star, double seconds) {
+    const StarSky sky = SkyOf(night, star);
+    const double hourAngle =
+        night.localEraAtMiddle + night.eraRadPerSecond * (seconds - night.middleSeconds) - sky.ra;
+    double azimuth = 0.0;
+    double altitude = 0.0;
+    eraHd2ae(hourAngle, sky.dec, night.latitudeRad, &azimuth, &altitude);
+    return {altitude * ERFA_DR2D, azimuth * ERFA_DR2D};
+}
+
+double MoonSeparationDeg(const PreparedNight& night, const StarPlace& star) {
+    double j2000[3];
+    eraS2c(star.raDeg * ERFA_DD2R, star.decDeg * ERFA_DD2R, j2000);
+    double moon[3] = {night.moonDirection[0], night.moonDirection[1], night.moonDirection[2]};
+    return eraSepp(j2000, moon) * ERFA_DR2D;
+}
+
+} // namespace lumara::plan
