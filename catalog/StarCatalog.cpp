@@ -77,6 +77,11 @@ void CStarCatalog::CopyFrom(const CStarCatalog& source, bool /*isNew*/) {
             return;
         }
         *record = *from;
+        if (from->details != nullptr &&
+            (record->details = detailStore.Keep(*from->details)) == nullptr) {
+            FreeRecords();
+            return;
+        }
         lumara::LinkRecord(*record, records, tail);
     }
     loaded = source.loaded;
@@ -107,12 +112,15 @@ std::int32_t CStarCatalog::LoadCatalog(const char* path) {
     // one is read.
     ChunkPool<StarRecord> previousRecords;
     ChunkPool<ResultNode> previousResults;
+    lumara::DetailStore previousDetails;
     previousRecords.Adopt(recordPool);
     previousResults.Adopt(resultPool);
+    previousDetails.Adopt(detailStore);
     FreeRecords();
     lumara::HelperThread release([&] {
         previousResults.Release();
         previousRecords.Release();
+        previousDetails.Release();
     });
     catalogPath = path != nullptr ? path : "";
     importReport = {};
@@ -131,6 +139,7 @@ std::int32_t CStarCatalog::LoadCatalog(const char* path) {
     }
     recordPool.Adopt(stars.recordPool);
     resultPool.Adopt(stars.nodePool);
+    detailStore.Adopt(stars.detailStore);
     records = stars.firstRecord;
     first = stars.firstNode;
     last = stars.lastNode;
@@ -177,6 +186,7 @@ void CStarCatalog::FreeRecords() {
     // Nodes point at records, so they go first.
     FreeResults();
     recordPool.Release();
+    detailStore.Release();
     records = nullptr;
     loaded = false;
 }

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "CatalogueStream.h"
+#include "DetailStore.h"
 #include "StarLine.h"
 
 namespace lumara {
@@ -33,12 +34,14 @@ struct BlockStars {
 struct alignas(kCacheLineBytes) LaneStars {
     ChunkPool<StarRecord> recordPool;
     ChunkPool<ResultNode> nodePool;
+    DetailStore detailStore;
     BlockStars block;
     bool outOfMemory = false;
 
-    // Stores a star line as the next record of the block and lists it;
-    // false when memory or the 32-bit count runs out.
-    bool Add(const char* text, std::size_t length) {
+    // Stores a star line, with what its source said beyond it when it was
+    // imported, as the next record of the block and lists it; false when
+    // memory or the 32-bit count runs out.
+    bool Add(const char* text, std::size_t length, const StarDetails* details) {
         if (block.count == kMaxRecords) {
             return false;
         }
@@ -48,6 +51,9 @@ struct alignas(kCacheLineBytes) LaneStars {
             return false;
         }
         NormaliseLine(text, length, *record);
+        if (details != nullptr && (record->details = detailStore.Keep(*details)) == nullptr) {
+            return false;
+        }
         record->index = ++block.count;
         DecodeAllFields(*record);
         LinkRecord(*record, block.firstRecord, block.lastRecord);
@@ -66,8 +72,8 @@ public:
     void Handle(StarBlock& block, BufferedWriter*) override {
         LaneStars& lane = lanes[block.Lane()];
         lane.block = {};
-        block.ForEachStar([&lane](const char* text) {
-            lane.outOfMemory = lane.outOfMemory || !lane.Add(text, std::strlen(text));
+        block.ForEachStar([&lane](const char* text, const StarDetails* details) {
+            lane.outOfMemory = lane.outOfMemory || !lane.Add(text, std::strlen(text), details);
         });
     }
 
@@ -107,6 +113,7 @@ public:
         for (LaneStars& lane : lanes) {
             stars.recordPool.Adopt(lane.recordPool);
             stars.nodePool.Adopt(lane.nodePool);
+            stars.detailStore.Adopt(lane.detailStore);
         }
     }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "ChunkPool.h"
+#include "DetailStore.h"
 #include "Import.h"
 #include "ResultNode.h"
 
@@ -32,6 +33,7 @@ inline void LinkResult(ResultNode& node, StarRecord& record, ResultNode*& first,
 struct LoadedStars {
     ChunkPool<StarRecord> recordPool;
     ChunkPool<ResultNode> nodePool;
+    DetailStore detailStore;
     StarRecord* firstRecord = nullptr;
     ResultNode* firstNode = nullptr;
     ResultNode* lastNode = nullptr;

@@ -272,7 +272,7 @@ public:
 
     void Handle(StarBlock& block, BufferedWriter* out) override {
         std::uint64_t& matches = counts[block.Lane()].matches;
-        block.ForEachStar([&](const char* text) {
+        block.ForEachStar([&](const char* text, const StarDetails*) {
             if (!InPositionOf(text)) {
                 return;
             }
@@ -337,7 +337,7 @@ private:
 class ConvertWork final : public StarWork {
 public:
     void Handle(StarBlock& block, BufferedWriter* out) override {
-        block.ForEachStar([out](const char* text) {
+        block.ForEachStar([out](const char* text, const StarDetails*) {
             StarRecord record;
             Store(text, record);
             out->Advance(txt::FormatRow(record, out->Reserve(txt::kRowBytes)));
@@ -350,7 +350,7 @@ class InfoWork final : public StarWork {
 public:
     void Handle(StarBlock& block, BufferedWriter*) override {
         LaneSpread& spread = spreads[block.Lane()];
-        block.ForEachStar([&spread](const char* text) {
+        block.ForEachStar([&spread](const char* text, const StarDetails*) {
             StarRecord record;
             Store(text, record);
             DecodeAllFields(record);

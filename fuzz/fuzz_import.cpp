@@ -77,6 +77,11 @@ void RequireStandardFormAgrees(const char* text, std::size_t length) {
     Require(std::strcmp(fromFixed, fromGeneral) == 0);
     Require(std::memcmp(fixedReport.changes, generalReport.changes, sizeof fixedReport.changes) ==
             0);
+    lumara::StarDetails fixedDetails;
+    lumara::StarDetails generalDetails;
+    DescribeSource(fixed, fixedDetails);
+    DescribeSource(general, generalDetails);
+    Require(fixedDetails == generalDetails);
 }
 
 } // namespace

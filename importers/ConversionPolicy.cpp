@@ -284,4 +284,37 @@ bool WriteNativeLine(const SourceStar& star, char* native, ImportReport& report)
     return true;
 }
 
+void KeepPeriodNote(Field marks, SourceStar& star) {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < marks.width && kept + 1 < sizeof star.periodNote; ++i) {
+        const char c = marks.text[i];
+        if (IsGraphic(c) && c != ':' && c != ')') {
+            star.periodNote[kept++] = c;
+        }
+    }
+    star.periodNote[kept] = '\0';
+}
+
+void DescribeSource(const SourceStar& star, StarDetails& details) {
+    const Field name = Trimmed(star.name);
+    const Field type = Trimmed(star.type);
+    details.raDeg = star.raDeg;
+    details.decDeg = star.decDeg;
+    details.name = {name.text, name.width};
+    details.type = {type.text, type.width};
+    details.epochJd = 0.0;
+    details.epochScale = TimeScale::None;
+    if (star.epochPresent && !star.epoch.negative && star.epoch.scaled != 0) {
+        const double written = ValueOf(star.epoch);
+        details.epochJd = written < kLeastFullEpoch ? written + kShortEpochBase : written;
+        details.epochScale = TimeScale::HjdUtc;
+    }
+    details.period = star.periodPresent && !star.period.negative ? ValueOf(star.period) : 0.0;
+    details.periodLimit = star.periodLimit;
+    details.periodUncertain = star.periodUncertain;
+    std::memcpy(details.periodNote, star.periodNote, sizeof details.periodNote);
+    details.durationPercent = static_cast<std::int16_t>(star.durationPercent);
+    details.secondaryMinimum = star.secondaryMinimum;
+}
+
 } // namespace lumara::import

@@ -12,6 +12,7 @@
 #include "FixedField.h"
 #include "Import.h"
 #include "LineFormat.h"
+#include "StarDetails.h"
 
 namespace lumara::import {
 
@@ -66,12 +67,37 @@ struct SourceStar {
     bool markDropped = false;                  // an uncertainty or limit mark the line cannot hold
     char description[format::kDescChars] = {}; // descriptionChars of them written
     std::size_t descriptionChars = 0;
+
+    // What the native line cannot hold, kept beside it; none of it ever
+    // makes a line unreadable.
+    double raDeg = 0.0; // J2000, at the source's precision
+    double decDeg = 0.0;
+    bool epochPresent = false;
+    Decimal epoch;          // as written: a full JD, or JD - 2400000 (kShortEpochBase)
+    char periodLimit = ' '; // '<', '>' or '('
+    bool periodUncertain = false;
+    char periodNote[3] = {};
+    int durationPercent = -1;
+    bool secondaryMinimum = false;
 };
+
+// GCVS writes epochs less this.
+inline constexpr double kShortEpochBase = 2400000.0;
+// Epochs below this are written less kShortEpochBase.
+inline constexpr double kLeastFullEpoch = 1000000.0;
+
+// Keeps the period's notes as the source wrote them: up to two characters
+// of those that are no blank and no uncertainty mark.
+void KeepPeriodNote(Field marks, SourceStar& star);
 
 // Writes `star` as a native line of format::kStoredLineChars characters and a
 // terminator and counts what it changed. False, writing nothing useful, when the star
 // has no readable name.
 bool WriteNativeLine(const SourceStar& star, char* native, ImportReport& report);
+
+// What `star` says beyond its native line. The texts are views into the
+// source line.
+void DescribeSource(const SourceStar& star, StarDetails& details);
 
 // The name as written in the native line's 11 columns; returns whether it
 // had to be shortened. Exposed for the generator and the tests.

@@ -206,6 +206,13 @@ inline std::int64_t RoundedTo(const Decimal& number, int decimals, bool& changed
     return Signed(number, rounded);
 }
 
+// The number as a double, for what is kept beside the native line.
+inline double ValueOf(const Decimal& number) {
+    const double magnitude =
+        static_cast<double>(number.scaled) / static_cast<double>(kPowersOfTen[number.scale]);
+    return number.negative ? -magnitude : magnitude;
+}
+
 // The number truncated toward zero to a whole count of 10^-decimals.
 inline std::int64_t TruncatedTo(const Decimal& number, int decimals) {
     if (number.scale <= decimals) {

@@ -30,11 +30,18 @@ constexpr std::size_t kTypeFirst = 42, kTypeLast = 51;
 constexpr std::size_t kMaxLimit = 53, kMaxFirst = 54, kMaxLast = 59, kMaxUncertain = 60;
 constexpr std::size_t kMinMarkFirst = 63, kMinMarkLast = 64;
 constexpr std::size_t kMinFirst = 65, kMinLast = 70, kMinUncertain = 71;
+constexpr std::size_t kSecondaryFirst = 78, kSecondaryLast = 83;
+constexpr std::size_t kEpochFirst = 92, kEpochLast = 102;
 constexpr std::size_t kPeriodMark = 111, kPeriodFirst = 112, kPeriodLast = 127;
-constexpr std::size_t kPeriodUncertain = 128;
+constexpr std::size_t kPeriodUncertain = 128, kPeriodNoteFirst = 129, kPeriodNoteLast = 130;
+constexpr std::size_t kDurationFirst = 132, kDurationLast = 134;
+constexpr int kMaxDurationPercent = 100;
 constexpr std::size_t kSpectrumFirst = 138, kSpectrumLast = 154;
 constexpr int kMaxHours = 23, kMaxMinutes = 59, kMaxDegrees = 90;
 constexpr std::int64_t kSixty = 60;
+constexpr double kDegreesPerHour = 15.0;
+constexpr double kMinutesPerDegree = 60.0;
+constexpr double kSecondsPerDegree = 3600.0;
 
 // The two-digit field from byte `first`, when it reads and is at most `most`.
 bool ReadTwoDigits(const char* text, std::size_t length, std::size_t first, int most, int& value) {
@@ -46,10 +53,23 @@ bool ReadTwoDigits(const char* text, std::size_t length, std::size_t first, int 
     return ReadWhole(FieldAt(text, length, first, first + 1), most, value);
 }
 
-// Seconds may be blank; given, they are below 60.
-bool SecondsReadable(Field field) {
-    Decimal seconds;
-    return IsBlank(field) || ReadBelow(field, kSixty, seconds);
+// Seconds may be blank (0); given, they are below 60.
+bool ReadSeconds(Field field, double& seconds) {
+    Decimal read;
+    if (IsBlank(field)) {
+        seconds = 0.0;
+        return true;
+    }
+    if (!ReadBelow(field, kSixty, read)) {
+        return false;
+    }
+    seconds = ValueOf(read);
+    return true;
+}
+
+// Degrees (or hours) from the three parts of a sexagesimal value.
+double Sexagesimal(int whole, int minutes, double seconds) {
+    return whole + minutes / kMinutesPerDegree + seconds / kSecondsPerDegree;
 }
 
 // The separators a line cut short reaches are in place (the first two always).
@@ -70,13 +90,21 @@ bool ReadPosition(const char* text, std::size_t length, SourceStar& star) {
     }
     star.decNegative = sign == '-';
     int decMinutes = 0;
-    return ReadTwoDigits(text, length, kRaHoursFirst, kMaxHours, star.raHours) &&
-           ReadTwoDigits(text, length, kRaMinutesFirst, kMaxMinutes, star.raMinutes) &&
-           SecondsReadable(FieldAt(text, length, kRaSecondsFirst, kRaSecondsLast)) &&
-           ReadTwoDigits(text, length, kDecDegreesFirst, kMaxDegrees, star.decDegrees) &&
-           (IsBlank(FieldAt(text, length, kDecMinutesFirst, kDecMinutesFirst + 1)) ||
-            ReadTwoDigits(text, length, kDecMinutesFirst, kMaxMinutes, decMinutes)) &&
-           SecondsReadable(FieldAt(text, length, kDecSecondsFirst, kDecSecondsLast));
+    double raSeconds = 0.0;
+    double decSeconds = 0.0;
+    if (!ReadTwoDigits(text, length, kRaHoursFirst, kMaxHours, star.raHours) ||
+        !ReadTwoDigits(text, length, kRaMinutesFirst, kMaxMinutes, star.raMinutes) ||
+        !ReadSeconds(FieldAt(text, length, kRaSecondsFirst, kRaSecondsLast), raSeconds) ||
+        !ReadTwoDigits(text, length, kDecDegreesFirst, kMaxDegrees, star.decDegrees) ||
+        !(IsBlank(FieldAt(text, length, kDecMinutesFirst, kDecMinutesFirst + 1)) ||
+          ReadTwoDigits(text, length, kDecMinutesFirst, kMaxMinutes, decMinutes)) ||
+        !ReadSeconds(FieldAt(text, length, kDecSecondsFirst, kDecSecondsLast), decSeconds)) {
+        return false;
+    }
+    star.raDeg = kDegreesPerHour * Sexagesimal(star.raHours, star.raMinutes, raSeconds);
+    const double decDeg = Sexagesimal(star.decDegrees, decMinutes, decSeconds);
+    star.decDeg = star.decNegative ? -decDeg : decDeg;
+    return true;
 }
 
 // False for a value that does not read.
@@ -89,6 +117,25 @@ bool ReadMagnitude(Field value, char limit, bool uncertain, SourceMagnitude& mag
     magnitude.limit = IsLimitMark(limit) ? limit : ' ';
     magnitude.uncertain = uncertain;
     return true;
+}
+
+// The epoch, the period's marks, the duration and whether a secondary
+// minimum is given: none of it can make the line unreadable.
+void ReadSourceNotes(const char* text, std::size_t length, SourceStar& star) {
+    star.epochPresent = ReadDecimal(FieldAt(text, length, kEpochFirst, kEpochLast), star.epoch) ==
+                        NumberRead::Number;
+    const char mark = ByteAt(text, length, kPeriodMark);
+    star.periodLimit = IsLimitMark(mark) || mark == '(' ? mark : ' ';
+    star.periodUncertain = ByteAt(text, length, kPeriodUncertain) == ':';
+    KeepPeriodNote(FieldAt(text, length, kPeriodNoteFirst, kPeriodNoteLast), star);
+    int duration = 0;
+    star.durationPercent = ReadWhole(FieldAt(text, length, kDurationFirst, kDurationLast),
+                                     kMaxDurationPercent, duration)
+                               ? duration
+                               : -1;
+    Decimal secondary;
+    star.secondaryMinimum = ReadDecimal(FieldAt(text, length, kSecondaryFirst, kSecondaryLast),
+                                        secondary) == NumberRead::Number;
 }
 
 void ReadSpectrum(const char* text, std::size_t length, SourceStar& star) {
@@ -151,6 +198,7 @@ bool ReadGcvsStar(const char* text, std::size_t length, SourceStar& star, Import
     star.markDropped = ByteAt(text, length, kPositionUncertain) == ':' ||
                        (star.periodPresent && (ByteAt(text, length, kPeriodMark) != ' ' ||
                                                ByteAt(text, length, kPeriodUncertain) == ':'));
+    ReadSourceNotes(text, length, star);
     const char component = ByteAt(text, length, kComponent);
     star.component = IsLetter(component) ? component : ' ';
     star.name = FieldAt(text, length, kNameFirst, kNameLast);

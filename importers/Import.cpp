@@ -121,7 +121,7 @@ CatalogueFormat FormatDetector::Finish() {
 }
 
 bool ConvertLine(CatalogueFormat format, const char* text, std::size_t length, char* native,
-                 ImportReport& report) {
+                 ImportReport& report, StarDetails* details) {
     length = WithoutReturn(text, length);
     if (IsBlankLine(text, length)) {
         return false;
@@ -129,7 +129,13 @@ bool ConvertLine(CatalogueFormat format, const char* text, std::size_t length, c
     SourceStar star;
     const bool read = format == CatalogueFormat::Gcvs51 ? ReadGcvsStar(text, length, star, report)
                                                         : ReadVsxStar(text, length, star, report);
-    return read && WriteNativeLine(star, native, report);
+    if (!read || !WriteNativeLine(star, native, report)) {
+        return false;
+    }
+    if (details != nullptr) {
+        DescribeSource(star, *details);
+    }
+    return true;
 }
 
 } // namespace lumara::import

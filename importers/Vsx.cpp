@@ -29,12 +29,14 @@ constexpr std::size_t kMaxLimit = 94, kMaxFirst = 95, kMaxLast = 100, kMaxUncert
 constexpr std::size_t kMaxBandFirst = 102, kMaxBandLast = 107;
 constexpr std::size_t kAmplitude = 109, kMinLimit = 110, kMinFirst = 111, kMinLast = 116;
 constexpr std::size_t kMinUncertain = 117, kMinBandFirst = 118, kMinBandLast = 123;
+constexpr std::size_t kEpochFirst = 125, kEpochLast = 136;
 constexpr std::size_t kPeriodMark = 139, kPeriodFirst = 140, kPeriodLast = 155;
 constexpr std::size_t kPeriodFlagsFirst = 156, kPeriodFlagsLast = 158;
 // The decimals each number is written with (F9.5, F6.3 and F16.10).
 constexpr int kWrittenPositionDecimals = 5;
 constexpr int kWrittenMagnitudeDecimals = 3;
 constexpr int kWrittenPeriodDecimals = 10;
+constexpr int kWrittenEpochDecimals = 4;
 // Where the decimal points of the epoch (F12.4) and the period (F16.10)
 // stand, and how much earlier the 2013 width puts them.
 constexpr std::size_t kEpochPoint = 132, kPeriodPoint = 145;
@@ -46,6 +48,7 @@ constexpr std::int64_t kUnitsPerDegree = 100000;
 constexpr std::int64_t kRaUnitsPerMinute = kUnitsPerDegree / 4;
 constexpr std::int64_t kRaLimitDegrees = 360;
 constexpr std::int64_t kDecLimitUnits = 90 * kUnitsPerDegree;
+constexpr double kDegreesPerUnit = 1.0 / kUnitsPerDegree;
 
 constexpr std::string_view kFlagWords[] = {"", "suspected", "not variable", "duplicate?"};
 constexpr char kLastFlag = '3';
@@ -72,6 +75,9 @@ bool PlacePosition(std::int64_t raUnits, std::int64_t decUnits, const Decimal& d
     star.raMinutes = static_cast<int>(minutes % format::kMinutesPerHour);
     star.decNegative = dec.negative && dec.scaled != 0;
     star.decDegrees = static_cast<int>(decUnits / kUnitsPerDegree);
+    star.raDeg = static_cast<double>(raUnits) * kDegreesPerUnit;
+    const double decDeg = static_cast<double>(decUnits) * kDegreesPerUnit;
+    star.decDeg = star.decNegative ? -decDeg : decDeg;
     return true;
 }
 
@@ -138,8 +144,15 @@ void ReadMarksAndTexts(const char* text, std::size_t length, std::size_t shift, 
     for (std::size_t i = kPeriodFlagsFirst; i <= kPeriodFlagsLast; ++i) {
         periodUncertain |= ByteAt(text, length, i - shift) == ':';
     }
-    star.markDropped =
-        star.periodPresent && (ByteAt(text, length, kPeriodMark - shift) != ' ' || periodUncertain);
+    const char periodMark = ByteAt(text, length, kPeriodMark - shift);
+    star.markDropped = star.periodPresent && (periodMark != ' ' || periodUncertain);
+    star.periodLimit = IsLimitMark(periodMark) || periodMark == '(' ? periodMark : ' ';
+    star.periodUncertain = periodUncertain;
+    KeepPeriodNote(FieldAt(text, length, kPeriodFlagsFirst - shift, kPeriodFlagsLast - shift),
+                   star);
+    star.epochPresent = ReadFixedDecimal<kWrittenEpochDecimals>(
+                            FieldAt(text, length, kEpochFirst - shift, kEpochLast - shift),
+                            star.epoch) == NumberRead::Number;
     star.name = FieldAt(text, length, kNameFirst, kNameLast);
     star.type = FieldAt(text, length, kTypeFirst, kTypeLast);
     Describe(text, length, kMinBandLast - shift, star);

@@ -141,6 +141,7 @@ void NormaliseLine(const char* text, std::size_t length, StarRecord& record) {
         --length;
     }
     const std::size_t kept = length < kStoredLineChars ? length : kStoredLineChars;
+    record.details = nullptr;
     std::memset(record.line, ' ', kStoredLineChars);
     std::memset(record.line + kStoredLineChars, '\0', sizeof record.line - kStoredLineChars);
     // Every star line passes here: copied in fixed pieces, not by a call.

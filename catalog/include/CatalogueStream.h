@@ -17,6 +17,7 @@
 #include "Import.h"
 #include "LineFormat.h"
 #include "OrderedLanes.h"
+#include "StarDetails.h"
 #include "StarLine.h"
 
 namespace lumara {
@@ -46,8 +47,10 @@ public:
 
     std::size_t Lane() const { return lane; }
 
-    // Calls star(text) with the native line of each star of the block, ended
-    // by a zero, and counts the lines that give none.
+    // Calls star(text, details) with the native line of each star of the
+    // block, ended by a zero, and what its source said beyond the line
+    // (nullptr for a native line; texts valid only during the call), and
+    // counts the lines that give none.
     template <typename Star> void ForEachStar(Star&& star) {
         ForEachLine([&](const char* text) {
             if (layout == import::CatalogueFormat::Native) {
@@ -56,18 +59,20 @@ public:
                     return;
                 }
                 ++counts.stars;
-                star(text);
+                star(text, static_cast<const StarDetails*>(nullptr));
                 return;
             }
             // Written whole from fields that end at their first zero, so the
             // line holds no zero before its end.
             char native[format::kStoredLineChars + 1];
-            if (!import::ConvertLine(layout, text, std::strlen(text), native, counts.report)) {
+            StarDetails details;
+            if (!import::ConvertLine(layout, text, std::strlen(text), native, counts.report,
+                                     &details)) {
                 ++counts.skipped;
                 return;
             }
             ++counts.stars;
-            star(static_cast<const char*>(native));
+            star(static_cast<const char*>(native), static_cast<const StarDetails*>(&details));
         });
     }
 

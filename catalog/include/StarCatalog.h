@@ -12,6 +12,7 @@
 #include <string>
 
 #include "ChunkPool.h"
+#include "DetailStore.h"
 #include "Import.h"
 #include "ResultNode.h"
 #include "RowFormats.h"
@@ -145,6 +146,7 @@ private:
     ResultNode* last = nullptr;
     ChunkPool<StarRecord> recordPool;
     ChunkPool<ResultNode> resultPool;
+    lumara::DetailStore detailStore;
     lumara::import::ImportReport importReport;
     // The limits; its switches are unused.
     lumara::SearchCriteria criteria = lumara::kCatalogueSeedCriteria;

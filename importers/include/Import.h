@@ -12,6 +12,7 @@
 #include <string>
 
 #include "LineFormat.h"
+#include "StarDetails.h"
 
 namespace lumara::import {
 
@@ -107,9 +108,10 @@ private:
 // must be one of them) into `native` (format::kStoredLineChars + 1 bytes) and counts the
 // star and whatever did not fit. Returns false for a blank line (not
 // counted) or a line that gives no star (counted by reason); `native` then
-// holds no line.
+// holds no line. With `details`, also says there what the source gives
+// beyond the line; its texts are views into `text`.
 // `text` holds no zero byte: a line is cut at its first one when it is read.
 bool ConvertLine(CatalogueFormat format, const char* text, std::size_t length, char* native,
-                 ImportReport& report);
+                 ImportReport& report, StarDetails* details = nullptr);
 
 } // namespace lumara::import

@@ -18,7 +18,8 @@ bool IsStarLine(const char* text);
 
 // Stores the first `length` characters of `text` in record.line the way every
 // star line is kept: a trailing carriage return dropped, then filled up with
-// spaces or cut to exactly 75 characters.
+// spaces or cut to exactly 75 characters. The record then holds a line alone,
+// without details of its source.
 void NormaliseLine(const char* text, std::size_t length, StarRecord& record);
 
 // Each decodes its field from the record's stored line.

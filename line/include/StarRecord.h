@@ -7,6 +7,10 @@
 
 #include <cstdint>
 
+namespace lumara {
+struct StarDetails;
+}
+
 // One star line of a catalogue file, stored normalised and decoded.
 struct StarRecord {
     std::int32_t index;     // position among the file's star lines, from 1
@@ -22,4 +26,7 @@ struct StarRecord {
     double minMag;          // 0 means the line gives no value
     double period;          // days; 0 means the line gives no value
     StarRecord* next;       // next record in file order
+    // What an imported star's source said beyond the line; nullptr for a
+    // native line. Owned by the catalogue with the record.
+    const lumara::StarDetails* details;
 };

@@ -15,6 +15,7 @@
 
 #include "Import.h"
 #include "StarCatalog.h"
+#include "StarDetails.h"
 #include "TestFiles.h"
 
 using namespace lumara::import;
@@ -265,6 +266,53 @@ TEST(ImportFileTest, TenThousandGeneratedStarsSurviveASaveAndAReload) {
         EXPECT_EQ(reloaded.GetImportReport().format, CatalogueFormat::Native);
         ExpectSameStars(imported, reloaded);
     }
+}
+
+// What the native line cannot hold is kept beside it, in a copy too; a
+// native star has none and is placed at the centre of its cell.
+TEST(ImportFileTest, WhatTheSourceSaysBeyondTheLineIsKept) {
+    CStarCatalog vsx;
+    ASSERT_GT(vsx.LoadCatalog(ImportData("vsx-fields.txt").c_str()), 3);
+    const CStarCatalog copy(vsx);
+    for (const CStarCatalog* catalog : {static_cast<const CStarCatalog*>(&vsx), &copy}) {
+        const StarRecord* first = catalog->GetRecords();
+        ASSERT_NE(first->details, nullptr);
+        EXPECT_DOUBLE_EQ(first->details->raDeg, 6.00813);
+        EXPECT_DOUBLE_EQ(first->details->decDeg, 38.57703);
+        EXPECT_EQ(first->details->name, "R And");
+        EXPECT_EQ(first->details->type, "M");
+        EXPECT_DOUBLE_EQ(first->details->epochJd, 2453820.0);
+        EXPECT_EQ(first->details->epochScale, lumara::TimeScale::HjdUtc);
+        EXPECT_DOUBLE_EQ(first->details->period, 409.2);
+        const StarRecord* second = first->next;
+        EXPECT_EQ(lumara::FullNameOf(*second), "ASASSN-V J054134.00+052231.4");
+        EXPECT_DOUBLE_EQ(second->details->epochJd, 2457000.1234);
+        EXPECT_EQ(second->next->details->type, "EA+GDOR+BY");
+        EXPECT_EQ(second->next->details->epochScale, lumara::TimeScale::None);
+        EXPECT_EQ(second->next->next->details->periodLimit, '(');
+    }
+    EXPECT_NE(copy.GetRecords()->details, vsx.GetRecords()->details);
+
+    CStarCatalog gcvs;
+    ASSERT_GT(gcvs.LoadCatalog(ImportData("gcvs-fields.txt").c_str()), 2);
+    const StarRecord* rAnd = gcvs.GetRecords();
+    EXPECT_NEAR(rAnd->details->raDeg, 15 * (24 + 1.95 / 60) / 60, 1e-9);
+    EXPECT_NEAR(rAnd->details->decDeg, 38 + (34 + 37.3 / 60) / 60, 1e-9);
+    EXPECT_DOUBLE_EQ(rAnd->details->epochJd, 2453820.0);
+    EXPECT_EQ(rAnd->next->details->periodLimit, '(');
+
+    CStarCatalog native;
+    ASSERT_GT(native.LoadCatalog(TempDir()
+                                     .Write("native.txt", std::string(kMiraLike) + "\n" +
+                                                              std::string(kNoLightCurve) + "\n")
+                                     .c_str()),
+              0);
+    const StarRecord* mira = native.GetRecords();
+    EXPECT_EQ(mira->details, nullptr);
+    EXPECT_DOUBLE_EQ(lumara::PlaceOf(*mira).raDeg, (5 + 36.5 / 60) * 15);
+    EXPECT_DOUBLE_EQ(lumara::PlaceOf(*mira).decDeg, 21.5);
+    EXPECT_DOUBLE_EQ(lumara::PlaceOf(*mira->next).decDeg, -0.5);
+    EXPECT_EQ(lumara::FullNameOf(*mira), "RT Xyz");
 }
 
 } // namespace

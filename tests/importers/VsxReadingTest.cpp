@@ -75,6 +75,11 @@ TEST(VsxReadingTest, LinesInVsxsOwnFormReadAsTheGeneralReadingReadsThem) {
         for (std::size_t i = 0; i < kChanges; ++i) {
             ASSERT_EQ(fixedReport.changes[i], generalReport.changes[i]) << line << "\nchange " << i;
         }
+        lumara::StarDetails fixedDetails;
+        lumara::StarDetails generalDetails;
+        DescribeSource(fixed, fixedDetails);
+        DescribeSource(general, generalDetails);
+        ASSERT_TRUE(fixedDetails == generalDetails) << line;
     }
     // Every generated line and most of the changed ones take the fixed way.
     EXPECT_GT(standard, static_cast<int>(lines.size()) / 2);
