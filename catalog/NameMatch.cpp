@@ -7,6 +7,8 @@
 
 #include "NameMatch.h"
 
+#include <array>
+
 namespace lumara {
 
 namespace {
@@ -41,6 +43,40 @@ unsigned char Byte(char c) {
 
 std::uint64_t Bit(std::size_t position) {
     return std::uint64_t{1} << position;
+}
+
+// A character's bit in a 64-bit set: a letter and its capital share one,
+// blanks share one, and other bytes share the bits left over.
+constexpr std::size_t kLetters = 26;
+constexpr std::size_t kDigits = 10;
+constexpr std::size_t kBlankBit = kLetters + kDigits;
+constexpr std::size_t kFirstOtherBit = kBlankBit + 1;
+constexpr std::size_t kSetBits = 64;
+
+constexpr std::array<std::uint64_t, kByteValues> kCharacterBits = [] {
+    std::array<std::uint64_t, kByteValues> bits{};
+    for (std::size_t c = 0; c < bits.size(); ++c) {
+        std::size_t bit = kFirstOtherBit + c % (kSetBits - kFirstOtherBit);
+        if (c >= 'a' && c <= 'z') {
+            bit = c - 'a';
+        } else if (c >= 'A' && c <= 'Z') {
+            bit = c - 'A';
+        } else if (c >= '0' && c <= '9') {
+            bit = kLetters + (c - '0');
+        } else if (c == ' ' || c == '\t') {
+            bit = kBlankBit;
+        }
+        bits[c] = std::uint64_t{1} << bit;
+    }
+    return bits;
+}();
+
+std::uint64_t CharacterSet(std::string_view text) {
+    std::uint64_t set = 0;
+    for (const char c : text) {
+        set |= kCharacterBits[static_cast<unsigned char>(c)];
+    }
+    return set;
 }
 
 // Lower case, no blanks at either end, one blank for each run of blanks and
@@ -99,6 +135,10 @@ std::variant<NameMatcher, NamePatternError> NameMatcher::Prepare(std::string_vie
         } else {
             matcher.accepting[Byte(c)] |= bit;
             matcher.accepting[Byte(Upper(c))] |= bit;
+            // A leading zero of the text may stand for none in the name.
+            if (c != '0') {
+                matcher.required |= kCharacterBits[Byte(c)];
+            }
         }
         if (!afterDigit) {
             matcher.outsideNumbers |= bit;
@@ -128,6 +168,9 @@ void NameMatcher::Close(Positions& free, Positions& strict, bool atNumberStart) 
 }
 
 bool NameMatcher::Matches(std::string_view name) const {
+    if ((CharacterSet(name) & required) != required) {
+        return false;
+    }
     Positions free = 0;
     Positions strict = 0;
     bool afterBlank = true; // so that leading blanks are skipped

@@ -31,6 +31,9 @@ namespace lumara {
 // The longest text, after blanks are folded, that a name is matched with:
 // each character is one bit of a word. Catalogue names are far shorter.
 inline constexpr std::size_t kMaxNamePatternChars = 63;
+// The values a character of a name may take, each with its own entry in a
+// matcher's tables.
+inline constexpr std::size_t kByteValues = 256;
 
 enum class NamePatternError {
     Empty,   // nothing but blanks
@@ -50,7 +53,6 @@ public:
 
 private:
     using Positions = std::uint64_t; // bit i: the first i characters of the text matched
-    static constexpr std::size_t kCharacterValues = 256;
 
     NameMatcher() = default;
     // Adds the positions reached without reading a character: past a '*',
@@ -58,13 +60,15 @@ private:
     // zeros, which then holds the match to the whole number (`strict`).
     void Close(Positions& free, Positions& strict, bool atNumberStart) const;
 
-    std::array<Positions, kCharacterValues>
-        accepting{};              // per character: the positions that read it
-    Positions anyRun = 0;         // positions of '*'
-    Positions paddingZeros = 0;   // leading zeros of a number, not its last digit
-    Positions outsideNumbers = 0; // positions not preceded by a digit
-    Positions numberEnds = 0;     // positions right after the last digit of a number
-    Positions whole = 0;          // the whole text matched
+    std::array<Positions, kByteValues> accepting{}; // per character: the positions that read it
+    Positions anyRun = 0;                           // positions of '*'
+    Positions paddingZeros = 0;                     // leading zeros of a number, not its last digit
+    Positions outsideNumbers = 0;                   // positions not preceded by a digit
+    Positions numberEnds = 0; // positions right after the last digit of a number
+    Positions whole = 0;      // the whole text matched
+    // The characters any matching name holds, as a set of one bit per
+    // character: most names lack one and are refused after one quick pass.
+    std::uint64_t required = 0;
 };
 
 } // namespace lumara
