@@ -29,11 +29,11 @@ namespace {
 using Bits = std::uint64_t;
 using Item = std::uint32_t;
 
-constexpr unsigned kDigitBits = 8;
+constexpr unsigned kDigitBits = 11;
 constexpr std::size_t kBuckets = std::size_t{1} << kDigitBits;
 constexpr Bits kDigitMask = kBuckets - 1;
 constexpr unsigned kKeyBits = 64;
-constexpr unsigned kDigits = kKeyBits / kDigitBits;
+constexpr unsigned kDigits = (kKeyBits + kDigitBits - 1) / kDigitBits;
 constexpr Bits kSignBit = Bits{1} << (kKeyBits - 1);
 
 // Below this many items a second thread costs more than it saves.
@@ -272,6 +272,7 @@ int CompareNatural(std::string_view a, std::string_view b) {
 // low byte that is 0 when they hold the whole text and 1 when more follows.
 // The bits of two texts never order them against their natural order; equal
 // bits with the low byte 0 mean equal texts.
+constexpr unsigned kByteBits = 8;
 constexpr std::size_t kPrefixBytes = sizeof(Bits) - 1;
 constexpr Bits kIncomplete = 1;
 constexpr Bits kFlagMask = 0xFF;
@@ -285,7 +286,7 @@ public:
         if (used == kPrefixBytes) {
             return false;
         }
-        bits |= Bits{byte} << (kKeyBits - kDigitBits * (++used));
+        bits |= Bits{byte} << (kKeyBits - kByteBits * (++used));
         return true;
     }
     // Writes the number's length and digits; false when they do not all fit.
