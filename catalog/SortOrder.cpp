@@ -341,7 +341,8 @@ bool KeyBits(const SortKey& key, Item item, Bits& bits) {
 }
 
 // After the radix sort by text bits: puts each run of equal bits that do not
-// hold their whole text in natural order.
+// hold their whole text in natural order. The lanes take the runs on either
+// side of the first run boundary past the middle.
 void OrderTextTies(const SortKey& key, const Bits* bits, Item* items, std::size_t count) {
     const bool descending = key.direction == SortDirection::Descending;
     const Bits incomplete = descending ? (~kIncomplete & kFlagMask) : kIncomplete;
@@ -349,16 +350,24 @@ void OrderTextTies(const SortKey& key, const Bits* bits, Item* items, std::size_
         const int order = CompareNatural(key.texts[a], key.texts[b]);
         return descending ? order > 0 : order < 0;
     };
-    for (std::size_t start = 0; start < count;) {
-        std::size_t end = start + 1;
-        while (end < count && bits[end] == bits[start]) {
-            ++end;
-        }
-        if (end - start > 1 && (bits[start] & kFlagMask) == incomplete) {
-            std::stable_sort(items + start, items + end, before);
-        }
-        start = end;
+    const std::size_t lanes = LanesFor(count);
+    std::size_t boundary = StretchOf(0, lanes, count).end;
+    while (boundary > 0 && boundary < count && bits[boundary] == bits[boundary - 1]) {
+        ++boundary;
     }
+    OnLanes(lanes, [&](std::size_t lane) {
+        const std::size_t last = lane == 0 ? boundary : count;
+        for (std::size_t start = lane == 0 ? 0 : boundary; start < last;) {
+            std::size_t end = start + 1;
+            while (end < last && bits[end] == bits[start]) {
+                ++end;
+            }
+            if (end - start > 1 && (bits[start] & kFlagMask) == incomplete) {
+                std::stable_sort(items + start, items + end, before);
+            }
+            start = end;
+        }
+    });
 }
 
 // --- One key ------------------------------------------------------------------
