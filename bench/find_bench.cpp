@@ -41,6 +41,7 @@ constexpr double kHundredth = 0.01;
 constexpr std::size_t kNameChars = lumara::format::kNameChars;
 constexpr std::size_t kTypeChars = lumara::format::kTypeChars;
 constexpr int kHighestVNumber = 9999;
+constexpr std::size_t kVNumberDigits = 4; // as GCVS writes them: V0393
 
 constexpr std::string_view kConstellations[] = {
     "And", "Aql", "Aur", "Boo", "Cas", "Cen", "Cep", "Cet", "Cyg", "Del", "Dra", "Gem",
@@ -118,7 +119,7 @@ private:
                 name = kLetterNames[random() % std::size(kLetterNames)];
             } else {
                 const std::string digits = std::to_string(vNumber(random));
-                name = "V" + std::string(4 - std::min<std::size_t>(4, digits.size()), '0') + digits;
+                name = "V" + std::string(kVNumberDigits - digits.size(), '0') + digits;
             }
             names.Add(name + " " + std::string(constellation), true);
             const auto type = static_cast<std::uint16_t>(random() % std::size(kTypes));
