@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -41,7 +42,7 @@ constexpr double kHundredth = 0.01;
 constexpr std::size_t kNameChars = lumara::format::kNameChars;
 constexpr std::size_t kTypeChars = lumara::format::kTypeChars;
 constexpr int kHighestVNumber = 9999;
-constexpr std::size_t kVNumberDigits = 4; // as GCVS writes them: V0393
+constexpr int kVNumberDigits = 4; // as GCVS writes them: V0393
 
 constexpr std::string_view kConstellations[] = {
     "And", "Aql", "Aur", "Boo", "Cas", "Cen", "Cep", "Cet", "Cyg", "Del", "Dra", "Gem",
@@ -114,14 +115,16 @@ private:
                 random() % kMissingEveryN == 0 ? kNoValue : hundredths(random) * kHundredth;
             const std::string_view constellation =
                 kConstellations[random() % std::size(kConstellations)];
-            std::string name;
+            char name[kNameChars + 1];
             if (random() % 2 == 0) {
-                name = kLetterNames[random() % std::size(kLetterNames)];
+                std::snprintf(name, sizeof name, "%s %s",
+                              kLetterNames[random() % std::size(kLetterNames)].data(),
+                              constellation.data());
             } else {
-                const std::string digits = std::to_string(vNumber(random));
-                name = "V" + std::string(kVNumberDigits - digits.size(), '0') + digits;
+                std::snprintf(name, sizeof name, "V%0*d %s", kVNumberDigits, vNumber(random),
+                              constellation.data());
             }
-            names.Add(name + " " + std::string(constellation), true);
+            names.Add(name, true);
             const auto type = static_cast<std::uint16_t>(random() % std::size(kTypes));
             types.Add(kTypes[type], false);
             typeIds.push_back(type);
