@@ -3,11 +3,12 @@
 
 // Finding and sorting on generated columns, measured in the same run as the
 // floors and peers that bound them: the sort order by a magnitude against a
-// plain pass over the magnitudes and against std::stable_sort of the same
-// values; name and type tests per star against a plain comparison of the
-// field.
+// plain pass over the magnitudes, against std::stable_sort of the same
+// values and against a search of every star of a generated catalogue of as
+// many stars; name and type tests per star against a plain comparison of
+// the field.
 //
-//   find_bench [--stars=N[,N...]] [Google Benchmark options]
+//   find_bench [--stars=N[,N...]] [--dir=DIR] [Google Benchmark options]
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -21,13 +22,16 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
 #include "BenchSetup.h"
 #include "LineFormat.h"
 #include "NameMatch.h"
+#include "SearchCriteria.h"
 #include "SortOrder.h"
+#include "StarCatalog.h"
 #include "TypeMatch.h"
 
 namespace {
@@ -85,9 +89,22 @@ private:
 // The columns of `stars` generated stars, made on first use.
 class Columns {
 public:
-    explicit Columns(long long count) : stars(static_cast<std::size_t>(count)) {}
+    Columns(long long count, std::string catalogue)
+        : stars(static_cast<std::size_t>(count)), path(std::move(catalogue)) {}
 
     std::size_t Stars() const { return stars; }
+
+    // The generated catalogue of as many stars, loaded on first use; nullptr
+    // when it cannot be loaded.
+    CStarCatalog* Catalog() {
+        if (catalog == nullptr) {
+            catalog = std::make_unique<CStarCatalog>();
+            if (catalog->LoadCatalog(path.c_str()) != static_cast<std::int32_t>(stars)) {
+                catalog.reset();
+            }
+        }
+        return catalog.get();
+    }
 
     const Columns& Made() {
         if (magnitudes.empty()) {
@@ -137,10 +154,32 @@ private:
     }
 
     std::size_t stars;
+    std::string path;
+    std::unique_ptr<CStarCatalog> catalog;
 };
 
 void PerStar(benchmark::State& state, const Columns& columns) {
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(columns.Stars()));
+}
+
+// The search whose results a sort puts in order: every star of the catalogue.
+void SearchEvery(benchmark::State& state, Columns& work) {
+    CStarCatalog* catalog = work.Catalog();
+    if (catalog == nullptr) {
+        Fail(state, "cannot load the catalogue");
+        return;
+    }
+    lumara::SearchCriteria everyStar;
+    everyStar.useMagnitude = false;
+    everyStar.usePeriod = false;
+    std::int32_t found = 0;
+    for (auto _ : state) {
+        found = lumara::SearchWith(*catalog, everyStar);
+    }
+    if (found != static_cast<std::int32_t>(work.Stars())) {
+        Fail(state, "found " + std::to_string(found) + " stars");
+    }
+    PerStar(state, work);
 }
 
 // --- Sorting ------------------------------------------------------------------
@@ -354,6 +393,7 @@ void Register(Columns& work) {
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
     };
+    add("SearchEvery", SearchEvery);
     add("KeysFloor", KeysFloor);
     add("SortMagnitudes", SortMagnitudes);
     add("StableSortMagnitudes", StableSortMagnitudes);
@@ -382,7 +422,11 @@ int main(int argc, char** argv) {
     }
     std::vector<std::unique_ptr<Columns>> columns;
     for (const long long stars : options.stars) {
-        columns.push_back(std::make_unique<Columns>(stars));
+        std::string catalogue = lumara::bench::MakeCatalogue(options.dir, stars);
+        if (catalogue.empty()) {
+            return 1;
+        }
+        columns.push_back(std::make_unique<Columns>(stars, std::move(catalogue)));
         Register(*columns.back());
     }
     benchmark::RunSpecifiedBenchmarks();
