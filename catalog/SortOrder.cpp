@@ -6,8 +6,8 @@
 // a stable least-significant-digit radix sort, the previous key's order
 // being the input of the next: so the keys are applied from the last to the
 // first. A text key's bits hold the first bytes of its natural form; items
-// whose bits tie without holding all of their text are put in order by the
-// full comparison afterwards.
+// whose bits tie while more of their text follows are sorted again by the
+// next bytes, and so on.
 
 #include "SortOrder.h"
 
@@ -36,6 +36,8 @@ constexpr unsigned kKeyBits = 64;
 constexpr unsigned kDigits = (kKeyBits + kDigitBits - 1) / kDigitBits;
 constexpr Bits kSignBit = Bits{1} << (kKeyBits - 1);
 
+// Runs of tied text up to this long are sorted by insertion.
+constexpr std::size_t kInsertionSortItems = 32;
 // Below this many items a second thread costs more than it saves.
 constexpr std::size_t kTwoLanesFrom = std::size_t{1} << 16;
 constexpr std::size_t kMaxLanes = 2;
@@ -71,7 +73,18 @@ template <typename Work> void OnLanes(std::size_t lanes, Work work) {
 
 // --- The sort's memory --------------------------------------------------------
 
-// Two arrays of (bits, item) pairs, one read and one written by each pass.
+// Pairs of (bits, item), stored as two arrays.
+struct Pairs {
+    Bits* bits;
+    Item* items;
+};
+// One read and one written by each pass.
+using PairArrays = std::array<Pairs, 2>;
+
+Pairs Offset(const Pairs& pairs, std::size_t by) {
+    return {pairs.bits + by, pairs.items + by};
+}
+
 struct PairBuffers {
     std::unique_ptr<Bits[]> bits[2];
     std::unique_ptr<Item[]> items[2];
@@ -85,6 +98,9 @@ struct PairBuffers {
             }
         }
         return true;
+    }
+    PairArrays Arrays() const {
+        return {Pairs{bits[0].get(), items[0].get()}, Pairs{bits[1].get(), items[1].get()}};
     }
 };
 
@@ -106,9 +122,9 @@ bool AllInOneBucket(const std::array<Histogram, kMaxLanes>& counts, std::size_t 
 }
 
 // Per stretch of `bits`, how many items have each value of `digit`.
-std::array<Histogram, kMaxLanes> CountDigit(const Bits* bits, std::size_t count, unsigned digit) {
+std::array<Histogram, kMaxLanes> CountDigit(const Bits* bits, std::size_t count, unsigned digit,
+                                            std::size_t lanes) {
     std::array<Histogram, kMaxLanes> counts{};
-    const std::size_t lanes = LanesFor(count);
     OnLanes(lanes, [&](std::size_t lane) {
         const Stretch stretch = StretchOf(lane, lanes, count);
         Histogram& histogram = counts[lane];
@@ -119,20 +135,19 @@ std::array<Histogram, kMaxLanes> CountDigit(const Bits* bits, std::size_t count,
     return counts;
 }
 
-// Sorts the first `count` pairs of buffer 0 by their bits, stably; returns
-// the buffer that holds the result. Each lane moves its own stretch to
-// places set aside for it, and counts the next digit of what it writes by
-// the stretch it lands in, so that a pass reads its items once.
-std::size_t RadixSort(PairBuffers& buffers, std::size_t count) {
-    const std::size_t lanes = LanesFor(count);
+// Sorts the first `count` pairs of arrays[0] by their bits, stably; returns
+// the index of the arrays that hold the result. Each lane moves its own
+// stretch to places set aside for it, and counts the next digit of what it
+// writes by the stretch it lands in, so that a pass reads its items once.
+std::size_t RadixSort(const PairArrays& arrays, std::size_t count, std::size_t lanes) {
     const std::size_t split = StretchOf(0, lanes, count).end;
-    std::array<Histogram, kMaxLanes> counts = CountDigit(buffers.bits[0].get(), count, 0);
+    std::array<Histogram, kMaxLanes> counts = CountDigit(arrays[0].bits, count, 0, lanes);
     std::size_t from = 0;
     for (unsigned digit = 0; digit < kDigits; ++digit) {
         const unsigned nextDigit = digit + 1 < kDigits ? digit + 1 : digit;
         if (AllInOneBucket(counts, count)) {
             if (nextDigit != digit) {
-                counts = CountDigit(buffers.bits[from].get(), count, nextDigit);
+                counts = CountDigit(arrays[from].bits, count, nextDigit, lanes);
             }
             continue;
         }
@@ -146,10 +161,10 @@ std::size_t RadixSort(PairBuffers& buffers, std::size_t count) {
         }
         // [lane writing][stretch written to]
         std::array<std::array<Histogram, kMaxLanes>, kMaxLanes> nextCounts{};
-        const Bits* bitsIn = buffers.bits[from].get();
-        const Item* itemsIn = buffers.items[from].get();
-        Bits* bitsOut = buffers.bits[1 - from].get();
-        Item* itemsOut = buffers.items[1 - from].get();
+        const Bits* bitsIn = arrays[from].bits;
+        const Item* itemsIn = arrays[from].items;
+        Bits* bitsOut = arrays[1 - from].bits;
+        Item* itemsOut = arrays[1 - from].items;
         OnLanes(lanes, [&](std::size_t lane) {
             const Stretch stretch = StretchOf(lane, lanes, count);
             Histogram& next = places[lane];
@@ -171,6 +186,21 @@ std::size_t RadixSort(PairBuffers& buffers, std::size_t count) {
         from = 1 - from;
     }
     return from;
+}
+
+// A short run is sorted faster by moving each pair back past the larger ones.
+void InsertionSort(const Pairs& pairs, std::size_t count) {
+    for (std::size_t i = 1; i < count; ++i) {
+        const Bits bits = pairs.bits[i];
+        const Item item = pairs.items[i];
+        std::size_t to = i;
+        for (; to > 0 && pairs.bits[to - 1] > bits; --to) {
+            pairs.bits[to] = pairs.bits[to - 1];
+            pairs.items[to] = pairs.items[to - 1];
+        }
+        pairs.bits[to] = bits;
+        pairs.items[to] = item;
+    }
 }
 
 // --- Keys as bits -------------------------------------------------------------
@@ -244,85 +274,72 @@ private:
     std::size_t at = 0;
 };
 
-int CompareNatural(std::string_view a, std::string_view b) {
-    NaturalReader readA(a);
-    NaturalReader readB(b);
-    NaturalToken tokenA{};
-    NaturalToken tokenB{};
-    for (;;) {
-        const bool hasA = readA.Next(tokenA);
-        const bool hasB = readB.Next(tokenB);
-        if (!hasA || !hasB) {
-            return static_cast<int>(hasA) - static_cast<int>(hasB);
+// The natural form of a text: bytes whose order, a form that starts another
+// coming first, is the texts' natural order. A token gives its byte, and a
+// number then its count of digits and its digits: the count in one byte
+// below kLongNumber, or kLongNumber and the count in eight bytes. Calls
+// put(byte) for each byte until it returns false.
+constexpr unsigned kByteBits = 8;
+constexpr std::size_t kLongNumber = 0xFF;
+
+template <typename Put> void PutNaturalForm(std::string_view text, Put put) {
+    NaturalReader reader(text);
+    NaturalToken token{};
+    const auto putCount = [&put](std::size_t count) {
+        if (count < kLongNumber) {
+            return put(static_cast<unsigned char>(count));
         }
-        if (tokenA.byte != tokenB.byte) {
-            return tokenA.byte < tokenB.byte ? -1 : 1;
+        bool going = put(static_cast<unsigned char>(kLongNumber));
+        for (std::size_t byte = sizeof count; going && byte-- > 0;) {
+            going = put(static_cast<unsigned char>(count >> (byte * kByteBits)));
         }
-        if (tokenA.digits.size() != tokenB.digits.size()) {
-            return tokenA.digits.size() < tokenB.digits.size() ? -1 : 1;
+        return going;
+    };
+    while (reader.Next(token)) {
+        if (!put(token.byte) || (token.byte == kNumberByte && !putCount(token.digits.size()))) {
+            return;
         }
-        if (const int digits = tokenA.digits.compare(tokenB.digits); digits != 0) {
-            return digits < 0 ? -1 : 1;
+        for (const char digit : token.digits) {
+            if (!put(static_cast<unsigned char>(digit))) {
+                return;
+            }
         }
     }
 }
 
-// A text's bits: the first kPrefixBytes bytes of its natural form (each
-// token's byte, and for a number its count of digits and the digits), then a
-// low byte that is 0 when they hold the whole text and 1 when more follows.
-// The bits of two texts never order them against their natural order; equal
-// bits with the low byte 0 mean equal texts.
-constexpr unsigned kByteBits = 8;
-constexpr std::size_t kPrefixBytes = sizeof(Bits) - 1;
-constexpr Bits kIncomplete = 1;
-constexpr Bits kFlagMask = 0xFF;
-// A number of this many digits or more stands as this byte and ends the
-// prefix: longer numbers are told apart by the full comparison.
-constexpr std::size_t kLongNumber = 0xFF;
+// The bits of chunk `chunk` of a text's natural form: kChunkBytes bytes from
+// byte chunk * kChunkBytes on, then a low byte with how many of them the form
+// fills, or kMoreFollows when it goes on. Bits that tie with a low byte below
+// kMoreFollows belong to equal texts, as far as the chunks before tie too.
+constexpr std::size_t kChunkBytes = sizeof(Bits) - 1;
+constexpr Bits kMoreFollows = kChunkBytes + 1;
+constexpr Bits kFillMask = 0xFF;
 
-class PrefixWriter {
-public:
-    bool Put(unsigned char byte) {
-        if (used == kPrefixBytes) {
-            return false;
-        }
-        bits |= Bits{byte} << (kKeyBits - kByteBits * (++used));
-        return true;
-    }
-    // Writes the number's length and digits; false when they do not all fit.
-    bool PutNumber(std::string_view digits) {
-        if (digits.size() >= kLongNumber) {
-            Put(static_cast<unsigned char>(kLongNumber));
-            return false;
-        }
-        bool fits = Put(static_cast<unsigned char>(digits.size()));
-        for (std::size_t i = 0; fits && i < digits.size(); ++i) {
-            fits = Put(static_cast<unsigned char>(digits[i]));
-        }
-        return fits;
-    }
-    Bits Written() const { return bits; }
-
-private:
+Bits ChunkBits(std::string_view text, std::size_t chunk) {
+    const std::size_t skip = chunk * kChunkBytes;
+    std::size_t seen = 0;
     Bits bits = 0;
-    std::size_t used = 0;
-};
+    Bits filled = 0;
+    PutNaturalForm(text, [&](unsigned char byte) {
+        if (seen++ < skip) {
+            return true;
+        }
+        if (filled == kChunkBytes) {
+            filled = kMoreFollows;
+            return false;
+        }
+        bits |= Bits{byte} << (kKeyBits - kByteBits * static_cast<unsigned>(++filled));
+        return true;
+    });
+    return bits | filled;
+}
 
-// False for a text without a value.
-bool TextBits(std::string_view text, Bits& bits) {
-    NaturalReader reader(text);
-    NaturalToken token{};
-    if (!reader.Next(token)) {
-        return false;
-    }
-    PrefixWriter writer;
-    bool complete = true;
-    do {
-        complete =
-            writer.Put(token.byte) && (token.byte != kNumberByte || writer.PutNumber(token.digits));
-    } while (complete && reader.Next(token));
-    bits = writer.Written() | (complete ? 0 : kIncomplete);
-    return true;
+Bits Directed(Bits bits, SortDirection direction) {
+    return direction == SortDirection::Descending ? ~bits : bits;
+}
+
+bool MoreFollows(Bits bits, SortDirection direction) {
+    return (Directed(bits, direction) & kFillMask) == kMoreFollows;
 }
 
 bool KeyBits(const SortKey& key, Item item, Bits& bits) {
@@ -331,42 +348,73 @@ bool KeyBits(const SortKey& key, Item item, Bits& bits) {
             return false;
         }
         bits = NumberBits(key.numbers[item]);
-    } else if (!TextBits(key.texts[item], bits)) {
-        return false;
+    } else {
+        NaturalToken token{};
+        if (!NaturalReader(key.texts[item]).Next(token)) {
+            return false;
+        }
+        bits = ChunkBits(key.texts[item], 0);
     }
-    if (key.direction == SortDirection::Descending) {
-        bits = ~bits;
-    }
+    bits = Directed(bits, key.direction);
     return true;
 }
 
-// After the radix sort by text bits: puts each run of equal bits that do not
-// hold their whole text in natural order. The lanes take the runs on either
+void SortRunByChunk(const SortKey& key, const PairArrays& arrays, std::size_t holder,
+                    std::size_t begin, std::size_t end, std::size_t chunk);
+
+// Sorts again each run of [begin, end) of arrays[holder] whose bits, chunk
+// `chunk` of their texts, tie while more of the texts follows.
+void OrderTextTies(const SortKey& key, const PairArrays& arrays, std::size_t holder,
+                   std::size_t begin, std::size_t end, std::size_t chunk) {
+    const Bits* bits = arrays[holder].bits;
+    for (std::size_t start = begin; start < end;) {
+        std::size_t stop = start + 1;
+        while (stop < end && bits[stop] == bits[start]) {
+            ++stop;
+        }
+        if (stop - start > 1 && MoreFollows(bits[start], key.direction)) {
+            SortRunByChunk(key, arrays, holder, start, stop, chunk + 1);
+        }
+        start = stop;
+    }
+}
+
+// Sorts the run [begin, end) of arrays[holder] by chunk `chunk` of its texts,
+// using the same places of the other arrays, and leaves it in arrays[holder].
+void SortRunByChunk(const SortKey& key, const PairArrays& arrays, std::size_t holder,
+                    std::size_t begin, std::size_t end, std::size_t chunk) {
+    const Pairs run = Offset(arrays[holder], begin);
+    const Pairs spare = Offset(arrays[1 - holder], begin);
+    const std::size_t count = end - begin;
+    for (std::size_t i = 0; i < count; ++i) {
+        spare.items[i] = run.items[i];
+        spare.bits[i] = Directed(ChunkBits(key.texts[run.items[i]], chunk), key.direction);
+    }
+    std::size_t sorted = 1 - holder;
+    if (count <= kInsertionSortItems) {
+        InsertionSort(spare, count);
+    } else if (RadixSort({spare, run}, count, 1) == 1) {
+        sorted = holder;
+    }
+    OrderTextTies(key, arrays, sorted, begin, end, chunk);
+    if (sorted != holder) {
+        std::copy(arrays[sorted].items + begin, arrays[sorted].items + end, run.items);
+    }
+}
+
+// After the radix sort by the first chunk. The lanes take the runs on either
 // side of the first run boundary past the middle.
-void OrderTextTies(const SortKey& key, const Bits* bits, Item* items, std::size_t count) {
-    const bool descending = key.direction == SortDirection::Descending;
-    const Bits incomplete = descending ? (~kIncomplete & kFlagMask) : kIncomplete;
-    const auto before = [&key, descending](Item a, Item b) {
-        const int order = CompareNatural(key.texts[a], key.texts[b]);
-        return descending ? order > 0 : order < 0;
-    };
+void OrderTextTies(const SortKey& key, const PairArrays& arrays, std::size_t holder,
+                   std::size_t count) {
+    const Bits* bits = arrays[holder].bits;
     const std::size_t lanes = LanesFor(count);
     std::size_t boundary = StretchOf(0, lanes, count).end;
     while (boundary > 0 && boundary < count && bits[boundary] == bits[boundary - 1]) {
         ++boundary;
     }
     OnLanes(lanes, [&](std::size_t lane) {
-        const std::size_t last = lane == 0 ? boundary : count;
-        for (std::size_t start = lane == 0 ? 0 : boundary; start < last;) {
-            std::size_t end = start + 1;
-            while (end < last && bits[end] == bits[start]) {
-                ++end;
-            }
-            if (end - start > 1 && (bits[start] & kFlagMask) == incomplete) {
-                std::stable_sort(items + start, items + end, before);
-            }
-            start = end;
-        }
+        OrderTextTies(key, arrays, holder, lane == 0 ? 0 : boundary, lane == 0 ? boundary : count,
+                      0);
     });
 }
 
@@ -375,13 +423,13 @@ void OrderTextTies(const SortKey& key, const Bits* bits, Item* items, std::size_
 // Puts the bits and items of the items of `order` that have a value for
 // `key` at the start of buffer 0, in order, and the others at the start of
 // `order`, in order; returns how many have a value.
-std::size_t GatherKey(const SortKey& key, std::span<Item> order, PairBuffers& buffers) {
+std::size_t GatherKey(const SortKey& key, std::span<Item> order, const Pairs& gathered) {
     const std::size_t count = order.size();
     const std::size_t lanes = LanesFor(count);
     std::array<std::size_t, kMaxLanes> withValue{};
     std::array<std::size_t, kMaxLanes> without{};
-    Bits* bits = buffers.bits[0].get();
-    Item* items = buffers.items[0].get();
+    Bits* bits = gathered.bits;
+    Item* items = gathered.items;
     OnLanes(lanes, [&](std::size_t lane) {
         const Stretch stretch = StretchOf(lane, lanes, count);
         std::size_t kept = 0;
@@ -406,14 +454,13 @@ std::size_t GatherKey(const SortKey& key, std::span<Item> order, PairBuffers& bu
     return withValue[0] + withValue[1];
 }
 
-void SortByKey(const SortKey& key, std::span<Item> order, PairBuffers& buffers) {
-    const std::size_t withValue = GatherKey(key, order, buffers);
-    const std::size_t sorted = RadixSort(buffers, withValue);
-    const Bits* bits = buffers.bits[sorted].get();
-    Item* items = buffers.items[sorted].get();
+void SortByKey(const SortKey& key, std::span<Item> order, const PairArrays& arrays) {
+    const std::size_t withValue = GatherKey(key, order, arrays[0]);
+    const std::size_t sorted = RadixSort(arrays, withValue, LanesFor(withValue));
     if (key.kind == SortKeyKind::Text) {
-        OrderTextTies(key, bits, items, withValue);
+        OrderTextTies(key, arrays, sorted, withValue);
     }
+    const Item* items = arrays[sorted].items;
     std::memmove(order.data() + withValue, order.data(), (order.size() - withValue) * sizeof(Item));
     std::copy(items, items + withValue, order.begin());
 }
@@ -439,7 +486,7 @@ SortStatus SortOrder(std::span<const SortKey> keys, std::span<std::uint32_t> ord
     }
     std::iota(order.begin(), order.end(), Item{0});
     for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
-        SortByKey(*key, order, buffers);
+        SortByKey(*key, order, buffers.Arrays());
     }
     return SortStatus::Sorted;
 }
