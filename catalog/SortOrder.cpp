@@ -36,8 +36,11 @@ constexpr unsigned kKeyBits = 64;
 constexpr unsigned kDigits = (kKeyBits + kDigitBits - 1) / kDigitBits;
 constexpr Bits kSignBit = Bits{1} << (kKeyBits - 1);
 
-// Runs of tied text up to this long are sorted by insertion.
+// Runs of tied text are sorted by merging blocks of this many pairs sorted
+// by insertion, and by radix from kRadixSortItems on, where the counts of
+// each pass cost less than the merges.
 constexpr std::size_t kInsertionSortItems = 32;
+constexpr std::size_t kRadixSortItems = std::size_t{1} << 14;
 // Below this many items a second thread costs more than it saves.
 constexpr std::size_t kTwoLanesFrom = std::size_t{1} << 16;
 constexpr std::size_t kMaxLanes = 2;
@@ -188,7 +191,7 @@ std::size_t RadixSort(const PairArrays& arrays, std::size_t count, std::size_t l
     return from;
 }
 
-// A short run is sorted faster by moving each pair back past the larger ones.
+// Stable, for a few pairs: moves each pair back past the larger ones.
 void InsertionSort(const Pairs& pairs, std::size_t count) {
     for (std::size_t i = 1; i < count; ++i) {
         const Bits bits = pairs.bits[i];
@@ -200,6 +203,36 @@ void InsertionSort(const Pairs& pairs, std::size_t count) {
         }
         pairs.bits[to] = bits;
         pairs.items[to] = item;
+    }
+}
+
+// Stable, for runs too short to repay a radix sort's counts: sorts blocks by
+// insertion and merges them, between `pairs` and `scratch`, each of `count`
+// pairs. The result is in `pairs`.
+void MergeSort(const Pairs& pairs, const Pairs& scratch, std::size_t count) {
+    for (std::size_t start = 0; start < count; start += kInsertionSortItems) {
+        InsertionSort(Offset(pairs, start), std::min(kInsertionSortItems, count - start));
+    }
+    Pairs from = pairs;
+    Pairs to = scratch;
+    for (std::size_t width = kInsertionSortItems; width < count; width *= 2) {
+        for (std::size_t left = 0; left < count; left += 2 * width) {
+            const std::size_t middle = std::min(left + width, count);
+            const std::size_t right = std::min(left + 2 * width, count);
+            std::size_t a = left;
+            std::size_t b = middle;
+            for (std::size_t out = left; out < right; ++out) {
+                const bool takeA = b == right || (a < middle && from.bits[a] <= from.bits[b]);
+                const std::size_t taken = takeA ? a++ : b++;
+                to.bits[out] = from.bits[taken];
+                to.items[out] = from.items[taken];
+            }
+        }
+        std::swap(from, to);
+    }
+    if (from.bits != pairs.bits) {
+        std::copy(from.bits, from.bits + count, pairs.bits);
+        std::copy(from.items, from.items + count, pairs.items);
     }
 }
 
@@ -391,8 +424,8 @@ void SortRunByChunk(const SortKey& key, const PairArrays& arrays, std::size_t ho
         spare.bits[i] = Directed(ChunkBits(key.texts[run.items[i]], chunk), key.direction);
     }
     std::size_t sorted = 1 - holder;
-    if (count <= kInsertionSortItems) {
-        InsertionSort(spare, count);
+    if (count < kRadixSortItems) {
+        MergeSort(spare, run, count);
     } else if (RadixSort({spare, run}, count, 1) == 1) {
         sorted = holder;
     }
