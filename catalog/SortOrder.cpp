@@ -375,21 +375,30 @@ bool MoreFollows(Bits bits, SortDirection direction) {
     return (Directed(bits, direction) & kFillMask) == kMoreFollows;
 }
 
-bool KeyBits(const SortKey& key, Item item, Bits& bits) {
+// The bits of no value: those of a number are never 0, nor those of a text
+// that has a character.
+constexpr Bits kNoValue = 0;
+
+// An item's bits in ascending order.
+Bits AscendingBits(const SortKey& key, Item item) {
     if (key.kind == SortKeyKind::Number) {
-        if (std::isnan(key.numbers[item])) {
-            return false;
-        }
-        bits = NumberBits(key.numbers[item]);
-    } else {
-        NaturalToken token{};
-        if (!NaturalReader(key.texts[item]).Next(token)) {
-            return false;
-        }
-        bits = ChunkBits(key.texts[item], 0);
+        return std::isnan(key.numbers[item]) ? kNoValue : NumberBits(key.numbers[item]);
     }
-    bits = Directed(bits, key.direction);
-    return true;
+    NaturalToken token{};
+    return NaturalReader(key.texts[item]).Next(token) ? ChunkBits(key.texts[item], 0) : kNoValue;
+}
+
+// For a key after the first the items come in the order of the keys after
+// it: their bits are worked out in item order first, reading the key's values
+// in sequence, and looked up by item after.
+void AscendingBitsByItem(const SortKey& key, Bits* bits, std::size_t count) {
+    const std::size_t lanes = LanesFor(count);
+    OnLanes(lanes, [&](std::size_t lane) {
+        const Stretch stretch = StretchOf(lane, lanes, count);
+        for (std::size_t item = stretch.begin; item < stretch.end; ++item) {
+            bits[item] = AscendingBits(key, static_cast<Item>(item));
+        }
+    });
 }
 
 void SortRunByChunk(const SortKey& key, const PairArrays& arrays, std::size_t holder,
@@ -454,9 +463,11 @@ void OrderTextTies(const SortKey& key, const PairArrays& arrays, std::size_t hol
 // --- One key ------------------------------------------------------------------
 
 // Puts the bits and items of the items of `order` that have a value for
-// `key` at the start of buffer 0, in order, and the others at the start of
-// `order`, in order; returns how many have a value.
-std::size_t GatherKey(const SortKey& key, std::span<Item> order, const Pairs& gathered) {
+// `key` at the start of `gathered`, in order, and the others at the start of
+// `order`, in order; returns how many have a value. `byItem`: the items'
+// ascending bits by item, or nullptr to work them out here.
+std::size_t GatherKey(const SortKey& key, std::span<Item> order, const Pairs& gathered,
+                      const Bits* byItem) {
     const std::size_t count = order.size();
     const std::size_t lanes = LanesFor(count);
     std::array<std::size_t, kMaxLanes> withValue{};
@@ -469,7 +480,9 @@ std::size_t GatherKey(const SortKey& key, std::span<Item> order, const Pairs& ga
         std::size_t left = 0;
         for (std::size_t i = stretch.begin; i < stretch.end; ++i) {
             const Item item = order[i];
-            if (KeyBits(key, item, bits[stretch.begin + kept])) {
+            const Bits ascending = byItem != nullptr ? byItem[item] : AscendingBits(key, item);
+            if (ascending != kNoValue) {
+                bits[stretch.begin + kept] = Directed(ascending, key.direction);
                 items[stretch.begin + kept++] = item;
             } else {
                 order[stretch.begin + left++] = item; // never ahead of i
@@ -487,8 +500,15 @@ std::size_t GatherKey(const SortKey& key, std::span<Item> order, const Pairs& ga
     return withValue[0] + withValue[1];
 }
 
-void SortByKey(const SortKey& key, std::span<Item> order, const PairArrays& arrays) {
-    const std::size_t withValue = GatherKey(key, order, arrays[0]);
+// `inItemOrder`: whether `order` is still 0, 1, 2 ...
+void SortByKey(const SortKey& key, std::span<Item> order, const PairArrays& arrays,
+               bool inItemOrder) {
+    const Bits* byItem = nullptr;
+    if (!inItemOrder) {
+        AscendingBitsByItem(key, arrays[1].bits, order.size());
+        byItem = arrays[1].bits;
+    }
+    const std::size_t withValue = GatherKey(key, order, arrays[0], byItem);
     const std::size_t sorted = RadixSort(arrays, withValue, LanesFor(withValue));
     if (key.kind == SortKeyKind::Text) {
         OrderTextTies(key, arrays, sorted, withValue);
@@ -519,7 +539,7 @@ SortStatus SortOrder(std::span<const SortKey> keys, std::span<std::uint32_t> ord
     }
     std::iota(order.begin(), order.end(), Item{0});
     for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
-        SortByKey(*key, order, buffers.Arrays());
+        SortByKey(*key, order, buffers.Arrays(), key == keys.rbegin());
     }
     return SortStatus::Sorted;
 }
