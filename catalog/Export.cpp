@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 
 #include "Export.h"
 #include "ExportFile.h"
@@ -40,9 +41,11 @@ struct alignas(kCacheLineBytes) ListPlace {
 // the last.
 class ListExport final : public lumara::OrderedWork {
 public:
-    ListExport(const ResultNode* first, std::size_t rows, const lumara::RowFormat& rowFormat)
+    // The rows follow the list from `first`, or `sorted` when it holds any.
+    ListExport(const ResultNode* first, std::span<const ResultNode* const> sortedRows,
+               std::size_t rows, const lumara::RowFormat& rowFormat)
         // An empty list still makes a file, with the table's prologue.
-        : format(rowFormat),
+        : format(rowFormat), sorted(sortedRows),
           batches(std::max<std::size_t>(1, (rows + kRowsPerBatch - 1) / kRowsPerBatch)) {
         places.fill({first, 0});
     }
@@ -57,7 +60,11 @@ public:
         if (batch == 0) {
             out->Append(format.prologue);
         }
-        FormatBatch(places[lane], batch, *out);
+        if (sorted.empty()) {
+            FormatBatch(places[lane], batch, *out);
+        } else {
+            FormatSortedBatch(batch, *out);
+        }
         if (batch + 1 == batches) {
             out->Append(format.epilogue);
         }
@@ -87,7 +94,20 @@ private:
         place = {node, batch + 1};
     }
 
+    // The rows of `batch` in the sorted order, whose records lie anywhere.
+    void FormatSortedBatch(std::size_t batch, lumara::BufferedWriter& out) const {
+        const std::size_t begin = batch * kRowsPerBatch;
+        const std::size_t end = std::min(sorted.size(), begin + kRowsPerBatch);
+        for (std::size_t row = begin; row < end; ++row) {
+            if (row + kPrefetchRows < end) {
+                Prefetch(*sorted[row + kPrefetchRows]->record);
+            }
+            out.Advance(format.formatRow(*sorted[row]->record, out.Reserve(format.maxRowBytes)));
+        }
+    }
+
     const lumara::RowFormat format;
+    const std::span<const ResultNode* const> sorted;
     const std::size_t batches;
     std::array<ListPlace, lumara::kLanes> places;
 };
@@ -114,7 +134,8 @@ std::int32_t CStarCatalog::Save(const char* path, lumara::OutputFormat format) {
         return -1;
     }
     const std::int32_t count = last != nullptr ? last->number : 0;
-    ListExport work(first, static_cast<std::size_t>(count), lumara::FormatOf(format));
+    ListExport work(first, sortedResults, static_cast<std::size_t>(count),
+                    lumara::FormatOf(format));
     // A batch that was not written leaves the temporary file to be removed.
     const std::size_t lanes = work.Batches() > 1 ? lumara::kLanes : 1;
     if (lumara::RunOrderedLanes(work, &file, lanes) != lumara::LanesResult::Done) {

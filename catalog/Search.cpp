@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include <limits>
+#include <new>
 
 #include "SearchCriteria.h"
 #include "StarCatalog.h"
@@ -144,20 +145,50 @@ void CStarCatalog::ListAll() {
 }
 
 std::int32_t CStarCatalog::Search(bool byCriteria, bool useMagnitude, bool usePeriod) {
-    if (!loaded) {
-        return -1;
-    }
     lumara::SearchCriteria asked = criteria;
     asked.useMagnitude = useMagnitude;
     asked.usePeriod = usePeriod;
     asked.noLightCurve = !byCriteria;
-    const std::int32_t count =
-        BuildResults([&asked](const StarRecord& record) { return lumara::Matches(asked, record); });
-    criteriaMode = count > 0 && byCriteria;
-    return count;
+    return SearchFor(asked);
 }
 
 std::int32_t CStarCatalog::Search(const lumara::SearchCriteria& wanted) {
     SetCriteria(wanted);
-    return Search(!wanted.noLightCurve, wanted.useMagnitude, wanted.usePeriod);
+    // The limits as the catalogue holds them, the switches and the other
+    // tests as asked.
+    lumara::SearchCriteria asked = wanted;
+    asked.raWest = criteria.raWest;
+    asked.raEast = criteria.raEast;
+    asked.decSouth = criteria.decSouth;
+    asked.decNorth = criteria.decNorth;
+    asked.magMax = criteria.magMax;
+    asked.magMin = criteria.magMin;
+    asked.periodLeast = criteria.periodLeast;
+    asked.periodMost = criteria.periodMost;
+    return SearchFor(asked);
+}
+
+std::int32_t CStarCatalog::SearchFor(const lumara::SearchCriteria& asked) {
+    if (!loaded) {
+        return -1;
+    }
+    // The type test is decided once per distinct type.
+    lumara::TypeVerdicts verdicts;
+    if (lumara::HasTypeCriterion(asked)) {
+        try {
+            verdicts.resize(typeTable.Size());
+        } catch (const std::bad_alloc&) {
+            FreeResults();
+            return -1;
+        }
+        for (std::size_t id = 0; id < typeTable.Size(); ++id) {
+            const auto typeId = static_cast<lumara::TypeId>(id);
+            verdicts[id] =
+                lumara::MatchesType(asked, typeTable.Text(typeId), typeTable.Families(typeId));
+        }
+    }
+    const std::int32_t count = BuildResults(
+        [&](const StarRecord& record) { return lumara::Matches(asked, record, &verdicts); });
+    criteriaMode = count > 0 && !asked.noLightCurve;
+    return count;
 }

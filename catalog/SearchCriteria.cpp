@@ -3,8 +3,11 @@
 
 #include "SearchCriteria.h"
 
+#include "LineFormat.h"
 #include "StarCatalog.h"
+#include "StarDetails.h"
 #include "StarRecord.h"
+#include "Tonight.h"
 
 namespace lumara {
 
@@ -122,10 +125,18 @@ bool InPosition(const SearchCriteria& criteria, const StarRecord& record) {
     return insideRa && record.dec >= criteria.decSouth && record.dec <= criteria.decNorth;
 }
 
-bool Matches(const SearchCriteria& criteria, const StarRecord& record) {
-    if (!InPosition(criteria, record)) {
-        return false;
-    }
+bool HasTypeCriterion(const SearchCriteria& criteria) {
+    return criteria.families != 0 || criteria.types.has_value();
+}
+
+bool MatchesType(const SearchCriteria& criteria, std::string_view type, FamilyMask families) {
+    return !HasTypeCriterion(criteria) || (criteria.families & families) != 0 ||
+           (criteria.types && criteria.types->Matches(type));
+}
+
+namespace {
+
+bool MatchesLightCurve(const SearchCriteria& criteria, const StarRecord& record) {
     if (criteria.noLightCurve) {
         return record.maxMag == 0.0 && record.minMag == 0.0 && record.period == 0.0;
     }
@@ -146,8 +157,38 @@ bool Matches(const SearchCriteria& criteria, const StarRecord& record) {
     return true;
 }
 
+// A native line's name, or also the source's for an imported star.
+bool MatchesName(const NameMatcher& name, const StarRecord& record) {
+    return name.Matches(std::string_view(record.name, format::kNameChars)) ||
+           (record.details != nullptr && name.Matches(record.details->name));
+}
+
+bool MatchesTypeOf(const SearchCriteria& criteria, const StarRecord& record,
+                   const TypeVerdicts* verdicts) {
+    if (!HasTypeCriterion(criteria)) {
+        return true;
+    }
+    if (verdicts != nullptr && record.typeId < verdicts->size()) {
+        return (*verdicts)[record.typeId];
+    }
+    const std::string_view type = FullTypeOf(record);
+    return MatchesType(criteria, type, FamiliesOf(type));
+}
+
+} // namespace
+
+// The cheap tests first: most stars fail the position or the light curve.
+bool Matches(const SearchCriteria& criteria, const StarRecord& record,
+             const TypeVerdicts* verdicts) {
+    return InPosition(criteria, record) && MatchesLightCurve(criteria, record) &&
+           MatchesTypeOf(criteria, record, verdicts) &&
+           (!criteria.name || MatchesName(*criteria.name, record)) &&
+           (!criteria.tonight || IsObservableTonight(*criteria.tonight, record));
+}
+
 bool PositionDecides(const SearchCriteria& criteria) {
-    return !criteria.noLightCurve && !criteria.useMagnitude && !criteria.usePeriod;
+    return !criteria.noLightCurve && !criteria.useMagnitude && !criteria.usePeriod &&
+           !HasTypeCriterion(criteria) && !criteria.name && !criteria.tonight;
 }
 
 void ApplyCriteria(CStarCatalog& catalog, const SearchCriteria& criteria) {

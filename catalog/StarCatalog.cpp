@@ -3,8 +3,12 @@
 
 #include "StarCatalog.h"
 
+#include <new>
+#include <vector>
+
 #include "CatalogueFile.h"
 #include "HelperThread.h"
+#include "StarDetails.h"
 #include "StarLine.h"
 #include "StarLoader.h"
 
@@ -82,6 +86,7 @@ void CStarCatalog::CopyFrom(const CStarCatalog& source, bool /*isNew*/) {
             FreeRecords();
             return;
         }
+        record->typeId = typeTable.Intern(lumara::FullTypeOf(*record));
         lumara::LinkRecord(*record, records, tail);
     }
     loaded = source.loaded;
@@ -89,17 +94,32 @@ void CStarCatalog::CopyFrom(const CStarCatalog& source, bool /*isNew*/) {
     // Result lists follow catalogue order, so one walk of the new records
     // finds each node's record.
     StarRecord* record = records;
-    for (const ResultNode* from = source.first; from != nullptr; from = from->next) {
-        while (record->index != from->record->index) {
-            record = record->next;
+    std::vector<const ResultNode*> byNumber;
+    try {
+        byNumber.reserve(source.sortedResults.empty() ? 0 : source.sortedResults.size());
+        for (const ResultNode* from = source.first; from != nullptr; from = from->next) {
+            while (record->index != from->record->index) {
+                record = record->next;
+            }
+            if (!AppendResult(*record)) {
+                FreeRecords();
+                return;
+            }
+            if (from == source.cursor) {
+                cursor = last;
+            }
+            if (!source.sortedResults.empty()) {
+                byNumber.push_back(last);
+            }
         }
-        if (!AppendResult(*record)) {
-            FreeRecords();
-            return;
+        // The sorted rows, by the numbers the copied nodes share.
+        sortedResults.reserve(source.sortedResults.size());
+        for (const ResultNode* row : source.sortedResults) {
+            sortedResults.push_back(byNumber[static_cast<std::size_t>(row->number - 1)]);
         }
-        if (from == source.cursor) {
-            cursor = last;
-        }
+    } catch (const std::bad_alloc&) {
+        FreeRecords();
+        return;
     }
     hasResults = source.hasResults;
     criteriaMode = source.criteriaMode;
@@ -140,6 +160,7 @@ std::int32_t CStarCatalog::LoadCatalog(const char* path) {
     recordPool.Adopt(stars.recordPool);
     resultPool.Adopt(stars.nodePool);
     detailStore.Adopt(stars.detailStore);
+    typeTable = std::move(stars.types);
     records = stars.firstRecord;
     first = stars.firstNode;
     last = stars.lastNode;
@@ -178,6 +199,7 @@ void CStarCatalog::ClearResultState() {
 }
 
 void CStarCatalog::FreeResults() {
+    sortedResults.clear();
     resultPool.Release();
     ClearResultState();
 }
@@ -187,6 +209,7 @@ void CStarCatalog::FreeRecords() {
     FreeResults();
     recordPool.Release();
     detailStore.Release();
+    typeTable.Clear();
     records = nullptr;
     loaded = false;
 }

@@ -9,6 +9,7 @@
 
 #include "CatalogueStream.h"
 #include "DetailStore.h"
+#include "StarDetails.h"
 #include "StarLine.h"
 
 namespace lumara {
@@ -89,7 +90,9 @@ public:
         const std::int32_t base = stars.count;
         for (ResultNode* node = block.firstNode;; node = node->next) {
             node->number += base;
-            node->record->index += base;
+            StarRecord& record = *node->record;
+            record.index += base;
+            record.typeId = stars.types.Intern(FullTypeOf(record));
             if (node == block.lastNode) {
                 break;
             }

@@ -10,6 +10,7 @@
 #include "DetailStore.h"
 #include "Import.h"
 #include "ResultNode.h"
+#include "TypeTable.h"
 
 namespace lumara {
 
@@ -34,6 +35,8 @@ struct LoadedStars {
     ChunkPool<StarRecord> recordPool;
     ChunkPool<ResultNode> nodePool;
     DetailStore detailStore;
+    // The distinct types, each star's id among them in its record.
+    TypeTable types;
     StarRecord* firstRecord = nullptr;
     ResultNode* firstNode = nullptr;
     ResultNode* lastNode = nullptr;

@@ -8,10 +8,20 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <string_view>
+#include <vector>
+
+#include "NameMatch.h"
+#include "TypeMatch.h"
 
 class CStarCatalog;
 struct StarRecord;
+
+namespace lumara {
+struct TonightContext;
+}
 
 namespace lumara {
 
@@ -61,14 +71,36 @@ struct SearchCriteria {
     bool useMagnitude = true;
     bool usePeriod = true;
     bool noLightCurve = false;
+
+    // The variability type: the families picked and the patterns given; a
+    // star matches when its type is in a family or matches a pattern. No
+    // test when neither is given.
+    FamilyMask families = 0;
+    std::optional<TypeMatcher> types{};
+    // The name: the native line's or, for an imported star, the source's.
+    std::optional<NameMatcher> name{};
+    // "Observable tonight": the star's longest stretch at or above the
+    // night's minimum altitude in the dark lasts at least its minimum time.
+    // No test without a night.
+    std::shared_ptr<const TonightContext> tonight{};
 };
 
 // The values a new catalogue holds before it is given any.
-inline constexpr SearchCriteria kCatalogueSeedCriteria{
+inline const SearchCriteria kCatalogueSeedCriteria{
     .magMax = 7.0f, .magMin = 6.0f, .periodMost = 10000.0};
 
 // The window's first values.
-inline constexpr SearchCriteria kWindowCriteria{};
+inline const SearchCriteria kWindowCriteria{};
+
+// What a search decides once per distinct type rather than once per star:
+// whether each type of a catalogue's type table passes the type criterion,
+// by type id (see TypeTable.h).
+using TypeVerdicts = std::vector<bool>;
+
+// Whether a type, as the star's source or line gives it, passes the type
+// criterion; true when there is none.
+bool MatchesType(const SearchCriteria& criteria, std::string_view type, FamilyMask families);
+bool HasTypeCriterion(const SearchCriteria& criteria);
 
 // Whether the star lies inside the R.A. hours (a first hour above the last
 // wraps through 0h) and the declination band.
@@ -78,7 +110,10 @@ bool InPosition(const SearchCriteria& criteria, const StarRecord& record);
 // for stars without a light curve, giving no magnitudes and no period. The
 // limits are compared without tolerance; 0 in a record means the line gives
 // no value.
-bool Matches(const SearchCriteria& criteria, const StarRecord& record);
+// The type is looked up in `verdicts` by the record's type id when given
+// one; the criteria's other tests are decided for the star alone.
+bool Matches(const SearchCriteria& criteria, const StarRecord& record,
+             const TypeVerdicts* verdicts = nullptr);
 // Whether the position alone decides Matches.
 bool PositionDecides(const SearchCriteria& criteria);
 

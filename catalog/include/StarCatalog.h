@@ -9,7 +9,9 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "ChunkPool.h"
 #include "DetailStore.h"
@@ -17,6 +19,8 @@
 #include "ResultNode.h"
 #include "RowFormats.h"
 #include "SearchCriteria.h"
+#include "StarColumns.h"
+#include "TypeTable.h"
 
 class CStarCatalog {
 public:
@@ -110,9 +114,27 @@ public:
     // switches ask for.
     std::int32_t Search(const lumara::SearchCriteria& wanted);
 
+    // --- Sorting -----------------------------------------------------------
+    // The result list and its cursor stay in catalogue order; a sort orders
+    // the rows the list shows and a save writes.
+    //
+    // Orders the result list's rows by `keys`, the first deciding first;
+    // ties keep catalogue order. Fields of the night read `tonight`. Returns
+    // the number of rows, -1 when memory runs out (the rows then keep the
+    // order they had).
+    std::int32_t SortResults(std::span<const lumara::SortSpec> keys,
+                             const lumara::TonightContext* tonight = nullptr);
+    // Back to catalogue order; every search and load does this too.
+    void ClearSort() { sortedResults.clear(); }
+    bool IsSorted() const { return !sortedResults.empty(); }
+    // The node of row `row` (from 0) in the sorted order; nullptr when the
+    // rows are not sorted or there is no such row.
+    const ResultNode* GetSortedResult(std::int32_t row) const;
+
     // --- Export ------------------------------------------------------------
-    // Write the result list from first to last. Return the number of stars
-    // written, 0 without a catalogue (no file is touched), -1 on any failure.
+    // Write the result list from first to last, or in the sorted order
+    // when the rows are sorted. Return the number of stars written, 0
+    // without a catalogue (no file is touched), -1 on any failure.
     std::int32_t SaveCsv(const char* path);
     std::int32_t SaveTxt(const char* path);
     // As the two above, in any of the tables a search can write.
@@ -131,9 +153,13 @@ public:
     // What the last load imported from a GCVS or VSX file, and what it
     // changed or skipped; format Native after any other load.
     const lumara::import::ImportReport& GetImportReport() const { return importReport; }
+    // The catalogue's distinct types, by the ids its records hold.
+    const lumara::TypeTable& GetTypeTable() const { return typeTable; }
 
 private:
     template <typename Predicate> std::int32_t BuildResults(Predicate matches);
+    // Rebuilds the result list from the records that meet `asked` whole.
+    std::int32_t SearchFor(const lumara::SearchCriteria& asked);
     bool AppendResult(StarRecord& record);
     void StartResultWalk();
     void ClearResultState();
@@ -147,6 +173,9 @@ private:
     ChunkPool<StarRecord> recordPool;
     ChunkPool<ResultNode> resultPool;
     lumara::DetailStore detailStore;
+    lumara::TypeTable typeTable;
+    // The rows in sorted order; empty in catalogue order.
+    std::vector<const ResultNode*> sortedResults;
     lumara::import::ImportReport importReport;
     // The limits; its switches are unused.
     lumara::SearchCriteria criteria = lumara::kCatalogueSeedCriteria;

@@ -22,10 +22,13 @@ struct StarRecord {
     char type[9];           // columns 22-29 as they stand
     char range[15];         // columns 32-45 as they stand
     char desc[21];          // columns 55-74 as they stand
-    double maxMag;          // 0 means the line gives no value
-    double minMag;          // 0 means the line gives no value
-    double period;          // days; 0 means the line gives no value
-    StarRecord* next;       // next record in file order
+    // The catalogue's number for the star's type among the distinct types
+    // it holds, for searches by type.
+    std::uint16_t typeId;
+    double maxMag;    // 0 means the line gives no value
+    double minMag;    // 0 means the line gives no value
+    double period;    // days; 0 means the line gives no value
+    StarRecord* next; // next record in file order
     // What an imported star's source said beyond the line; nullptr for a
     // native line. Owned by the catalogue with the record.
     const lumara::StarDetails* details;

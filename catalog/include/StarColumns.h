@@ -1,0 +1,92 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// What a list shows of a star and what a list is sorted by: the one list of
+// the window's columns, the command line's sort keys, and the values and
+// texts of both, so that the window and `lumara` sort and show alike.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+struct StarRecord;
+
+namespace lumara {
+
+struct TonightContext;
+struct StarTonight;
+
+// What a star can be sorted by.
+enum class SortField : std::uint8_t {
+    Ra,
+    Dec,
+    Name,
+    Type,
+    MaxMag,
+    MinMag,
+    Period,
+    Description,
+    // The tonight fields need a night.
+    Transit,
+    TransitAltitude,
+    UpHours,
+    MoonSeparation,
+};
+
+struct SortSpec {
+    SortField field = SortField::Ra;
+    bool descending = false;
+};
+
+// The command line's names: ra, dec, name, type, max, min, period, transit,
+// alt, up, moon.
+std::optional<SortField> SortFieldNamed(std::string_view name);
+// The names there are, for a message.
+std::string SortFieldNames();
+bool NeedsNight(SortField field);
+
+// A field's value to sort by: a number, NaN when the star has none (a
+// magnitude or period of 0, a star never up in the dark), or a text. Each
+// star's tonight is computed when `tonight` is given and the field needs it.
+bool IsTextField(SortField field);
+double NumberOf(SortField field, const StarRecord& record, const StarTonight* tonight);
+std::string_view TextOf(SortField field, const StarRecord& record);
+
+// --- The window's list ---------------------------------------------------
+
+enum class ListColumnId : std::uint8_t {
+    Ra,
+    Dec,
+    Name,
+    Type,
+    Magnitude,
+    Period,
+    Description,
+    Transit,
+    TransitAltitude,
+    Up,
+    MoonSeparation,
+};
+
+struct ListColumn {
+    ListColumnId id;
+    const char* title;
+    bool alignRight;
+    int widthPixels; // at a font whose average character is 6 pixels wide
+    SortField sortBy;
+    bool tonight; // shown only while "Observable tonight" is on
+};
+
+// Every column, in the order the list shows them.
+std::span<const ListColumn> ListColumns();
+
+// A cell as the list shows it, in UTF-8 (the catalogue's 8-bit texts read as
+// ISO-8859-1). The tonight columns read `tonight`, which the caller computes
+// for the star (ObserveRecord); other columns ignore it.
+std::string CellText(ListColumnId column, const StarRecord& record, const TonightContext* context,
+                     const StarTonight* tonight);
+
+} // namespace lumara
