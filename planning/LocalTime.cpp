@@ -74,6 +74,19 @@ const date::time_zone* FindZone(std::string_view name) {
     }
 }
 
+std::vector<std::string> ZoneNames() {
+    std::vector<std::string> names;
+    try {
+        for (const date::time_zone& zone : date::get_tzdb().zones) {
+            names.emplace_back(zone.name());
+        }
+    } catch (const std::exception&) {
+        // No readable tzdata: the list offers nothing to pick.
+        names.clear();
+    }
+    return names;
+}
+
 double LocalNoonSeconds(const date::time_zone& zone, const CivilDate& civil) {
     const date::local_seconds noon{date::local_days{FromCivil(civil)} + std::chrono::hours{12}};
     return PosixSeconds(zone.to_sys(noon, date::choose::earliest));

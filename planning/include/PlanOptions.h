@@ -10,6 +10,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lumara::plan {
 
@@ -90,5 +91,9 @@ std::string FormatDate(const CivilDate& date);
 // A time zone name of the system's tzdata ("Europe/Amsterdam", "UTC"),
 // returned as given.
 Parsed<std::string> ParseZone(std::string_view text);
+
+// Every zone name of the system's tzdata, in its order (by name); empty
+// when there is none to read.
+std::vector<std::string> ZoneNames();
 
 } // namespace lumara::plan
