@@ -208,6 +208,12 @@ bool CStarCatalog::MatchesNoLightCurve(const StarRecord& record) const {
     return lumara::Matches(asked, record);
 }
 
+// Puts the cursor on the list just built and counts it.
+std::int32_t CStarCatalog::FinishResults() {
+    StartResultWalk();
+    return last != nullptr ? last->number : 0;
+}
+
 template <typename Predicate> std::int32_t CStarCatalog::BuildResults(Predicate matches) {
     FreeResults();
     for (StarRecord* record = records; record != nullptr; record = record->next) {
@@ -216,8 +222,7 @@ template <typename Predicate> std::int32_t CStarCatalog::BuildResults(Predicate 
             return -1;
         }
     }
-    StartResultWalk();
-    return last != nullptr ? last->number : 0;
+    return FinishResults();
 }
 
 template <typename Predicate>
@@ -230,8 +235,7 @@ std::int32_t CStarCatalog::BuildResultsOnLanes(const Predicate& matches) {
         FreeResults();
         return -1;
     }
-    StartResultWalk();
-    return last != nullptr ? last->number : 0;
+    return FinishResults();
 }
 
 void CStarCatalog::ListAll() {

@@ -165,6 +165,7 @@ private:
     bool AppendResult(StarRecord& record);
     void NoteRecordBatches();
     void StartResultWalk();
+    std::int32_t FinishResults();
     void ClearResultState();
 
     std::string catalogPath;
