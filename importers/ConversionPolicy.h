@@ -62,7 +62,12 @@ struct SourceStar {
     bool markDropped = false;                  // an uncertainty or limit mark the line cannot hold
     char description[format::kDescChars] = {}; // descriptionChars of them written
     std::size_t descriptionChars = 0;
+    bool descriptionCut = false; // the source's description was longer
 };
+
+// Sets the description to `text` without the white space around it, cut to
+// the line's columns when longer.
+void SetDescription(Field text, SourceStar& star);
 
 // Writes `star` as a native line of kNativeChars characters and a terminator
 // and counts what it changed. False, writing nothing useful, when the star

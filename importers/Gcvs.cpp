@@ -95,12 +95,6 @@ bool ReadMagnitude(Field value, char limit, bool uncertain, SourceMagnitude& mag
     return true;
 }
 
-void ReadSpectrum(const char* text, std::size_t length, SourceStar& star) {
-    const Field spectrum = Trimmed(FieldAt(text, length, kSpectrumFirst, kSpectrumLast));
-    std::memcpy(star.description, spectrum.text, spectrum.width);
-    star.descriptionChars = spectrum.width;
-}
-
 } // namespace
 
 bool IsGcvsLine(const char* text, std::size_t length) {
@@ -159,7 +153,7 @@ bool ReadGcvsStar(const char* text, std::size_t length, SourceStar& star, Import
     star.component = IsLetter(component) ? component : ' ';
     star.name = FieldAt(text, length, kNameFirst, kNameLast);
     star.type = FieldAt(text, length, kTypeFirst, kTypeLast);
-    ReadSpectrum(text, length, star);
+    SetDescription(FieldAt(text, length, kSpectrumFirst, kSpectrumLast), star);
     return true;
 }
 

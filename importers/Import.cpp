@@ -32,6 +32,7 @@ constexpr const char* kChangeLabels[kChanges] = {
     "periods that do not fit left out",
     "declinations between 0 and -1 degree written -00",
     "uncertainty or limit marks on positions and periods left out",
+    "descriptions cut to 20 characters",
 };
 
 // The line without a carriage return before its line feed.

@@ -1,0 +1,482 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "TableRow.h"
+
+#include <erfam.h>
+
+#include <cmath>
+
+namespace lumara::import {
+
+namespace {
+
+using enum ColumnRole;
+using format::IsDigit;
+using format::IsSpace;
+
+constexpr int kMaxExponentDigits = 3;
+constexpr std::string_view kNotANumber = "nan";
+
+// Positions: the sky's limits, and sexagesimal parts.
+constexpr double kFullCircle = 360;
+constexpr double kPole = 90;
+constexpr double kSixty = 60;
+constexpr double kSecondsPerUnit = kSixty * kSixty;
+constexpr double kDegreesPerHour = 15;
+constexpr double kTimeSecondsPerDegree = kSecondsPerUnit / kDegreesPerHour;
+constexpr std::size_t kMostSexagesimalParts = 3;
+// Separators of sexagesimal parts: white space, ':', and the unit letters
+// and marks of forms such as 05h36m12.3s and +21d04'05".
+constexpr std::string_view kPartSeparators = " \t:hmsdHMSD'\"";
+
+// Epochs below this are JD - 2400000 (GCVS's form); full dates of any
+// observation are far above it.
+constexpr double kFullJdFrom = 1e6;
+constexpr double kReducedJdZero = ERFA_DJM0 - 0.5;
+
+// A period given in another unit than days is kept to this many decimals
+// of a day, and below kMostConvertedDays days.
+constexpr int kConvertedPeriodDecimals = 10;
+constexpr double kMostConvertedDays = 1e6;
+
+constexpr int kMostDurationPercent = 999; // GCVS's three digits
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsSpace(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsSpace(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool IsNotANumber(std::string_view text) {
+    if (text.size() != kNotANumber.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((text[i] | 0x20) != kNotANumber[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+double ToDouble(const Decimal& number) {
+    const double value =
+        static_cast<double>(number.scaled) / static_cast<double>(kPowersOfTen[number.scale]);
+    return number.negative ? -value : value;
+}
+
+// A text cell as the star keeps it: without the white space around it, and
+// with each control byte (a line break inside a quoted CSV field, say) a
+// space, since a native line is one line of text.
+void CopyText(std::string_view cell, std::string& out) {
+    const std::string_view text = Trim(cell);
+    out.assign(text);
+    for (char& c : out) {
+        const auto byte = static_cast<unsigned char>(c);
+        c = byte < ' ' || byte == 0x7F ? ' ' : c;
+    }
+}
+
+// A number with the marks a table may write around it: a leading '<', '>'
+// or '(' and a trailing ':' or ')'.
+struct MarkedNumber {
+    NumberRead read = NumberRead::Blank;
+    Decimal value;
+    char lead = ' ';
+    bool uncertain = false;
+};
+
+MarkedNumber ReadMarkedNumber(std::string_view cell) {
+    MarkedNumber number;
+    std::string_view text = Trim(cell);
+    if (!text.empty() && (text.front() == '<' || text.front() == '>' || text.front() == '(')) {
+        number.lead = text.front();
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ':' || text.back() == ')')) {
+        number.uncertain |= text.back() == ':';
+        text.remove_suffix(1);
+    }
+    number.read = ReadTableNumber(text, number.value);
+    return number;
+}
+
+char FirstOf(std::string_view cell, std::string_view marks) {
+    const std::string_view text = Trim(cell);
+    return !text.empty() && marks.find(text.front()) != std::string_view::npos ? text.front() : ' ';
+}
+
+bool HasColon(std::string_view cell) {
+    return cell.find(':') != std::string_view::npos;
+}
+
+// A flag column set: '(' or ')' (VizieR's amplitude marks) or a true value.
+bool IsSet(std::string_view cell) {
+    const std::string_view text = Trim(cell);
+    return text.find_first_of("()") != std::string_view::npos || text == "1" || text == "T" ||
+           text == "t" || text == "true" || text == "True" || text == "TRUE" || text == "yes";
+}
+
+// --- Positions ---------------------------------------------------------------
+
+// An angle as one decimal number (`parts` 1) or as sexagesimal parts, then
+// as seconds of its first part's unit; false when it does not read.
+struct Angle {
+    int parts = 0;
+    bool negative = false;
+    double value = 0;   // the decimal number, when one part
+    double seconds = 0; // first part * 3600 + minutes * 60 + seconds
+};
+
+bool ReadAngle(std::string_view cell, Angle& angle) {
+    std::string_view text = Trim(cell);
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        angle.negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    double weight = kSecondsPerUnit;
+    while (!text.empty()) {
+        const std::size_t end = text.find_first_of(kPartSeparators);
+        const std::string_view part = text.substr(0, end);
+        Decimal number;
+        if (angle.parts == kMostSexagesimalParts ||
+            ReadTableNumber(part, number) != NumberRead::Number || number.negative) {
+            return false;
+        }
+        const double value = ToDouble(number);
+        if (angle.parts > 0 && value >= kSixty) {
+            return false;
+        }
+        angle.value = value;
+        angle.seconds += value * weight;
+        weight /= kSixty;
+        ++angle.parts;
+        const std::size_t next = text.find_first_not_of(kPartSeparators, end);
+        text.remove_prefix(next == std::string_view::npos ? text.size() : next);
+    }
+    return angle.parts > 0;
+}
+
+// The R.A. in degrees: decimal in the column's unit, sexagesimal in hours.
+bool ReadRa(std::string_view cell, RaUnit unit, double& degrees) {
+    Angle angle;
+    if (!ReadAngle(cell, angle) || angle.negative) {
+        return false;
+    }
+    degrees = angle.parts > 1         ? angle.seconds / kTimeSecondsPerDegree
+              : unit == RaUnit::Hours ? angle.value * kDegreesPerHour
+                                      : angle.value;
+    return true;
+}
+
+bool ReadDec(std::string_view cell, double& degrees) {
+    Angle angle;
+    if (!ReadAngle(cell, angle)) {
+        return false;
+    }
+    degrees = angle.parts > 1 ? angle.seconds / kSecondsPerUnit : angle.value;
+    degrees = angle.negative ? -degrees : degrees;
+    return true;
+}
+
+// A part of a split position: blank is 0 (a table may give no seconds).
+bool SplitPart(std::string_view cell, double most, double& value) {
+    Decimal number;
+    const NumberRead read = ReadTableNumber(cell, number);
+    value = read == NumberRead::Number ? ToDouble(number) : 0;
+    return read != NumberRead::Broken && !number.negative && value < most;
+}
+
+RowRead ReadSplitPosition(const RowCells& cells, TableStar& star) {
+    if (Trim(cells.Cell(RaHours)).empty() || Trim(cells.Cell(DecDegrees)).empty()) {
+        return RowRead::NoPosition;
+    }
+    Decimal hours;
+    Decimal degrees;
+    double minutes = 0;
+    double seconds = 0;
+    double arcminutes = 0;
+    double arcseconds = 0;
+    if (ReadTableNumber(cells.Cell(RaHours), hours) != NumberRead::Number || hours.negative ||
+        ReadTableNumber(cells.Cell(DecDegrees), degrees) != NumberRead::Number ||
+        !SplitPart(cells.Cell(RaMinutes), kSixty, minutes) ||
+        !SplitPart(cells.Cell(RaSeconds), kSixty, seconds) ||
+        !SplitPart(cells.Cell(DecMinutes), kSixty, arcminutes) ||
+        !SplitPart(cells.Cell(DecSeconds), kSixty, arcseconds)) {
+        return RowRead::BrokenNumber;
+    }
+    const double raSeconds = ToDouble(hours) * kSecondsPerUnit + minutes * kSixty + seconds;
+    star.raDegrees = raSeconds / kTimeSecondsPerDegree;
+    const double decSeconds =
+        std::fabs(ToDouble(degrees)) * kSecondsPerUnit + arcminutes * kSixty + arcseconds;
+    const bool negative = degrees.negative || FirstOf(cells.Cell(DecSign), "-") == '-';
+    star.decDegrees = (negative ? -decSeconds : decSeconds) / kSecondsPerUnit;
+    return RowRead::Star;
+}
+
+RowRead ReadPosition(const TableColumns& columns, const RowCells& cells, TableStar& star) {
+    if (columns.Position() == PositionForm::Split) {
+        const RowRead read = ReadSplitPosition(cells, star);
+        if (read != RowRead::Star) {
+            return read;
+        }
+    } else {
+        const std::string_view ra = cells.Cell(Ra);
+        const std::string_view dec = cells.Cell(Dec);
+        if (Trim(ra).empty() || Trim(dec).empty()) {
+            return RowRead::NoPosition;
+        }
+        if (!ReadRa(ra, columns.RaIn(), star.raDegrees) || !ReadDec(dec, star.decDegrees)) {
+            return RowRead::BrokenNumber;
+        }
+    }
+    const bool onSky =
+        star.raDegrees >= 0 && star.raDegrees < kFullCircle && std::fabs(star.decDegrees) <= kPole;
+    return onSky ? RowRead::Star : RowRead::BrokenNumber;
+}
+
+// --- Magnitudes, epoch, period -------------------------------------------------
+
+bool ReadMagnitude(const RowCells& cells, ColumnRole value, ColumnRole limit, ColumnRole uncertain,
+                   ColumnRole band, TableMagnitude& magnitude) {
+    const MarkedNumber number = ReadMarkedNumber(cells.Cell(value));
+    magnitude.present = number.read == NumberRead::Number;
+    magnitude.value = number.value;
+    const char limitMark = FirstOf(cells.Cell(limit), "<>");
+    magnitude.limit = limitMark != ' ' ? limitMark : FirstOf({&number.lead, 1}, "<>");
+    magnitude.uncertain = number.uncertain || HasColon(cells.Cell(uncertain));
+    magnitude.amplitude = number.lead == '(';
+    CopyText(cells.Cell(band), magnitude.band);
+    return number.read != NumberRead::Broken;
+}
+
+// Reads one magnitude of a range text from `at`; false when what stands
+// there is no number.
+bool ReadRangeMagnitude(std::string_view text, std::size_t& at, TableMagnitude& magnitude) {
+    const std::size_t start = at;
+    while (at < text.size() && (IsDigit(text[at]) || text[at] == '.')) {
+        ++at;
+    }
+    magnitude.present =
+        ReadTableNumber(text.substr(start, at - start), magnitude.value) == NumberRead::Number;
+    magnitude.uncertain = at < text.size() && text[at] == ':';
+    at += magnitude.uncertain ? 1 : 0;
+    return magnitude.present;
+}
+
+void SkipBlanks(std::string_view text, std::size_t& at) {
+    while (at < text.size() && IsSpace(text[at])) {
+        ++at;
+    }
+}
+
+// A range as one text, as the native line writes it: "< 9.10 -10.35:":
+// an optional limit, the maximum and ':', then '-' or the minimum's limit,
+// the minimum and ':'. Either magnitude may be missing.
+bool ReadRange(std::string_view text, TableMagnitude& maximum, TableMagnitude& minimum) {
+    std::size_t at = 0;
+    SkipBlanks(text, at);
+    maximum.limit = FirstOf(text.substr(at), "<>");
+    at += maximum.limit != ' ' ? 1 : 0;
+    SkipBlanks(text, at);
+    maximum.present = false;
+    if (at < text.size() && text[at] != '-' && !ReadRangeMagnitude(text, at, maximum)) {
+        return false;
+    }
+    SkipBlanks(text, at);
+    minimum.present = false;
+    if (at < text.size()) {
+        const char mark = FirstOf(text.substr(at), "-<>");
+        if (mark == ' ') {
+            return false;
+        }
+        minimum.limit = mark == '-' ? ' ' : mark;
+        ++at;
+        SkipBlanks(text, at);
+        if (!ReadRangeMagnitude(text, at, minimum)) {
+            return false;
+        }
+        SkipBlanks(text, at);
+    }
+    return at == text.size();
+}
+
+bool ReadMagnitudes(const TableColumns& columns, const RowCells& cells, TableStar& star) {
+    if (!ReadMagnitude(cells, Max, MaxLimit, MaxUncertain, MaxBand, star.maximum) ||
+        !ReadMagnitude(cells, Min, MinLimit, MinUncertain, MinBand, star.minimum)) {
+        return false;
+    }
+    star.maximum.amplitude = false;
+    star.minimum.amplitude |= IsSet(cells.Cell(MinAmplitude));
+    return !columns.Has(Range) || ReadRange(cells.Cell(Range), star.maximum, star.minimum);
+}
+
+bool ReadEpoch(const TableColumns& columns, const RowCells& cells, TableStar& star) {
+    const MarkedNumber number = ReadMarkedNumber(cells.Cell(Epoch));
+    star.epochPresent = number.read == NumberRead::Number;
+    const double value = ToDouble(number.value);
+    star.epochJd = !star.epochPresent                         ? 0
+                   : columns.EpochIn() == EpochForm::Modified ? value + ERFA_DJM0
+                   : value >= kFullJdFrom                     ? value
+                                                              : value + kReducedJdZero;
+    star.epochUncertain = number.uncertain || HasColon(cells.Cell(EpochUncertain));
+    return number.read != NumberRead::Broken;
+}
+
+// The period in days, exact as written when it is given in days.
+bool InDays(const TableColumns& columns, Decimal& period) {
+    const double daysPerUnit = columns.PeriodDaysPerUnit();
+    if (daysPerUnit == 1) {
+        return true;
+    }
+    const double days = std::fabs(ToDouble(period)) * daysPerUnit;
+    if (!(days < kMostConvertedDays)) {
+        return false;
+    }
+    period.scaled =
+        std::llround(days * static_cast<double>(kPowersOfTen[kConvertedPeriodDecimals]));
+    period.scale = kConvertedPeriodDecimals;
+    return true;
+}
+
+bool ReadPeriod(const TableColumns& columns, const RowCells& cells, TablePeriod& period) {
+    MarkedNumber number = ReadMarkedNumber(cells.Cell(Period));
+    if (number.read == NumberRead::Broken ||
+        (number.read == NumberRead::Number && !InDays(columns, number.value))) {
+        return false;
+    }
+    period.present = number.read == NumberRead::Number && columns.PeriodDaysPerUnit() != 0;
+    period.days = number.value;
+    const char mark = FirstOf(cells.Cell(PeriodMark), "<>(");
+    period.mark = mark != ' ' ? mark : number.lead;
+    const std::string_view flags = cells.Cell(PeriodFlags);
+    period.uncertain = number.uncertain || HasColon(flags);
+    period.note.clear();
+    for (const char c : Trim(flags)) {
+        if (c != ':' && !IsSpace(c)) {
+            period.note += c;
+        }
+    }
+    return true;
+}
+
+bool ReadDuration(const RowCells& cells, int& percent) {
+    const MarkedNumber number = ReadMarkedNumber(cells.Cell(Duration));
+    percent = -1;
+    if (number.read != NumberRead::Number) {
+        return number.read == NumberRead::Blank;
+    }
+    const std::int64_t whole = TruncatedTo(number.value, 0);
+    if (number.value.negative || whole > kMostDurationPercent) {
+        return false;
+    }
+    percent = static_cast<int>(whole);
+    return true;
+}
+
+} // namespace
+
+bool RowCells::Append(ColumnRole role, const char* text, std::size_t length) {
+    std::string& cell = cells[Index(role)];
+    if (length > kMaxCellBytes - cell.size()) {
+        return false;
+    }
+    cell.append(text, length);
+    return true;
+}
+
+NumberRead ReadTableNumber(std::string_view cell, Decimal& number) {
+    const std::string_view text = Trim(cell);
+    if (text.empty() || IsNotANumber(text)) {
+        return NumberRead::Blank;
+    }
+    std::size_t at = 0;
+    const bool negative = text[0] == '-';
+    at += negative || text[0] == '+' ? 1 : 0;
+    std::uint64_t value = 0;
+    int significant = 0;
+    int scale = 0;
+    int droppedWhole = 0;
+    bool anyDigit = false;
+    bool point = false;
+    for (; at < text.size(); ++at) {
+        const char c = text[at];
+        if (c == '.' && !point) {
+            point = true;
+            continue;
+        }
+        if (!IsDigit(c)) {
+            break;
+        }
+        anyDigit = true;
+        if (significant < kMaxNumberDigits && (significant > 0 || c != '0')) {
+            value = value * 10 + static_cast<unsigned>(c - '0');
+            ++significant;
+            scale += point ? 1 : 0;
+        } else if (significant == 0) {
+            scale += point ? 1 : 0; // a leading zero
+        } else {
+            droppedWhole += point ? 0 : 1; // a dropped decimal leaves the value as it is
+        }
+    }
+    int exponent = 0;
+    if (anyDigit && at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+        ++at;
+        const bool exponentNegative = at < text.size() && text[at] == '-';
+        at += at < text.size() && (text[at] == '-' || text[at] == '+') ? 1 : 0;
+        int digits = 0;
+        for (; at < text.size() && IsDigit(text[at]) && digits <= kMaxExponentDigits; ++at) {
+            exponent = exponent * 10 + (text[at] - '0');
+            ++digits;
+        }
+        if (digits == 0 || digits > kMaxExponentDigits) {
+            return NumberRead::Broken;
+        }
+        exponent = exponentNegative ? -exponent : exponent;
+    }
+    if (!anyDigit || at != text.size()) {
+        return NumberRead::Broken;
+    }
+    scale -= exponent + droppedWhole;
+    for (; scale < 0; ++scale) {
+        if (value >= static_cast<std::uint64_t>(kPowersOfTen[kMaxNumberDigits] / 10)) {
+            return NumberRead::Broken;
+        }
+        value *= 10;
+    }
+    for (; scale > kMaxNumberDigits; --scale) {
+        value /= 10;
+    }
+    if (value / static_cast<std::uint64_t>(kPowersOfTen[scale]) >=
+        static_cast<std::uint64_t>(kPowersOfTen[kMaxIntegerDigits])) {
+        return NumberRead::Broken;
+    }
+    number.scaled = static_cast<std::int64_t>(value);
+    number.scale = scale;
+    number.negative = negative;
+    return NumberRead::Number;
+}
+
+RowRead ReadTableRow(const TableColumns& columns, const RowCells& cells, TableStar& star) {
+    const RowRead position = ReadPosition(columns, cells, star);
+    if (position != RowRead::Star) {
+        return position;
+    }
+    if (!ReadMagnitudes(columns, cells, star) || !ReadEpoch(columns, cells, star) ||
+        !ReadPeriod(columns, cells, star.period) || !ReadDuration(cells, star.durationPercent)) {
+        return RowRead::BrokenNumber;
+    }
+    CopyText(cells.Cell(Name), star.name);
+    CopyText(cells.Cell(Type), star.type);
+    CopyText(cells.Cell(SpectralType), star.spectralType);
+    CopyText(cells.Cell(Description), star.description);
+    const char flag = FirstOf(cells.Cell(VariabilityFlag), "0123");
+    star.variabilityFlag = flag;
+    return RowRead::Star;
+}
+
+} // namespace lumara::import

@@ -1,0 +1,58 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// One star as a table with named columns gives it, at the precision the
+// table writes, and its native line written by the same conversion policy as
+// the fixed layouts'.
+#pragma once
+
+#include <string>
+
+#include "ConversionPolicy.h"
+
+namespace lumara::import {
+
+struct TableMagnitude {
+    bool present = false;
+    Decimal value;          // exact as written
+    char limit = ' ';       // '<' or '>' when the value is a limit
+    bool uncertain = false; // ':'
+    bool amplitude = false; // the value is an amplitude, to add to the maximum
+    std::string band;       // the passband as written, if a column gives it
+};
+
+struct TablePeriod {
+    bool present = false;
+    Decimal days;           // exact as written when the unit is days
+    char mark = ' ';        // '<' or '>' a limit, '(' a mean
+    bool uncertain = false; // ':'
+    std::string note;       // the other flags as written: '*', "/N", '2', ')'
+};
+
+// Everything one data row gives. A row without a position gives none.
+struct TableStar {
+    double raDegrees = 0;  // J2000 (ICRS), 0 to below 360
+    double decDegrees = 0; // J2000 (ICRS), -90 to 90
+    std::string name;      // full, as written, without the white space around it
+    std::string type;      // full, as written
+    TableMagnitude maximum;
+    TableMagnitude minimum;
+    bool epochPresent = false;
+    double epochJd = 0; // a full Julian date, whatever form the table wrote
+    bool epochUncertain = false;
+    TablePeriod period;
+    int durationPercent = -1;   // GCVS's rise time or eclipse duration; -1 for none
+    char variabilityFlag = ' '; // VSX's: '0' variable to '3' duplicate; ' ' none
+    std::string spectralType;
+    std::string description; // a column of descriptions, as Lumara's own exports have
+};
+
+// The source star for the conversion policy. Its name and type point into
+// `table`, which must outlive it. False for a position outside the sky.
+bool ToSourceStar(const TableStar& table, SourceStar& star);
+
+// Writes the native line for `table` (kNativeChars + 1 bytes) and counts the
+// star and what changed, as ConvertLine does for a fixed layout's line.
+bool WriteTableStar(const TableStar& table, char* native, ImportReport& report);
+
+} // namespace lumara::import
