@@ -30,13 +30,14 @@ SourceMagnitude ToSourceMagnitude(const TableMagnitude& magnitude) {
     return source;
 }
 
-// A description column as written; else VSX's passband and variability
-// flag when the row gives either; else the spectral type, as GCVS's.
+// A description column as written; else, where the row gives VSX's
+// variability flag, VSX's passband and flag; else the spectral type, as
+// GCVS's; else the passband.
 void Describe(const TableStar& table, SourceStar& star) {
     const bool flagged = table.variabilityFlag >= '0' && table.variabilityFlag <= kVsxLastFlag;
     if (!table.description.empty()) {
         SetDescription(FieldOf(table.description), star);
-    } else if (flagged || !table.maximum.band.empty() || !table.minimum.band.empty()) {
+    } else if (flagged || table.spectralType.empty()) {
         DescribeVsxStar(FieldOf(table.maximum.band), FieldOf(table.minimum.band),
                         flagged ? table.variabilityFlag : '0', star);
     } else {
