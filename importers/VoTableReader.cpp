@@ -166,7 +166,12 @@ void VoTableReader::Start(const char* name, const char** attributes) {
         fields.back().hasNull = null != nullptr;
         fields.back().null = null != nullptr ? null : "";
     } else if (element == "TABLE") {
+        // A TABLE even where none belongs starts afresh: nothing read
+        // before it counts for its FIELDs and rows.
         inTable = true;
+        inField = false;
+        inRows = false;
+        inCell = false;
         headings.clear();
         fields.clear();
     } else if (element == "COOSYS") {
