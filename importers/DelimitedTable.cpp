@@ -259,11 +259,9 @@ void DelimitedTableReader::EndRows() {
 
 bool DelimitedTableReader::Split(const std::string& text, std::vector<std::string>& cells) {
     cells.clear();
-    splitInto = &cells;
-    const bool parsed =
-        csv_parse(&lineParser, text.data(), text.size(), OnCell, OnRowEnd, this) == text.size() &&
-        csv_fini(&lineParser, OnCell, OnRowEnd, this) == 0;
-    splitInto = nullptr;
+    const bool parsed = csv_parse(&lineParser, text.data(), text.size(), OnHeadingCell,
+                                  OnHeadingEnd, &cells) == text.size() &&
+                        csv_fini(&lineParser, OnHeadingCell, OnHeadingEnd, &cells) == 0;
     if (!parsed) {
         Fail("A heading line's quoting is broken: " + text.substr(0, kQuotedHeadingChars));
     } else if (cells.size() > kMaxColumns) {
@@ -289,23 +287,25 @@ bool DelimitedTableReader::IsTableHeading(const std::vector<std::string>& cells)
     return columns.Position() != PositionForm::None;
 }
 
+void DelimitedTableReader::OnHeadingCell(void* text, std::size_t length, void* cells) {
+    auto& names = *static_cast<std::vector<std::string>*>(cells);
+    // One more than the limit tells that it was passed.
+    if (names.size() <= kMaxColumns) {
+        names.emplace_back(static_cast<const char*>(text), length);
+    }
+}
+
+void DelimitedTableReader::OnHeadingEnd(int, void*) {
+}
+
+// Called for every field of every row: the common case takes few steps.
 void DelimitedTableReader::OnCell(void* text, std::size_t length, void* reader) {
     auto& self = *static_cast<DelimitedTableReader*>(reader);
-    if (self.splitInto != nullptr) {
-        if (self.splitInto->size() <= kMaxColumns) {
-            self.splitInto->emplace_back(static_cast<const char*>(text), length);
-        }
-        return;
-    }
-    if (self.Failed()) {
-        return;
-    }
     const ColumnRole role = self.RoleOf(self.column);
     if (role != ColumnRole::None) {
-        self.Cells().Clear(role);
-        if (length > 0 && !self.Cells().Append(role, static_cast<const char*>(text), length)) {
-            self.Fail("A field is longer than " + std::to_string(kMaxCellBytes) + " bytes.");
-        }
+        // libcsv grows no field beyond kMaxCellBytes.
+        self.Cells().Start(role);
+        self.Cells().Append(role, static_cast<const char*>(text), length);
     }
     if (++self.column > kMaxColumns) {
         self.Fail("A row has more than " + std::to_string(kMaxColumns) + " fields (data row " +
@@ -315,7 +315,7 @@ void DelimitedTableReader::OnCell(void* text, std::size_t length, void* reader) 
 
 void DelimitedTableReader::OnRowEnd(int, void* reader) {
     auto& self = *static_cast<DelimitedTableReader*>(reader);
-    if (self.splitInto == nullptr && !self.Failed()) {
+    if (!self.Failed()) {
         self.EndRow(self.column);
         self.column = 0;
     }

@@ -58,6 +58,8 @@ private:
 
     static void OnCell(void* text, std::size_t length, void* reader);
     static void OnRowEnd(int terminator, void* reader);
+    static void OnHeadingCell(void* text, std::size_t length, void* cells);
+    static void OnHeadingEnd(int terminator, void* cells);
 
     const char delimiter;
     const bool separated;
@@ -68,7 +70,6 @@ private:
     bool atLineStart = true;
     std::vector<std::string> names;
     std::vector<std::string> pending; // lines after the names, before the dashes
-    std::vector<std::string>* splitInto = nullptr;
     std::size_t column = 0;
 };
 

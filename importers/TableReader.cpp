@@ -30,15 +30,32 @@ std::size_t ByteOrderMarkBytes(const char* bytes, std::size_t length) {
 }
 
 TableStatus TableReader::Feed(const char* bytes, std::size_t length) {
-    const std::size_t mark = started ? 0 : ByteOrderMarkBytes(bytes, length);
-    started = started || length > 0;
-    if (!Failed()) {
-        Read(bytes + mark, length - mark);
+    // A mark may come in pieces, as any bytes may.
+    for (; !markDecided && length > 0; ++bytes, --length) {
+        if (static_cast<unsigned char>(*bytes) != kByteOrderMark[markBytes]) {
+            DecideMark();
+            break;
+        }
+        markDecided = ++markBytes == sizeof kByteOrderMark;
+    }
+    if (!Failed() && length > 0) {
+        Read(bytes, length);
     }
     return status;
 }
 
+void TableReader::DecideMark() {
+    markDecided = true;
+    // What looked like the start of a mark is text after all.
+    if (markBytes > 0 && !Failed()) {
+        Read(reinterpret_cast<const char*>(kByteOrderMark), markBytes);
+    }
+}
+
 TableStatus TableReader::Finish() {
+    if (!markDecided) {
+        DecideMark();
+    }
     if (!Failed()) {
         End();
     }
@@ -67,9 +84,7 @@ std::string TableReader::Describe() const {
 
 void TableReader::StartTable(const std::vector<ColumnHeading>& headings) {
     tableColumns.Assign(headings);
-    for (std::size_t role = 0; role < kColumnRoles; ++role) {
-        rowCells.Clear(static_cast<ColumnRole>(role));
-    }
+    rowCells = RowCells();
     tableHasPosition =
         tableColumns.Position() != PositionForm::None && tableColumns.PositionProblem().empty();
     if (found) {
@@ -88,6 +103,11 @@ void TableReader::StartTable(const std::vector<ColumnHeading>& headings) {
 
 void TableReader::EndRow(std::size_t cellCount) {
     ++rows;
+    ReadRow(cellCount);
+    rowCells.NewRow();
+}
+
+void TableReader::ReadRow(std::size_t cellCount) {
     if (!tableHasPosition) {
         report.Count(SkipReason::NoPosition);
         return;

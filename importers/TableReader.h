@@ -85,6 +85,10 @@ protected:
     std::int64_t Rows() const { return rows; }
 
 private:
+    void ReadRow(std::size_t cellCount);
+    // Ends the looking for a byte-order mark at the start.
+    void DecideMark();
+
     std::string formatName;
     TableRowHandler rowHandler;
     TableStatus status;
@@ -96,7 +100,8 @@ private:
     std::int64_t rows = 0;
     bool found = false;
     bool tableHasPosition = false;
-    bool started = false;
+    std::size_t markBytes = 0; // of a UTF-8 byte-order mark the file opens with
+    bool markDecided = false;
 };
 
 // The length of a UTF-8 byte-order mark at the start of `bytes`, or 0.

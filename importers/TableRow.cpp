@@ -4,7 +4,10 @@
 
 #include <erfam.h>
 
+#include <algorithm>
 #include <cmath>
+
+#include "ByteWords.h"
 
 namespace lumara::import {
 
@@ -41,7 +44,7 @@ constexpr double kMostConvertedDays = 1e6;
 
 constexpr int kMostDurationPercent = 999; // GCVS's three digits
 
-std::string_view Trim(std::string_view text) {
+inline std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsSpace(text.front())) {
         text.remove_prefix(1);
     }
@@ -69,16 +72,43 @@ double ToDouble(const Decimal& number) {
     return number.negative ? -value : value;
 }
 
+constexpr unsigned char kDelete = 0x7F;
+
+bool IsControl(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < ' ' || byte == kDelete;
+}
+
+// Texts rarely hold a control byte: they are checked a word at a time.
+bool HasControlBytes(const char* text, std::size_t length) {
+    std::size_t at = 0;
+    for (; at + words::kBytes <= length; at += words::kBytes) {
+        const words::Word word = words::Load(text + at);
+        if ((words::InRange(word, 0, ' ' - 1) | words::Equal(word, kDelete)) != 0) {
+            return true;
+        }
+    }
+    for (; at < length; ++at) {
+        if (IsControl(text[at])) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // A text cell as the star keeps it: without the white space around it, and
 // with each control byte (a line break inside a quoted CSV field, say) a
 // space, since a native line is one line of text.
-void CopyText(std::string_view cell, std::string& out) {
-    const std::string_view text = Trim(cell);
-    out.assign(text);
-    for (char& c : out) {
-        const auto byte = static_cast<unsigned char>(c);
-        c = byte < ' ' || byte == 0x7F ? ' ' : c;
+std::string_view TextOf(RowCells& cells, ColumnRole role) {
+    const std::size_t length = cells.Cell(role).size();
+    if (length == 0) {
+        return {};
     }
+    char* const text = cells.Text(role);
+    if (HasControlBytes(text, length)) {
+        std::replace_if(text, text + length, IsControl, ' ');
+    }
+    return Trim(cells.Cell(role));
 }
 
 // A number with the marks a table may write around it: a leading '<', '>'
@@ -92,6 +122,9 @@ struct MarkedNumber {
 
 MarkedNumber ReadMarkedNumber(std::string_view cell) {
     MarkedNumber number;
+    if (cell.empty()) {
+        return number; // a column the table does not have, or an empty cell
+    }
     std::string_view text = Trim(cell);
     if (!text.empty() && (text.front() == '<' || text.front() == '>' || text.front() == '(')) {
         number.lead = text.front();
@@ -121,6 +154,36 @@ bool IsSet(std::string_view cell) {
            text == "t" || text == "true" || text == "True" || text == "TRUE" || text == "yes";
 }
 
+// A number of the common form: an optional sign, at most kMaxNumberDigits
+// digits, at most kMaxIntegerDigits of them before an optional point, and
+// nothing else. False, with `number` not to be used, for any other text.
+bool ReadPlainNumber(std::string_view text, Decimal& number) {
+    const char* at = text.data();
+    const char* const end = at + text.size();
+    number.negative = at < end && *at == '-';
+    at += at < end && (*at == '-' || *at == '+') ? 1 : 0;
+    std::uint64_t value = 0;
+    const char* const wholeStart = at;
+    for (unsigned digit; at < end && (digit = static_cast<unsigned char>(*at) - unsigned{'0'}) <= 9;
+         ++at) {
+        value = value * 10 + digit;
+    }
+    const auto whole = at - wholeStart;
+    const char* decimalStart = at;
+    if (at < end && *at == '.') {
+        decimalStart = ++at;
+        for (unsigned digit;
+             at < end && (digit = static_cast<unsigned char>(*at) - unsigned{'0'}) <= 9; ++at) {
+            value = value * 10 + digit;
+        }
+    }
+    const auto decimals = at - decimalStart;
+    number.scaled = static_cast<std::int64_t>(value);
+    number.scale = static_cast<int>(decimals);
+    return at == end && whole + decimals > 0 && whole + decimals <= kMaxNumberDigits &&
+           whole <= kMaxIntegerDigits;
+}
+
 // --- Positions ---------------------------------------------------------------
 
 // An angle as one decimal number (`parts` 1) or as sexagesimal parts, then
@@ -137,6 +200,12 @@ bool ReadAngle(std::string_view cell, Angle& angle) {
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
         angle.negative = text.front() == '-';
         text.remove_prefix(1);
+    }
+    // Nearly always one decimal number.
+    if (Decimal plain; ReadPlainNumber(text, plain)) {
+        angle.parts = 1;
+        angle.value = ToDouble(plain);
+        return true;
     }
     double weight = kSecondsPerUnit;
     while (!text.empty()) {
@@ -241,7 +310,7 @@ RowRead ReadPosition(const TableColumns& columns, const RowCells& cells, TableSt
 
 // --- Magnitudes, epoch, period -------------------------------------------------
 
-bool ReadMagnitude(const RowCells& cells, ColumnRole value, ColumnRole limit, ColumnRole uncertain,
+bool ReadMagnitude(RowCells& cells, ColumnRole value, ColumnRole limit, ColumnRole uncertain,
                    ColumnRole band, TableMagnitude& magnitude) {
     const MarkedNumber number = ReadMarkedNumber(cells.Cell(value));
     magnitude.present = number.read == NumberRead::Number;
@@ -250,7 +319,7 @@ bool ReadMagnitude(const RowCells& cells, ColumnRole value, ColumnRole limit, Co
     magnitude.limit = limitMark != ' ' ? limitMark : FirstOf({&number.lead, 1}, "<>");
     magnitude.uncertain = number.uncertain || HasColon(cells.Cell(uncertain));
     magnitude.amplitude = number.lead == '(';
-    CopyText(cells.Cell(band), magnitude.band);
+    magnitude.band = TextOf(cells, band);
     return number.read != NumberRead::Broken;
 }
 
@@ -305,7 +374,7 @@ bool ReadRange(std::string_view text, TableMagnitude& maximum, TableMagnitude& m
     return at == text.size();
 }
 
-bool ReadMagnitudes(const TableColumns& columns, const RowCells& cells, TableStar& star) {
+bool ReadMagnitudes(const TableColumns& columns, RowCells& cells, TableStar& star) {
     if (!ReadMagnitude(cells, Max, MaxLimit, MaxUncertain, MaxBand, star.maximum) ||
         !ReadMagnitude(cells, Min, MinLimit, MinUncertain, MinBand, star.minimum)) {
         return false;
@@ -353,14 +422,8 @@ bool ReadPeriod(const TableColumns& columns, const RowCells& cells, TablePeriod&
     period.days = number.value;
     const char mark = FirstOf(cells.Cell(PeriodMark), "<>(");
     period.mark = mark != ' ' ? mark : number.lead;
-    const std::string_view flags = cells.Cell(PeriodFlags);
-    period.uncertain = number.uncertain || HasColon(flags);
-    period.note.clear();
-    for (const char c : Trim(flags)) {
-        if (c != ':' && !IsSpace(c)) {
-            period.note += c;
-        }
-    }
+    period.flags = Trim(cells.Cell(PeriodFlags));
+    period.uncertain = number.uncertain || HasColon(period.flags);
     return true;
 }
 
@@ -380,19 +443,13 @@ bool ReadDuration(const RowCells& cells, int& percent) {
 
 } // namespace
 
-bool RowCells::Append(ColumnRole role, const char* text, std::size_t length) {
-    std::string& cell = cells[Index(role)];
-    if (length > kMaxCellBytes - cell.size()) {
-        return false;
-    }
-    cell.append(text, length);
-    return true;
-}
-
 NumberRead ReadTableNumber(std::string_view cell, Decimal& number) {
     const std::string_view text = Trim(cell);
     if (text.empty() || IsNotANumber(text)) {
         return NumberRead::Blank;
+    }
+    if (ReadPlainNumber(text, number)) {
+        return NumberRead::Number;
     }
     std::size_t at = 0;
     const bool negative = text[0] == '-';
@@ -461,7 +518,7 @@ NumberRead ReadTableNumber(std::string_view cell, Decimal& number) {
     return NumberRead::Number;
 }
 
-RowRead ReadTableRow(const TableColumns& columns, const RowCells& cells, TableStar& star) {
+RowRead ReadTableRow(const TableColumns& columns, RowCells& cells, TableStar& star) {
     const RowRead position = ReadPosition(columns, cells, star);
     if (position != RowRead::Star) {
         return position;
@@ -470,10 +527,10 @@ RowRead ReadTableRow(const TableColumns& columns, const RowCells& cells, TableSt
         !ReadPeriod(columns, cells, star.period) || !ReadDuration(cells, star.durationPercent)) {
         return RowRead::BrokenNumber;
     }
-    CopyText(cells.Cell(Name), star.name);
-    CopyText(cells.Cell(Type), star.type);
-    CopyText(cells.Cell(SpectralType), star.spectralType);
-    CopyText(cells.Cell(Description), star.description);
+    star.name = TextOf(cells, Name);
+    star.type = TextOf(cells, Type);
+    star.spectralType = TextOf(cells, SpectralType);
+    star.description = TextOf(cells, Description);
     const char flag = FirstOf(cells.Cell(VariabilityFlag), "0123");
     star.variabilityFlag = flag;
     return RowRead::Star;

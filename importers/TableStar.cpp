@@ -16,7 +16,7 @@ constexpr auto kUnitsPerDegree = static_cast<double>(kPlacedUnitsPerDegree);
 // sky.
 constexpr double kConvertibleUnits = 1e12;
 
-Field FieldOf(const std::string& text) {
+Field FieldOf(std::string_view text) {
     return {text.data(), text.size()};
 }
 

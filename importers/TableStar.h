@@ -6,7 +6,7 @@
 // the fixed layouts'.
 #pragma once
 
-#include <string>
+#include <string_view>
 
 #include "ConversionPolicy.h"
 
@@ -18,23 +18,25 @@ struct TableMagnitude {
     char limit = ' ';       // '<' or '>' when the value is a limit
     bool uncertain = false; // ':'
     bool amplitude = false; // the value is an amplitude, to add to the maximum
-    std::string band;       // the passband as written, if a column gives it
+    std::string_view band;  // the passband as written, if a column gives it
 };
 
 struct TablePeriod {
     bool present = false;
     Decimal days;           // exact as written when the unit is days
     char mark = ' ';        // '<' or '>' a limit, '(' a mean
-    bool uncertain = false; // ':'
-    std::string note;       // the other flags as written: '*', "/N", '2', ')'
+    bool uncertain = false; // ':' after the value or among the flags
+    std::string_view flags; // the flags as written: ':', '*', "/N", '2', ')'
 };
 
-// Everything one data row gives. A row without a position gives none.
+// Everything one data row gives. A row without a position gives none. The
+// texts are views into the reader's row, valid while the row handler runs:
+// a store that keeps them copies them.
 struct TableStar {
     double raDegrees = 0;  // J2000 (ICRS), 0 to below 360
     double decDegrees = 0; // J2000 (ICRS), -90 to 90
-    std::string name;      // full, as written, without the white space around it
-    std::string type;      // full, as written
+    std::string_view name; // full, as written, without the white space around it
+    std::string_view type; // full, as written
     TableMagnitude maximum;
     TableMagnitude minimum;
     bool epochPresent = false;
@@ -43,8 +45,8 @@ struct TableStar {
     TablePeriod period;
     int durationPercent = -1;   // GCVS's rise time or eclipse duration; -1 for none
     char variabilityFlag = ' '; // VSX's: '0' variable to '3' duplicate; ' ' none
-    std::string spectralType;
-    std::string description; // a column of descriptions, as Lumara's own exports have
+    std::string_view spectralType;
+    std::string_view description; // a column of descriptions, as Lumara's own exports have
 };
 
 // The source star for the conversion policy. Its name and type point into

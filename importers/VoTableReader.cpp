@@ -63,13 +63,13 @@ bool IsJ2000(std::string_view equinox) {
 }
 
 // Texts of a document declared ISO-8859-1 back in that encoding: expat
-// gives every text in UTF-8.
-void ToLatin1(std::string& text) {
+// gives every text in UTF-8. Returns the new length.
+std::size_t ToLatin1(char* text, std::size_t length) {
     std::size_t out = 0;
-    for (std::size_t at = 0; at < text.size(); ++at) {
+    for (std::size_t at = 0; at < length; ++at) {
         const auto lead = static_cast<unsigned char>(text[at]);
         const bool pair =
-            at + 1 < text.size() &&
+            at + 1 < length &&
             std::find(std::begin(kLatin1Leads), std::end(kLatin1Leads), lead) !=
                 std::end(kLatin1Leads) &&
             (static_cast<unsigned char>(text[at + 1]) & kContinuationMask) == kContinuationMark;
@@ -81,7 +81,7 @@ void ToLatin1(std::string& text) {
             text[out++] = text[at];
         }
     }
-    text.resize(out);
+    return out;
 }
 
 } // namespace
@@ -148,7 +148,7 @@ void VoTableReader::Start(const char* name, const char** attributes) {
         inCell = true;
         cellRole = RoleOf(column);
         if (cellRole != ColumnRole::None) {
-            Cells().Clear(cellRole);
+            Cells().Start(cellRole);
         }
     } else if (element == "TR" && inRows) {
         column = 0;
@@ -212,12 +212,12 @@ void VoTableReader::Text(const char* text, int length) {
 void VoTableReader::EndCell() {
     inCell = false;
     if (cellRole != ColumnRole::None) {
-        std::string& text = Cells().Text(cellRole);
         if (latin1) {
-            ToLatin1(text);
+            Cells().Shrink(cellRole,
+                           ToLatin1(Cells().Text(cellRole), Cells().Cell(cellRole).size()));
         }
-        if (fields[column].hasNull && text == fields[column].null) {
-            text.clear();
+        if (fields[column].hasNull && Cells().Cell(cellRole) == fields[column].null) {
+            Cells().Shrink(cellRole, 0);
         }
     }
     if (++column > kMaxColumns) {

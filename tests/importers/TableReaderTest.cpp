@@ -6,6 +6,7 @@
 // and every kind of bad table refused with a message.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -25,7 +26,8 @@ using namespace lumara::test;
 namespace {
 
 struct TableRead {
-    std::vector<TableStar> stars;
+    std::vector<TableStar> stars; // their texts in `texts`
+    std::deque<std::string> texts;
     std::vector<std::string> lines; // the native lines written for them
     TableStatus status;
     std::string description;
@@ -43,6 +45,13 @@ TableRead Read(const std::string& bytes, const TableForm& form, std::size_t bloc
     TableRead read;
     const std::unique_ptr<TableReader> reader = MakeTableReader(form, [&](const TableStar& star) {
         read.stars.push_back(star);
+        // The views are the reader's only while the handler runs.
+        for (std::string_view* text :
+             {&read.stars.back().name, &read.stars.back().type, &read.stars.back().spectralType,
+              &read.stars.back().description, &read.stars.back().maximum.band,
+              &read.stars.back().minimum.band, &read.stars.back().period.flags}) {
+            *text = read.texts.emplace_back(*text);
+        }
         char native[kNativeChars + 1];
         read.lines.emplace_back(WriteTableStar(star, native, read.report) ? native : "");
     });
@@ -167,7 +176,7 @@ TEST(TableReaderTest, AVizierTableGivesEveryFieldAsWritten) {
     const TableStar& aur = read.stars[2];
     EXPECT_EQ(aur.minimum.limit, '<');
     EXPECT_EQ(aur.period.mark, '(');
-    EXPECT_EQ(aur.period.note, "*");
+    EXPECT_EQ(aur.period.flags, "*");
     EXPECT_DOUBLE_EQ(aur.epochJd, 2458500.5); // JD - 2400000
     EXPECT_EQ(read.lines[2], Padded("0600-00   V0393 Aur   SRB         8.10 <10.50:3000.0   V"));
 
