@@ -136,6 +136,7 @@ void Fail(benchmark::State& state, const std::string& what) {
 void Finish(benchmark::State& state, const std::string& bytes) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
     state.counters["rows"] = static_cast<double>(Generated().rows);
+    state.counters["table_bytes"] = static_cast<double>(bytes.size());
 }
 
 // --- The floors: the parsers with nothing to do ----------------------------
