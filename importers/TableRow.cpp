@@ -27,7 +27,7 @@ constexpr double kSixty = 60;
 constexpr double kSecondsPerUnit = kSixty * kSixty;
 constexpr double kDegreesPerHour = 15;
 constexpr double kTimeSecondsPerDegree = kSecondsPerUnit / kDegreesPerHour;
-constexpr std::size_t kMostSexagesimalParts = 3;
+constexpr int kMostSexagesimalParts = 3;
 // Separators of sexagesimal parts: white space, ':', and the unit letters
 // and marks of forms such as 05h36m12.3s and +21d04'05".
 constexpr std::string_view kPartSeparators = " \t:hmsdHMSD'\"";
@@ -44,7 +44,7 @@ constexpr double kMostConvertedDays = 1e6;
 
 constexpr int kMostDurationPercent = 999; // GCVS's three digits
 
-inline std::string_view Trim(std::string_view text) {
+std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsSpace(text.front())) {
         text.remove_prefix(1);
     }
@@ -54,12 +54,15 @@ inline std::string_view Trim(std::string_view text) {
     return text;
 }
 
+// In ASCII a letter's lower case is its upper case with this bit set.
+constexpr char kLowerCaseBit = 0x20;
+
 bool IsNotANumber(std::string_view text) {
     if (text.size() != kNotANumber.size()) {
         return false;
     }
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((text[i] | 0x20) != kNotANumber[i]) {
+        if ((text[i] | kLowerCaseBit) != kNotANumber[i]) {
             return false;
         }
     }
@@ -381,7 +384,15 @@ bool ReadMagnitudes(const TableColumns& columns, RowCells& cells, TableStar& sta
     }
     star.maximum.amplitude = false;
     star.minimum.amplitude |= IsSet(cells.Cell(MinAmplitude));
-    return !columns.Has(Range) || ReadRange(cells.Cell(Range), star.maximum, star.minimum);
+    // A range that reads gives both magnitudes; a column called Range that
+    // holds something else leaves them to the magnitude columns.
+    TableMagnitude maximum = star.maximum;
+    TableMagnitude minimum = star.minimum;
+    if (columns.Has(Range) && ReadRange(cells.Cell(Range), maximum, minimum)) {
+        star.maximum = maximum;
+        star.minimum = minimum;
+    }
+    return true;
 }
 
 bool ReadEpoch(const TableColumns& columns, const RowCells& cells, TableStar& star) {
