@@ -304,8 +304,7 @@ void DelimitedTableReader::OnCell(void* text, std::size_t length, void* reader) 
     const ColumnRole role = self.RoleOf(self.column);
     if (role != ColumnRole::None) {
         // libcsv grows no field beyond kMaxCellBytes.
-        self.Cells().Start(role);
-        self.Cells().Append(role, static_cast<const char*>(text), length);
+        self.ReadCell(role, static_cast<const char*>(text), length);
     }
     if (++self.column > kMaxColumns) {
         self.Fail("A row has more than " + std::to_string(kMaxColumns) + " fields (data row " +

@@ -84,7 +84,7 @@ std::string TableReader::Describe() const {
 
 void TableReader::StartTable(const std::vector<ColumnHeading>& headings) {
     tableColumns.Assign(headings);
-    rowCells = RowCells();
+    rowReader.StartTable(tableColumns);
     tableHasPosition =
         tableColumns.Position() != PositionForm::None && tableColumns.PositionProblem().empty();
     if (found) {
@@ -104,7 +104,7 @@ void TableReader::StartTable(const std::vector<ColumnHeading>& headings) {
 void TableReader::EndRow(std::size_t cellCount) {
     ++rows;
     ReadRow(cellCount);
-    rowCells.NewRow();
+    rowReader.NewRow();
 }
 
 void TableReader::ReadRow(std::size_t cellCount) {
@@ -116,9 +116,9 @@ void TableReader::ReadRow(std::size_t cellCount) {
         report.Count(SkipReason::NotInLayout);
         return;
     }
-    const RowRead read = ReadTableRow(tableColumns, rowCells, star);
+    const RowRead read = rowReader.Finish();
     if (read == RowRead::Star) {
-        rowHandler(star);
+        rowHandler(rowReader.Star());
     } else {
         report.Count(read == RowRead::NoPosition ? SkipReason::NoPosition
                                                  : SkipReason::BrokenNumber);

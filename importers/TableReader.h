@@ -79,8 +79,14 @@ protected:
     ColumnRole RoleOf(std::size_t column) const {
         return tableHasPosition ? tableColumns.RoleOf(column) : ColumnRole::None;
     }
-    RowCells& Cells() { return rowCells; }
-    // Ends a row of `cellCount` cells, those with a role in Cells().
+    // A whole cell of the current row, of a column with a role.
+    void ReadCell(ColumnRole role, const char* text, std::size_t length) {
+        rowReader.Read(role, text, length);
+    }
+    // A cell gathered piece by piece in Cells(), read once it is whole.
+    RowCells& Cells() { return rowReader.Cells(); }
+    void ReadGatheredCell(ColumnRole role) { rowReader.ReadGathered(role); }
+    // Ends a row of `cellCount` cells.
     void EndRow(std::size_t cellCount);
     std::int64_t Rows() const { return rows; }
 
@@ -94,8 +100,7 @@ private:
     TableStatus status;
     ImportReport report;
     TableColumns tableColumns;
-    RowCells rowCells;
-    TableStar star;
+    RowReader rowReader;
     std::string description; // of the first table's columns
     std::int64_t rows = 0;
     bool found = false;

@@ -99,21 +99,6 @@ bool HasControlBytes(const char* text, std::size_t length) {
     return false;
 }
 
-// A text cell as the star keeps it: without the white space around it, and
-// with each control byte (a line break inside a quoted CSV field, say) a
-// space, since a native line is one line of text.
-std::string_view TextOf(RowCells& cells, ColumnRole role) {
-    const std::size_t length = cells.Cell(role).size();
-    if (length == 0) {
-        return {};
-    }
-    char* const text = cells.Text(role);
-    if (HasControlBytes(text, length)) {
-        std::replace_if(text, text + length, IsControl, ' ');
-    }
-    return Trim(cells.Cell(role));
-}
-
 // A number with the marks a table may write around it: a leading '<', '>'
 // or '(' and a trailing ':' or ')'.
 struct MarkedNumber {
@@ -256,75 +241,18 @@ bool ReadDec(std::string_view cell, double& degrees) {
 }
 
 // A part of a split position: blank is 0 (a table may give no seconds).
-bool SplitPart(std::string_view cell, double most, double& value) {
+bool SplitPart(std::string_view cell, double& value) {
     Decimal number;
     const NumberRead read = ReadTableNumber(cell, number);
     value = read == NumberRead::Number ? ToDouble(number) : 0;
-    return read != NumberRead::Broken && !number.negative && value < most;
+    return read != NumberRead::Broken && !number.negative && value < kSixty;
 }
 
-RowRead ReadSplitPosition(const RowCells& cells, TableStar& star) {
-    if (Trim(cells.Cell(RaHours)).empty() || Trim(cells.Cell(DecDegrees)).empty()) {
-        return RowRead::NoPosition;
-    }
-    Decimal hours;
-    Decimal degrees;
-    double minutes = 0;
-    double seconds = 0;
-    double arcminutes = 0;
-    double arcseconds = 0;
-    if (ReadTableNumber(cells.Cell(RaHours), hours) != NumberRead::Number || hours.negative ||
-        ReadTableNumber(cells.Cell(DecDegrees), degrees) != NumberRead::Number ||
-        !SplitPart(cells.Cell(RaMinutes), kSixty, minutes) ||
-        !SplitPart(cells.Cell(RaSeconds), kSixty, seconds) ||
-        !SplitPart(cells.Cell(DecMinutes), kSixty, arcminutes) ||
-        !SplitPart(cells.Cell(DecSeconds), kSixty, arcseconds)) {
-        return RowRead::BrokenNumber;
-    }
-    const double raSeconds = ToDouble(hours) * kSecondsPerUnit + minutes * kSixty + seconds;
-    star.raDegrees = raSeconds / kTimeSecondsPerDegree;
-    const double decSeconds =
-        std::fabs(ToDouble(degrees)) * kSecondsPerUnit + arcminutes * kSixty + arcseconds;
-    const bool negative = degrees.negative || FirstOf(cells.Cell(DecSign), "-") == '-';
-    star.decDegrees = (negative ? -decSeconds : decSeconds) / kSecondsPerUnit;
-    return RowRead::Star;
-}
-
-RowRead ReadPosition(const TableColumns& columns, const RowCells& cells, TableStar& star) {
-    if (columns.Position() == PositionForm::Split) {
-        const RowRead read = ReadSplitPosition(cells, star);
-        if (read != RowRead::Star) {
-            return read;
-        }
-    } else {
-        const std::string_view ra = cells.Cell(Ra);
-        const std::string_view dec = cells.Cell(Dec);
-        if (Trim(ra).empty() || Trim(dec).empty()) {
-            return RowRead::NoPosition;
-        }
-        if (!ReadRa(ra, columns.RaIn(), star.raDegrees) || !ReadDec(dec, star.decDegrees)) {
-            return RowRead::BrokenNumber;
-        }
-    }
-    const bool onSky =
-        star.raDegrees >= 0 && star.raDegrees < kFullCircle && std::fabs(star.decDegrees) <= kPole;
-    return onSky ? RowRead::Star : RowRead::BrokenNumber;
+bool IsBlankCell(std::string_view cell) {
+    return Trim(cell).empty();
 }
 
 // --- Magnitudes, epoch, period -------------------------------------------------
-
-bool ReadMagnitude(RowCells& cells, ColumnRole value, ColumnRole limit, ColumnRole uncertain,
-                   ColumnRole band, TableMagnitude& magnitude) {
-    const MarkedNumber number = ReadMarkedNumber(cells.Cell(value));
-    magnitude.present = number.read == NumberRead::Number;
-    magnitude.value = number.value;
-    const char limitMark = FirstOf(cells.Cell(limit), "<>");
-    magnitude.limit = limitMark != ' ' ? limitMark : FirstOf({&number.lead, 1}, "<>");
-    magnitude.uncertain = number.uncertain || HasColon(cells.Cell(uncertain));
-    magnitude.amplitude = number.lead == '(';
-    magnitude.band = TextOf(cells, band);
-    return number.read != NumberRead::Broken;
-}
 
 // Reads one magnitude of a range text from `at`; false when what stands
 // there is no number.
@@ -377,36 +305,6 @@ bool ReadRange(std::string_view text, TableMagnitude& maximum, TableMagnitude& m
     return at == text.size();
 }
 
-bool ReadMagnitudes(const TableColumns& columns, RowCells& cells, TableStar& star) {
-    if (!ReadMagnitude(cells, Max, MaxLimit, MaxUncertain, MaxBand, star.maximum) ||
-        !ReadMagnitude(cells, Min, MinLimit, MinUncertain, MinBand, star.minimum)) {
-        return false;
-    }
-    star.maximum.amplitude = false;
-    star.minimum.amplitude |= IsSet(cells.Cell(MinAmplitude));
-    // A range that reads gives both magnitudes; a column called Range that
-    // holds something else leaves them to the magnitude columns.
-    TableMagnitude maximum = star.maximum;
-    TableMagnitude minimum = star.minimum;
-    if (columns.Has(Range) && ReadRange(cells.Cell(Range), maximum, minimum)) {
-        star.maximum = maximum;
-        star.minimum = minimum;
-    }
-    return true;
-}
-
-bool ReadEpoch(const TableColumns& columns, const RowCells& cells, TableStar& star) {
-    const MarkedNumber number = ReadMarkedNumber(cells.Cell(Epoch));
-    star.epochPresent = number.read == NumberRead::Number;
-    const double value = ToDouble(number.value);
-    star.epochJd = !star.epochPresent                         ? 0
-                   : columns.EpochIn() == EpochForm::Modified ? value + ERFA_DJM0
-                   : value >= kFullJdFrom                     ? value
-                                                              : value + kReducedJdZero;
-    star.epochUncertain = number.uncertain || HasColon(cells.Cell(EpochUncertain));
-    return number.read != NumberRead::Broken;
-}
-
 // The period in days, exact as written when it is given in days.
 bool InDays(const TableColumns& columns, Decimal& period) {
     const double daysPerUnit = columns.PeriodDaysPerUnit();
@@ -423,33 +321,13 @@ bool InDays(const TableColumns& columns, Decimal& period) {
     return true;
 }
 
-bool ReadPeriod(const TableColumns& columns, const RowCells& cells, TablePeriod& period) {
-    MarkedNumber number = ReadMarkedNumber(cells.Cell(Period));
-    if (number.read == NumberRead::Broken ||
-        (number.read == NumberRead::Number && !InDays(columns, number.value))) {
-        return false;
-    }
-    period.present = number.read == NumberRead::Number && columns.PeriodDaysPerUnit() != 0;
-    period.days = number.value;
-    const char mark = FirstOf(cells.Cell(PeriodMark), "<>(");
-    period.mark = mark != ' ' ? mark : number.lead;
-    period.flags = Trim(cells.Cell(PeriodFlags));
-    period.uncertain = number.uncertain || HasColon(period.flags);
-    return true;
+bool IsText(ColumnRole role) {
+    return role == Name || role == Type || role == MaxBand || role == MinBand ||
+           role == PeriodFlags || role == SpectralType || role == Description;
 }
 
-bool ReadDuration(const RowCells& cells, int& percent) {
-    const MarkedNumber number = ReadMarkedNumber(cells.Cell(Duration));
-    percent = -1;
-    if (number.read != NumberRead::Number) {
-        return number.read == NumberRead::Blank;
-    }
-    const std::int64_t whole = TruncatedTo(number.value, 0);
-    if (number.value.negative || whole > kMostDurationPercent) {
-        return false;
-    }
-    percent = static_cast<int>(whole);
-    return true;
+bool IsSplitPosition(ColumnRole role) {
+    return role >= RaHours && role <= DecSeconds;
 }
 
 } // namespace
@@ -529,21 +407,232 @@ NumberRead ReadTableNumber(std::string_view cell, Decimal& number) {
     return NumberRead::Number;
 }
 
-RowRead ReadTableRow(const TableColumns& columns, RowCells& cells, TableStar& star) {
-    const RowRead position = ReadPosition(columns, cells, star);
+void RowReader::StartTable(const TableColumns& tableColumns) {
+    columns = &tableColumns;
+    cells = RowCells();
+    NewRow();
+}
+
+void RowReader::NewRow() {
+    cells.NewRow();
+    star = TableStar();
+    given = Gathered();
+}
+
+void RowReader::Read(ColumnRole role, const char* text, std::size_t length) {
+    if (IsText(role)) {
+        cells.Start(role);
+        cells.Append(role, text, length);
+        ReadGathered(role);
+    } else {
+        ReadValue(role, {text, length});
+    }
+}
+
+// A text becomes the star's at the end of the row, when the buffer holds
+// every cell and moves no more; its control bytes (a line break inside a
+// quoted CSV field, say) are made spaces now, since a native line is one
+// line of text.
+void RowReader::ReadGathered(ColumnRole role) {
+    if (!IsText(role)) {
+        ReadValue(role, cells.Cell(role));
+        return;
+    }
+    char* const text = cells.Text(role);
+    const std::size_t length = cells.Cell(role).size();
+    if (HasControlBytes(text, length)) {
+        std::replace_if(text, text + length, IsControl, ' ');
+    }
+}
+
+void RowReader::ReadValue(ColumnRole role, std::string_view text) {
+    switch (role) {
+    case Max:
+    case Min: {
+        const MarkedNumber number = ReadMarkedNumber(text);
+        TableMagnitude& magnitude = role == Max ? star.maximum : star.minimum;
+        magnitude.present = number.read == NumberRead::Number;
+        magnitude.value = number.value;
+        magnitude.uncertain |= number.uncertain;
+        (role == Max ? given.maxLead : given.minLead) = number.lead;
+        given.broken |= number.read == NumberRead::Broken;
+        break;
+    }
+    case MaxLimit:
+        given.maxLimit = FirstOf(text, "<>");
+        break;
+    case MinLimit:
+        given.minLimit = FirstOf(text, "<>");
+        break;
+    case MaxUncertain:
+        star.maximum.uncertain |= HasColon(text);
+        break;
+    case MinUncertain:
+        star.minimum.uncertain |= HasColon(text);
+        break;
+    case MinAmplitude:
+        star.minimum.amplitude |= IsSet(text);
+        break;
+    case Range:
+        given.rangeRead = ReadRange(text, given.rangeMaximum, given.rangeMinimum);
+        break;
+    case Epoch: {
+        const MarkedNumber number = ReadMarkedNumber(text);
+        star.epochPresent = number.read == NumberRead::Number;
+        star.epochUncertain |= number.uncertain;
+        given.epoch = number.value;
+        given.broken |= number.read == NumberRead::Broken;
+        break;
+    }
+    case EpochUncertain:
+        star.epochUncertain |= HasColon(text);
+        break;
+    case Period:
+        ReadPeriod(text);
+        break;
+    case PeriodMark:
+        given.periodMark = FirstOf(text, "<>(");
+        break;
+    case Duration: {
+        const MarkedNumber number = ReadMarkedNumber(text);
+        const std::int64_t whole = TruncatedTo(number.value, 0);
+        const bool readable = number.read == NumberRead::Number && !number.value.negative &&
+                              whole <= kMostDurationPercent;
+        star.durationPercent = readable ? static_cast<int>(whole) : -1;
+        given.broken |=
+            number.read == NumberRead::Broken || (number.read == NumberRead::Number && !readable);
+        break;
+    }
+    case VariabilityFlag:
+        star.variabilityFlag = FirstOf(text, "0123");
+        break;
+    default:
+        ReadPosition(role, text);
+        break;
+    }
+}
+
+// Only the columns of the position form the table has are read.
+void RowReader::ReadPosition(ColumnRole role, std::string_view text) {
+    const bool split = columns->Position() == PositionForm::Split;
+    if (IsSplitPosition(role) != split) {
+        return;
+    }
+    bool readable = true;
+    switch (role) {
+    case Ra:
+        given.raGiven = !IsBlankCell(text);
+        readable = !given.raGiven || ReadRa(text, columns->RaIn(), star.raDegrees);
+        break;
+    case Dec:
+        given.decGiven = !IsBlankCell(text);
+        readable = !given.decGiven || ReadDec(text, star.decDegrees);
+        break;
+    case RaHours:
+        given.raGiven = !IsBlankCell(text);
+        readable = !given.raGiven || (ReadTableNumber(text, given.raHours) == NumberRead::Number &&
+                                      !given.raHours.negative);
+        break;
+    case DecDegrees:
+        given.decGiven = !IsBlankCell(text);
+        readable = !given.decGiven || ReadTableNumber(text, given.decDegrees) == NumberRead::Number;
+        break;
+    case RaMinutes:
+        readable = SplitPart(text, given.raMinutes);
+        break;
+    case RaSeconds:
+        readable = SplitPart(text, given.raSeconds);
+        break;
+    case DecMinutes:
+        readable = SplitPart(text, given.decMinutes);
+        break;
+    case DecSeconds:
+        readable = SplitPart(text, given.decSeconds);
+        break;
+    default: // DecSign
+        given.decSignNegative = FirstOf(text, "-") == '-';
+        break;
+    }
+    given.broken |= !readable;
+}
+
+void RowReader::ReadPeriod(std::string_view text) {
+    MarkedNumber number = ReadMarkedNumber(text);
+    const bool inDays = number.read != NumberRead::Number || InDays(*columns, number.value);
+    given.broken |= number.read == NumberRead::Broken || !inDays;
+    star.period.present = number.read == NumberRead::Number && columns->PeriodDaysPerUnit() != 0;
+    star.period.days = number.value;
+    star.period.uncertain |= number.uncertain;
+    given.periodLead = number.lead;
+}
+
+RowRead RowReader::FinishPosition() {
+    if (!given.raGiven || !given.decGiven) {
+        return RowRead::NoPosition;
+    }
+    if (given.broken) {
+        return RowRead::BrokenNumber;
+    }
+    if (columns->Position() == PositionForm::Split) {
+        const double raSeconds =
+            ToDouble(given.raHours) * kSecondsPerUnit + given.raMinutes * kSixty + given.raSeconds;
+        star.raDegrees = raSeconds / kTimeSecondsPerDegree;
+        const double decSeconds = std::fabs(ToDouble(given.decDegrees)) * kSecondsPerUnit +
+                                  given.decMinutes * kSixty + given.decSeconds;
+        const bool negative = given.decDegrees.negative || given.decSignNegative;
+        star.decDegrees = (negative ? -decSeconds : decSeconds) / kSecondsPerUnit;
+    }
+    const bool onSky =
+        star.raDegrees >= 0 && star.raDegrees < kFullCircle && std::fabs(star.decDegrees) <= kPole;
+    return onSky ? RowRead::Star : RowRead::BrokenNumber;
+}
+
+// A limit column's mark, else one written before the value; a range that
+// reads gives both magnitudes (a column called Range that holds something
+// else leaves them to the magnitude columns).
+void RowReader::FinishMagnitudes() {
+    const auto limitOf = [](char column, char lead) {
+        return column != ' ' ? column : lead == '<' || lead == '>' ? lead : ' ';
+    };
+    star.maximum.limit = limitOf(given.maxLimit, given.maxLead);
+    star.minimum.limit = limitOf(given.minLimit, given.minLead);
+    star.minimum.amplitude |= given.minLead == '(';
+    if (given.rangeRead) {
+        for (const auto& [range, magnitude] : {std::pair{&given.rangeMaximum, &star.maximum},
+                                               std::pair{&given.rangeMinimum, &star.minimum}}) {
+            magnitude->present = range->present;
+            magnitude->value = range->value;
+            magnitude->limit = range->limit;
+            magnitude->uncertain = range->uncertain;
+            magnitude->amplitude = false;
+        }
+    }
+    star.maximum.band = TextOf(MaxBand);
+    star.minimum.band = TextOf(MinBand);
+}
+
+std::string_view RowReader::TextOf(ColumnRole role) const {
+    return Trim(cells.Cell(role));
+}
+
+RowRead RowReader::Finish() {
+    const RowRead position = FinishPosition();
     if (position != RowRead::Star) {
         return position;
     }
-    if (!ReadMagnitudes(columns, cells, star) || !ReadEpoch(columns, cells, star) ||
-        !ReadPeriod(columns, cells, star.period) || !ReadDuration(cells, star.durationPercent)) {
-        return RowRead::BrokenNumber;
-    }
-    star.name = TextOf(cells, Name);
-    star.type = TextOf(cells, Type);
-    star.spectralType = TextOf(cells, SpectralType);
-    star.description = TextOf(cells, Description);
-    const char flag = FirstOf(cells.Cell(VariabilityFlag), "0123");
-    star.variabilityFlag = flag;
+    FinishMagnitudes();
+    const double epoch = ToDouble(given.epoch);
+    star.epochJd = !star.epochPresent                          ? 0
+                   : columns->EpochIn() == EpochForm::Modified ? epoch + ERFA_DJM0
+                   : epoch >= kFullJdFrom                      ? epoch
+                                                               : epoch + kReducedJdZero;
+    star.period.mark = given.periodMark != ' ' ? given.periodMark : given.periodLead;
+    star.period.flags = TextOf(PeriodFlags);
+    star.period.uncertain |= HasColon(star.period.flags);
+    star.name = TextOf(Name);
+    star.type = TextOf(Type);
+    star.spectralType = TextOf(SpectralType);
+    star.description = TextOf(Description);
     return RowRead::Star;
 }
 

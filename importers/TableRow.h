@@ -70,10 +70,65 @@ private:
 
 enum class RowRead { Star, NoPosition, BrokenNumber };
 
-// Reads a row whose cells are in `cells`, as `columns` says where each
-// comes from. `columns` must have a position. The texts of `star` are views
-// of `cells`, whose control bytes are made spaces here.
-RowRead ReadTableRow(const TableColumns& columns, RowCells& cells, TableStar& star);
+// Reads the cells of one row as each comes, into a TableStar: a number is
+// read from the parser's own bytes, a text kept in the row's buffer.
+class RowReader {
+public:
+    // For the rows of a table with `columns`, which must stay as they are
+    // while its rows are read.
+    void StartTable(const TableColumns& columns);
+    // Forgets the row read before.
+    void NewRow();
+    // Reads the whole cell of `role` (not None); `text` need only last for
+    // the call.
+    void Read(ColumnRole role, const char* text, std::size_t length);
+    // A cell gathered piece by piece in Cells() (Start, Append), read once
+    // it is whole.
+    RowCells& Cells() { return cells; }
+    void ReadGathered(ColumnRole role);
+    // Completes the star from the row's cells. `columns` must have a
+    // position. The star's texts are views of the row's buffer, whose
+    // control bytes are made spaces.
+    RowRead Finish();
+    const TableStar& Star() const { return star; }
+
+private:
+    // What the cells gave that is put together once the row is complete.
+    struct Gathered {
+        bool broken = false;
+        bool raGiven = false;
+        bool decGiven = false;
+        Decimal raHours;
+        Decimal decDegrees;
+        double raMinutes = 0;
+        double raSeconds = 0;
+        double decMinutes = 0;
+        double decSeconds = 0;
+        bool decSignNegative = false;
+        char maxLead = ' ';
+        char minLead = ' ';
+        char maxLimit = ' ';
+        char minLimit = ' ';
+        bool rangeRead = false;
+        TableMagnitude rangeMaximum;
+        TableMagnitude rangeMinimum;
+        Decimal epoch;
+        char periodLead = ' ';
+        char periodMark = ' ';
+    };
+
+    void ReadValue(ColumnRole role, std::string_view text);
+    void ReadPosition(ColumnRole role, std::string_view text);
+    void ReadPeriod(std::string_view text);
+    RowRead FinishPosition();
+    void FinishMagnitudes();
+    std::string_view TextOf(ColumnRole role) const;
+
+    const TableColumns* columns = nullptr;
+    RowCells cells;
+    TableStar star;
+    Gathered given;
+};
 
 // A number as tables write it: white space around it, an optional sign,
 // digits with at most one point, an optional exponent. Blank for white space

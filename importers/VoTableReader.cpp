@@ -219,6 +219,7 @@ void VoTableReader::EndCell() {
         if (fields[column].hasNull && Cells().Cell(cellRole) == fields[column].null) {
             Cells().Shrink(cellRole, 0);
         }
+        ReadGatheredCell(cellRole);
     }
     if (++column > kMaxColumns) {
         Fail("A row has more than " + std::to_string(kMaxColumns) + " TDs (row " +
