@@ -148,7 +148,7 @@ bool IsSet(std::string_view cell) {
 bool ReadPlainNumber(std::string_view text, Decimal& number) {
     const char* at = text.data();
     const char* const end = at + text.size();
-    number.negative = at < end && *at == '-';
+    const bool negative = at < end && *at == '-';
     at += at < end && (*at == '-' || *at == '+') ? 1 : 0;
     std::uint64_t value = 0;
     const char* const wholeStart = at;
@@ -166,10 +166,14 @@ bool ReadPlainNumber(std::string_view text, Decimal& number) {
         }
     }
     const auto decimals = at - decimalStart;
+    if (at != end || whole + decimals == 0 || whole + decimals > kMaxNumberDigits ||
+        whole > kMaxIntegerDigits) {
+        return false;
+    }
     number.scaled = static_cast<std::int64_t>(value);
     number.scale = static_cast<int>(decimals);
-    return at == end && whole + decimals > 0 && whole + decimals <= kMaxNumberDigits &&
-           whole <= kMaxIntegerDigits;
+    number.negative = negative;
+    return true;
 }
 
 // --- Positions ---------------------------------------------------------------
@@ -495,9 +499,9 @@ void RowReader::ReadValue(ColumnRole role, std::string_view text) {
         break;
     case Duration: {
         const MarkedNumber number = ReadMarkedNumber(text);
-        const std::int64_t whole = TruncatedTo(number.value, 0);
-        const bool readable = number.read == NumberRead::Number && !number.value.negative &&
-                              whole <= kMostDurationPercent;
+        const bool written = number.read == NumberRead::Number;
+        const std::int64_t whole = written ? TruncatedTo(number.value, 0) : -1;
+        const bool readable = written && !number.value.negative && whole <= kMostDurationPercent;
         star.durationPercent = readable ? static_cast<int>(whole) : -1;
         given.broken |=
             number.read == NumberRead::Broken || (number.read == NumberRead::Number && !readable);
