@@ -149,9 +149,9 @@ void NoRow(int, void*) {
 void LibcsvFloor(benchmark::State& state, const std::string* bytes, char delimiter) {
     for (auto _ : state) {
         csv_parser parser;
-        // As the reader sets it up: strict for CSV, without quoting for
-        // the separated text.
-        csv_init(&parser, delimiter == ',' ? CSV_STRICT | CSV_STRICT_FINI : 0);
+        // As the reader sets it up: strict for CSV; for the separated
+        // text without quoting and with every line end reported.
+        csv_init(&parser, delimiter == ',' ? CSV_STRICT | CSV_STRICT_FINI : CSV_REPALL_NL);
         csv_set_delim(&parser, static_cast<unsigned char>(delimiter));
         if (delimiter != ',') {
             csv_set_quote(&parser, 0);
@@ -229,8 +229,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
+        // The mean of the repetitions when there are several.
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
+            const bool mean = run.run_type == Run::RT_Aggregate && run.aggregate_name == "mean";
+            if (!run.error_occurred &&
+                (mean || (run.run_type == Run::RT_Iteration && run.repetitions <= 1))) {
                 seconds[run.run_name.function_name] = run.GetAdjustedCPUTime();
             }
         }

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DelimitedTable.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -12,15 +13,17 @@ namespace {
 // CSV's quoting is held to RFC 4180: a quote inside an unquoted field, text
 // after a closing quote and a quote left open at the end are errors.
 // VizieR's text is never quoted: there a quote is a character like any
-// other (libcsv takes the zero byte as its quote, which no text holds).
+// other (libcsv takes the zero byte as its quote, which no text holds), and
+// every line end is reported, so that a blank line, which ends a table's
+// rows, is seen.
 constexpr unsigned char kCsvOptions = CSV_STRICT | CSV_STRICT_FINI;
-constexpr unsigned char kSeparatedOptions = 0;
+constexpr unsigned char kSeparatedOptions = CSV_REPALL_NL;
 constexpr unsigned char kNoQuote = 0;
 // How much of a heading line an error message quotes.
 constexpr std::size_t kQuotedHeadingChars = 80;
 constexpr char kComment = '#';
 // Without a line of dashes within this many lines after the names, the
-// lines after the names are data.
+// lines after the names are rows.
 constexpr std::size_t kMostLinesBeforeDashes = 2;
 
 // libcsv grows a field's buffer through this: refusing to grow it beyond
@@ -35,14 +38,13 @@ bool IsBlankText(const std::string& text) {
 }
 
 // A line of dashes between the separators, as VizieR writes under the units.
-bool IsDashes(const std::string& text, char delimiter) {
-    return text.find('-') != std::string::npos &&
-           text.find_first_not_of(std::string("- \t") + delimiter) == std::string::npos;
-}
-
-// A line that ends a table's rows in VizieR's text starts with one of these.
-bool EndsRows(char first) {
-    return first == kComment || first == '\n' || first == '\r';
+bool IsDashes(const std::vector<std::string>& cells) {
+    const auto dashes = [](const std::string& cell) {
+        return cell.find_first_not_of('-') == std::string::npos;
+    };
+    return std::all_of(cells.begin(), cells.end(), dashes) &&
+           std::any_of(cells.begin(), cells.end(),
+                       [](const std::string& cell) { return !cell.empty(); });
 }
 
 void Init(csv_parser& parser, char delimiter) {
@@ -72,27 +74,27 @@ DelimitedTableReader::~DelimitedTableReader() {
 void DelimitedTableReader::Read(const char* bytes, std::size_t length) {
     std::size_t at = 0;
     while (at < length && !Failed()) {
-        if (stage == Stage::Data) {
-            at += ReadData(bytes + at, length - at);
-            continue;
+        if (separated || stage == Stage::Data) {
+            Parse(bytes + at, length - at);
+            return;
         }
         bool complete = false;
         at += TakeLine(bytes + at, length - at, complete);
         if (complete) {
-            DispatchLine();
+            HeadingLine();
         }
     }
 }
 
 void DelimitedTableReader::End() {
-    if (stage != Stage::Data && !line.empty()) {
-        DispatchLine();
+    if (!separated && stage == Stage::Heading && !line.empty()) {
+        HeadingLine();
+    }
+    if (separated || stage == Stage::Data) {
+        EndRows();
     }
     if (stage == Stage::AfterNames && !Failed()) {
         StartDataWithoutDashes();
-    }
-    if (stage == Stage::Data) {
-        EndRows();
     }
 }
 
@@ -110,42 +112,17 @@ std::size_t DelimitedTableReader::TakeLine(const char* bytes, std::size_t length
     return taken + (complete ? 1 : 0);
 }
 
-void DelimitedTableReader::DispatchLine() {
+// A CSV comment, or a heading (whose first name may be written with '#').
+void DelimitedTableReader::HeadingLine() {
     if (!line.empty() && line.back() == '\r') {
         line.pop_back();
     }
     const std::string text = std::move(line);
     line.clear();
-    switch (stage) {
-    case Stage::Heading:
-        HeadingLine(text);
-        break;
-    case Stage::AfterNames:
-        AfterNamesLine(text);
-        break;
-    case Stage::Break:
-        BreakLine(text);
-        break;
-    case Stage::Data:
-        break;
-    }
-}
-
-void DelimitedTableReader::HeadingLine(const std::string& text) {
-    if (IsBlankText(text) || (separated && text[0] == kComment)) {
+    Cells cells;
+    if (IsBlankText(text) || !Split(text, cells)) {
         return;
     }
-    std::vector<std::string> cells;
-    if (!Split(text, cells)) {
-        return;
-    }
-    if (separated) {
-        names = std::move(cells);
-        pending.clear();
-        stage = Stage::AfterNames;
-        return;
-    }
-    // A CSV comment, or a heading whose first name is written with '#'.
     if (text[0] == kComment) {
         const std::size_t nameStart = cells[0].find_first_not_of(" \t", 1);
         cells[0].erase(0, nameStart == std::string::npos ? cells[0].size() : nameStart);
@@ -157,17 +134,51 @@ void DelimitedTableReader::HeadingLine(const std::string& text) {
     StartData({});
 }
 
-void DelimitedTableReader::AfterNamesLine(const std::string& text) {
-    if (IsDashes(text, delimiter)) {
-        std::vector<std::string> units;
-        if (!pending.empty() && !Split(pending.front(), units)) {
-            return;
-        }
-        SetFormatName("VizieR table");
-        StartData(units);
+void DelimitedTableReader::SeparatedLine(int terminator) {
+    // CR LF ends a line twice for libcsv; the LF is no blank line.
+    const bool lineFeedOfCrLf = column == 0 && terminator == '\n' && lastTerminator == '\r';
+    lastTerminator = terminator;
+    const bool blankOrComment = column == 0 || firstByte == kComment;
+    if (lineFeedOfCrLf) {
         return;
     }
-    pending.push_back(text);
+    switch (stage) {
+    case Stage::Data:
+        if (blankOrComment) {
+            DiscardRow();
+            stage = Stage::Break;
+        } else {
+            EndRow(column);
+        }
+        break;
+    case Stage::Heading:
+        if (!blankOrComment) {
+            names = std::move(lineCells);
+            pending.clear();
+            stage = Stage::AfterNames;
+        }
+        break;
+    case Stage::AfterNames:
+        if (!blankOrComment) {
+            AfterNamesLine(std::move(lineCells));
+        }
+        break;
+    case Stage::Break:
+        if (!blankOrComment) {
+            BreakLine(std::move(lineCells));
+        }
+        break;
+    }
+}
+
+void DelimitedTableReader::AfterNamesLine(Cells&& cells) {
+    if (IsDashes(cells)) {
+        SetFormatName("VizieR table");
+        StartData(pending.empty() ? Cells() : pending.front());
+        pending.clear();
+        return;
+    }
+    pending.push_back(std::move(cells));
     if (pending.size() == kMostLinesBeforeDashes) {
         StartDataWithoutDashes();
     }
@@ -175,21 +186,13 @@ void DelimitedTableReader::AfterNamesLine(const std::string& text) {
 
 void DelimitedTableReader::StartDataWithoutDashes() {
     StartData({});
-    for (const std::string& text : pending) {
-        Parse(text.data(), text.size());
-        Parse("\n", 1);
+    for (const Cells& cells : pending) {
+        ReplayRow(cells);
     }
     pending.clear();
 }
 
-void DelimitedTableReader::BreakLine(const std::string& text) {
-    if (IsBlankText(text) || text[0] == kComment) {
-        return;
-    }
-    std::vector<std::string> cells;
-    if (!Split(text, cells)) {
-        return;
-    }
+void DelimitedTableReader::BreakLine(Cells&& cells) {
     if (IsTableHeading(cells)) {
         names = std::move(cells);
         pending.clear();
@@ -198,42 +201,22 @@ void DelimitedTableReader::BreakLine(const std::string& text) {
     }
     // A stray blank or comment line inside the rows: they go on.
     stage = Stage::Data;
-    atLineStart = true;
-    Parse(text.data(), text.size());
-    Parse("\n", 1);
+    ReplayRow(cells);
 }
 
-void DelimitedTableReader::StartData(const std::vector<std::string>& units) {
-    StartTable(HeadingsOf(names, units));
-    stage = Stage::Data;
-    atLineStart = true;
-    column = 0;
-}
-
-std::size_t DelimitedTableReader::ReadData(const char* bytes, std::size_t length) {
-    if (!separated) {
-        Parse(bytes, length);
-        return length;
-    }
-    if (atLineStart && EndsRows(bytes[0])) {
-        EndRows();
-        stage = Stage::Break;
-        return 0;
-    }
-    // Whole lines go to the parser at once, up to one that ends the rows.
-    const char* const end = bytes + length;
-    const char* run = bytes;
-    for (;;) {
-        const void* feed = std::memchr(run, '\n', static_cast<std::size_t>(end - run));
-        run = feed != nullptr ? static_cast<const char*>(feed) + 1 : end;
-        atLineStart = feed != nullptr;
-        if (run == end || EndsRows(*run)) {
-            break;
+void DelimitedTableReader::ReplayRow(const Cells& cells) {
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const ColumnRole role = RoleOf(i);
+        if (role != ColumnRole::None) {
+            ReadCell(role, cells[i].data(), cells[i].size());
         }
     }
-    const auto taken = static_cast<std::size_t>(run - bytes);
-    Parse(bytes, taken);
-    return taken;
+    EndRow(cells.size());
+}
+
+void DelimitedTableReader::StartData(const Cells& units) {
+    StartTable(HeadingsOf(names, units));
+    stage = Stage::Data;
 }
 
 void DelimitedTableReader::Parse(const char* bytes, std::size_t length) {
@@ -257,7 +240,7 @@ void DelimitedTableReader::EndRows() {
     }
 }
 
-bool DelimitedTableReader::Split(const std::string& text, std::vector<std::string>& cells) {
+bool DelimitedTableReader::Split(const std::string& text, Cells& cells) {
     cells.clear();
     const bool parsed = csv_parse(&lineParser, text.data(), text.size(), OnHeadingCell,
                                   OnHeadingEnd, &cells) == text.size() &&
@@ -270,9 +253,8 @@ bool DelimitedTableReader::Split(const std::string& text, std::vector<std::strin
     return !Failed();
 }
 
-std::vector<ColumnHeading>
-DelimitedTableReader::HeadingsOf(const std::vector<std::string>& headingNames,
-                                 const std::vector<std::string>& units) const {
+std::vector<ColumnHeading> DelimitedTableReader::HeadingsOf(const Cells& headingNames,
+                                                            const Cells& units) const {
     std::vector<ColumnHeading> headings(headingNames.size());
     for (std::size_t i = 0; i < headingNames.size(); ++i) {
         headings[i].name = headingNames[i];
@@ -281,43 +263,56 @@ DelimitedTableReader::HeadingsOf(const std::vector<std::string>& headingNames,
     return headings;
 }
 
-bool DelimitedTableReader::IsTableHeading(const std::vector<std::string>& cells) const {
+bool DelimitedTableReader::IsTableHeading(const Cells& cells) const {
     TableColumns columns;
     columns.Assign(HeadingsOf(cells, {}));
     return columns.Position() != PositionForm::None;
 }
 
 void DelimitedTableReader::OnHeadingCell(void* text, std::size_t length, void* cells) {
-    auto& names = *static_cast<std::vector<std::string>*>(cells);
+    auto& headingCells = *static_cast<Cells*>(cells);
     // One more than the limit tells that it was passed.
-    if (names.size() <= kMaxColumns) {
-        names.emplace_back(static_cast<const char*>(text), length);
+    if (headingCells.size() <= kMaxColumns) {
+        headingCells.emplace_back(static_cast<const char*>(text), length);
     }
 }
 
 void DelimitedTableReader::OnHeadingEnd(int, void*) {
 }
 
-// Called for every field of every row: the common case takes few steps.
+// Called for every field of every row: the rows' case takes few steps.
 void DelimitedTableReader::OnCell(void* text, std::size_t length, void* reader) {
     auto& self = *static_cast<DelimitedTableReader*>(reader);
-    const ColumnRole role = self.RoleOf(self.column);
-    if (role != ColumnRole::None) {
-        // libcsv grows no field beyond kMaxCellBytes.
-        self.ReadCell(role, static_cast<const char*>(text), length);
+    const char* const bytes = static_cast<const char*>(text);
+    if (self.column == 0) {
+        self.firstByte = length > 0 ? bytes[0] : '\0';
+    }
+    if (self.stage == Stage::Data) {
+        const ColumnRole role = self.RoleOf(self.column);
+        if (role != ColumnRole::None) {
+            // libcsv grows no field beyond kMaxCellBytes.
+            self.ReadCell(role, bytes, length);
+        }
+    } else if (self.lineCells.size() <= kMaxColumns) {
+        self.lineCells.emplace_back(bytes, length);
     }
     if (++self.column > kMaxColumns) {
-        self.Fail("A row has more than " + std::to_string(kMaxColumns) + " fields (data row " +
+        self.Fail("A line has more than " + std::to_string(kMaxColumns) + " fields (data row " +
                   std::to_string(self.Rows() + 1) + ").");
     }
 }
 
-void DelimitedTableReader::OnRowEnd(int, void* reader) {
+void DelimitedTableReader::OnRowEnd(int terminator, void* reader) {
     auto& self = *static_cast<DelimitedTableReader*>(reader);
     if (!self.Failed()) {
-        self.EndRow(self.column);
-        self.column = 0;
+        if (self.separated) {
+            self.SeparatedLine(terminator);
+        } else {
+            self.EndRow(self.column);
+        }
     }
+    self.column = 0;
+    self.lineCells.clear();
 }
 
 } // namespace lumara::import

@@ -88,6 +88,8 @@ protected:
     void ReadGatheredCell(ColumnRole role) { rowReader.ReadGathered(role); }
     // Ends a row of `cellCount` cells.
     void EndRow(std::size_t cellCount);
+    // Forgets the cells read of a row that turned out to be none.
+    void DiscardRow() { rowReader.NewRow(); }
     std::int64_t Rows() const { return rows; }
 
 private:

@@ -411,16 +411,18 @@ NumberRead ReadTableNumber(std::string_view cell, Decimal& number) {
     return NumberRead::Number;
 }
 
+// What a column the table lacks would give stays as it starts, for every
+// row: each column's cell sets all that it gives, in every row.
 void RowReader::StartTable(const TableColumns& tableColumns) {
     columns = &tableColumns;
     cells = RowCells();
-    NewRow();
+    star = TableStar();
+    given = Gathered();
 }
 
 void RowReader::NewRow() {
     cells.NewRow();
-    star = TableStar();
-    given = Gathered();
+    given.broken = false;
 }
 
 void RowReader::Read(ColumnRole role, const char* text, std::size_t length) {
@@ -457,8 +459,8 @@ void RowReader::ReadValue(ColumnRole role, std::string_view text) {
         TableMagnitude& magnitude = role == Max ? star.maximum : star.minimum;
         magnitude.present = number.read == NumberRead::Number;
         magnitude.value = number.value;
-        magnitude.uncertain |= number.uncertain;
         (role == Max ? given.maxLead : given.minLead) = number.lead;
+        (role == Max ? given.maxNumberUncertain : given.minNumberUncertain) = number.uncertain;
         given.broken |= number.read == NumberRead::Broken;
         break;
     }
@@ -469,13 +471,13 @@ void RowReader::ReadValue(ColumnRole role, std::string_view text) {
         given.minLimit = FirstOf(text, "<>");
         break;
     case MaxUncertain:
-        star.maximum.uncertain |= HasColon(text);
+        given.maxColumnUncertain = HasColon(text);
         break;
     case MinUncertain:
-        star.minimum.uncertain |= HasColon(text);
+        given.minColumnUncertain = HasColon(text);
         break;
     case MinAmplitude:
-        star.minimum.amplitude |= IsSet(text);
+        given.amplitudeColumn = IsSet(text);
         break;
     case Range:
         given.rangeRead = ReadRange(text, given.rangeMaximum, given.rangeMinimum);
@@ -483,13 +485,13 @@ void RowReader::ReadValue(ColumnRole role, std::string_view text) {
     case Epoch: {
         const MarkedNumber number = ReadMarkedNumber(text);
         star.epochPresent = number.read == NumberRead::Number;
-        star.epochUncertain |= number.uncertain;
+        given.epochNumberUncertain = number.uncertain;
         given.epoch = number.value;
         given.broken |= number.read == NumberRead::Broken;
         break;
     }
     case EpochUncertain:
-        star.epochUncertain |= HasColon(text);
+        given.epochColumnUncertain = HasColon(text);
         break;
     case Period:
         ReadPeriod(text);
@@ -566,7 +568,7 @@ void RowReader::ReadPeriod(std::string_view text) {
     given.broken |= number.read == NumberRead::Broken || !inDays;
     star.period.present = number.read == NumberRead::Number && columns->PeriodDaysPerUnit() != 0;
     star.period.days = number.value;
-    star.period.uncertain |= number.uncertain;
+    given.periodNumberUncertain = number.uncertain;
     given.periodLead = number.lead;
 }
 
@@ -600,7 +602,10 @@ void RowReader::FinishMagnitudes() {
     };
     star.maximum.limit = limitOf(given.maxLimit, given.maxLead);
     star.minimum.limit = limitOf(given.minLimit, given.minLead);
-    star.minimum.amplitude |= given.minLead == '(';
+    star.maximum.uncertain = given.maxNumberUncertain || given.maxColumnUncertain;
+    star.minimum.uncertain = given.minNumberUncertain || given.minColumnUncertain;
+    star.maximum.amplitude = false;
+    star.minimum.amplitude = given.amplitudeColumn || given.minLead == '(';
     if (given.rangeRead) {
         for (const auto& [range, magnitude] : {std::pair{&given.rangeMaximum, &star.maximum},
                                                std::pair{&given.rangeMinimum, &star.minimum}}) {
@@ -632,7 +637,8 @@ RowRead RowReader::Finish() {
                                                                : epoch + kReducedJdZero;
     star.period.mark = given.periodMark != ' ' ? given.periodMark : given.periodLead;
     star.period.flags = TextOf(PeriodFlags);
-    star.period.uncertain |= HasColon(star.period.flags);
+    star.period.uncertain = given.periodNumberUncertain || HasColon(star.period.flags);
+    star.epochUncertain = given.epochNumberUncertain || given.epochColumnUncertain;
     star.name = TextOf(Name);
     star.type = TextOf(Type);
     star.spectralType = TextOf(SpectralType);

@@ -109,10 +109,18 @@ private:
         char minLead = ' ';
         char maxLimit = ' ';
         char minLimit = ' ';
+        bool maxNumberUncertain = false; // a ':' after the value
+        bool minNumberUncertain = false;
+        bool maxColumnUncertain = false; // a ':' in a column of its own
+        bool minColumnUncertain = false;
+        bool amplitudeColumn = false;
         bool rangeRead = false;
         TableMagnitude rangeMaximum;
         TableMagnitude rangeMinimum;
         Decimal epoch;
+        bool epochNumberUncertain = false;
+        bool epochColumnUncertain = false;
+        bool periodNumberUncertain = false;
         char periodLead = ' ';
         char periodMark = ' ';
     };
