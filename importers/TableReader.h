@@ -22,8 +22,9 @@
 namespace lumara::import {
 
 // Limits against hostile files, each an error when passed.
-inline constexpr std::size_t kMaxColumns = 10000;                         // per heading or row
-inline constexpr std::size_t kMaxHeadingLineBytes = std::size_t{1} << 20; // a line before the data
+inline constexpr std::size_t kMaxColumns = 10000; // per heading or line
+// A CSV line up to the heading, read as a line before the parser sees it.
+inline constexpr std::size_t kMaxHeadingLineBytes = std::size_t{1} << 20;
 
 enum class TableKind { Csv, Separated, VoTable };
 
