@@ -106,7 +106,6 @@ constexpr RoleWord kNames[] = {
     {"perioduncertaintyflag", PeriodFlags},
     {"m-m/d", Duration},
     {"mmd", Duration},
-    {"d", Duration},
     {"v", VariabilityFlag},
     {"varflag", VariabilityFlag},
     {"sptype", SpectralType},

@@ -509,9 +509,12 @@ void RowReader::ReadValue(ColumnRole role, std::string_view text) {
             number.read == NumberRead::Broken || (number.read == NumberRead::Number && !readable);
         break;
     }
-    case VariabilityFlag:
-        star.variabilityFlag = FirstOf(text, "0123");
+    case VariabilityFlag: {
+        // One digit, so that a V magnitude under the same name is no flag.
+        const std::string_view flag = Trim(text);
+        star.variabilityFlag = flag.size() == 1 ? FirstOf(flag, "0123") : ' ';
         break;
+    }
     default:
         ReadPosition(role, text);
         break;

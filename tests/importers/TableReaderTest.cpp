@@ -360,8 +360,8 @@ TEST(TableReaderTest, ReadingNumbersAsTablesWriteThem) {
         }
     }
     // A number too long to read makes its row's, whichever column it is in.
-    const TableRead read =
-        Read("ra,dec,name,D\n1,2,X," + std::string(30, '7') + "\n3,4,Y,5\n", {TableKind::Csv, ','});
+    const TableRead read = Read("ra,dec,name,M-m/D\n1,2,X," + std::string(30, '7') + "\n3,4,Y,5\n",
+                                {TableKind::Csv, ','});
     EXPECT_EQ(read.stars.size(), 1U);
     EXPECT_EQ(read.report.Skipped(SkipReason::BrokenNumber), 1);
 }
