@@ -256,6 +256,20 @@ TEST(TableReaderTest, VoTablesByUcdAndByName) {
     ASSERT_EQ(names.stars.size(), 1U);
     EXPECT_DOUBLE_EQ(names.stars[0].decDegrees, 21.5);
     EXPECT_EQ(Text(names.stars[0].period.days), "0.5000000000"); // 12 h
+
+    // Texts come back in the encoding the document declares, as written.
+    for (const std::string encoding : {"ISO-8859-1", "UTF-8"}) {
+        const std::string name = encoding == "UTF-8" ? "B\xC3\xA9 Xyz" : "B\xE9 Xyz";
+        const TableRead read =
+            Read("<?xml version=\"1.0\" encoding=\"" + encoding +
+                     "\"?><VOTABLE><RESOURCE><TABLE><FIELD name=\"ra\"/>"
+                     "<FIELD name=\"dec\"/><FIELD name=\"Name\"/><DATA>"
+                     "<TABLEDATA><TR><TD>1</TD><TD>2</TD><TD>" +
+                     name + "</TD></TR></TABLEDATA></DATA></TABLE></RESOURCE></VOTABLE>",
+                 {TableKind::VoTable, '\0'});
+        ASSERT_EQ(read.stars.size(), 1U) << encoding << ": " << read.status.message;
+        EXPECT_EQ(read.stars[0].name, name) << encoding;
+    }
 }
 
 TEST(TableReaderTest, RealTablesFromAnotherProject) {
