@@ -8,7 +8,6 @@
 #include <array>
 #include <cstddef>
 #include <cstring>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -50,8 +49,9 @@ public:
     std::string_view Cell(ColumnRole role) const {
         return {bytes.data() + spans[Index(role)].start, spans[Index(role)].length};
     }
-    // The last cell started, to change in place; it may only shrink.
+    // A cell's bytes, to change in place.
     char* Text(ColumnRole role) { return bytes.data() + spans[Index(role)].start; }
+    // Shortens the last cell started.
     void Shrink(ColumnRole role, std::size_t length) {
         spans[Index(role)].length = length;
         used = spans[Index(role)].start + length;
@@ -86,7 +86,7 @@ public:
     // it is whole.
     RowCells& Cells() { return cells; }
     void ReadGathered(ColumnRole role);
-    // Completes the star from the row's cells. `columns` must have a
+    // Completes the star from the row's cells; the table must have a
     // position. The star's texts are views of the row's buffer, whose
     // control bytes are made spaces.
     RowRead Finish();
