@@ -30,7 +30,7 @@ public:
     ~VoTableReader() override;
 
 private:
-    struct Field {
+    struct FieldDetails {
         std::string ref;  // the COOSYS it refers to
         std::string null; // the text that stands for no value
         bool hasNull = false;
@@ -72,7 +72,7 @@ private:
     ColumnRole cellRole = ColumnRole::None;
     std::size_t column = 0;
     std::vector<ColumnHeading> headings;
-    std::vector<Field> fields;
+    std::vector<FieldDetails> fields;
     std::vector<CoordinateSystem> systems;
 };
 
