@@ -50,7 +50,9 @@ public:
     // passed over. After an error, nothing more is read and every call gives
     // the same error.
     TableStatus Feed(const char* bytes, std::size_t length);
-    // At the end of the file: reads what was held back for a line end.
+    // At the end of the file: reads what was held back (a last line without
+    // its line feed, a quoted field's end) and fails when the file gave no
+    // table with a position.
     TableStatus Finish();
 
     // Whether the columns of a table with a position have been found.
