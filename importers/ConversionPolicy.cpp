@@ -253,6 +253,13 @@ bool ShortenType(Field type, char (&out)[kTypeChars + 1]) {
     return shortened;
 }
 
+void SetDescription(Field text, SourceStar& star) {
+    const Field trimmed = Trimmed(text);
+    star.descriptionCut = trimmed.width > kDescChars;
+    star.descriptionChars = star.descriptionCut ? kDescChars : trimmed.width;
+    std::memcpy(star.description, trimmed.text, star.descriptionChars);
+}
+
 // Each text is written straight into the line, which starts all blanks, so
 // that no piece is written in bytes and read back as a word.
 bool WriteNativeLine(const SourceStar& star, char* native, ImportReport& report) {
@@ -279,6 +286,7 @@ bool WriteNativeLine(const SourceStar& star, char* native, ImportReport& report)
     WriteRange(star, native, report);
     WritePeriod(star, native, report);
     report.CountIf(Change::MarkDropped, star.markDropped);
+    report.CountIf(Change::DescriptionCut, star.descriptionCut);
     words::CopyShort(native + kDescColumn, star.description, star.descriptionChars);
     ++report.stars;
     return true;

@@ -79,7 +79,12 @@ struct SourceStar {
     char periodNote[3] = {};
     int durationPercent = -1;
     bool secondaryMinimum = false;
+    bool descriptionCut = false; // the source's description was longer
 };
+
+// Sets the description to `text` without the white space around it, cut to
+// the line's columns when longer.
+void SetDescription(Field text, SourceStar& star);
 
 // GCVS writes epochs less this.
 inline constexpr double kShortEpochBase = 2400000.0;

@@ -138,12 +138,6 @@ void ReadSourceNotes(const char* text, std::size_t length, SourceStar& star) {
                                         secondary) == NumberRead::Number;
 }
 
-void ReadSpectrum(const char* text, std::size_t length, SourceStar& star) {
-    const Field spectrum = Trimmed(FieldAt(text, length, kSpectrumFirst, kSpectrumLast));
-    std::memcpy(star.description, spectrum.text, spectrum.width);
-    star.descriptionChars = spectrum.width;
-}
-
 } // namespace
 
 bool IsGcvsLine(const char* text, std::size_t length) {
@@ -203,7 +197,7 @@ bool ReadGcvsStar(const char* text, std::size_t length, SourceStar& star, Import
     star.component = IsLetter(component) ? component : ' ';
     star.name = FieldAt(text, length, kNameFirst, kNameLast);
     star.type = FieldAt(text, length, kTypeFirst, kTypeLast);
-    ReadSpectrum(text, length, star);
+    SetDescription(FieldAt(text, length, kSpectrumFirst, kSpectrumLast), star);
     return true;
 }
 

@@ -43,6 +43,7 @@ enum class Change {
     PeriodDropped,      // negative, or beyond the K form
     DecMinusZero,       // a declination between 0 and -1 degree written -00
     MarkDropped,        // an uncertainty or limit mark on a position or period
+    DescriptionCut,     // a description longer than the line's columns
     Count
 };
 
