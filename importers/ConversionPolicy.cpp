@@ -303,6 +303,14 @@ void KeepPeriodNote(Field marks, SourceStar& star) {
     star.periodNote[kept] = '\0';
 }
 
+double FullEpoch(NumberRead read, const Decimal& written) {
+    if (read != NumberRead::Number || written.negative || written.scaled == 0) {
+        return 0.0;
+    }
+    const double value = ValueOf(written);
+    return value < kLeastFullEpoch ? value + kShortEpochBase : value;
+}
+
 void DescribeSource(const SourceStar& star, StarDetails& details) {
     const Field name = Trimmed(star.name);
     const Field type = Trimmed(star.type);
@@ -310,13 +318,8 @@ void DescribeSource(const SourceStar& star, StarDetails& details) {
     details.decDeg = star.decDeg;
     details.name = {name.text, name.width};
     details.type = {type.text, type.width};
-    details.epochJd = 0.0;
-    details.epochScale = TimeScale::None;
-    if (star.epochPresent && !star.epoch.negative && star.epoch.scaled != 0) {
-        const double written = ValueOf(star.epoch);
-        details.epochJd = written < kLeastFullEpoch ? written + kShortEpochBase : written;
-        details.epochScale = TimeScale::HjdUtc;
-    }
+    details.epochJd = star.epochJd;
+    details.epochScale = star.epochJd > 0.0 ? TimeScale::HjdUtc : TimeScale::None;
     details.period = star.periodPresent && !star.period.negative ? ValueOf(star.period) : 0.0;
     details.periodLimit = star.periodLimit;
     details.periodUncertain = star.periodUncertain;

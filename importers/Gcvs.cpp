@@ -122,8 +122,9 @@ bool ReadMagnitude(Field value, char limit, bool uncertain, SourceMagnitude& mag
 // The epoch, the period's marks, the duration and whether a secondary
 // minimum is given: none of it can make the line unreadable.
 void ReadSourceNotes(const char* text, std::size_t length, SourceStar& star) {
-    star.epochPresent = ReadDecimal(FieldAt(text, length, kEpochFirst, kEpochLast), star.epoch) ==
-                        NumberRead::Number;
+    Decimal epoch;
+    star.epochJd =
+        FullEpoch(ReadDecimal(FieldAt(text, length, kEpochFirst, kEpochLast), epoch), epoch);
     const char mark = ByteAt(text, length, kPeriodMark);
     star.periodLimit = IsLimitMark(mark) || mark == '(' ? mark : ' ';
     star.periodUncertain = ByteAt(text, length, kPeriodUncertain) == ':';

@@ -80,6 +80,8 @@ const char* FormatName(CatalogueFormat format) {
         return "GCVS 5.1";
     case CatalogueFormat::Vsx:
         return "VSX";
+    case CatalogueFormat::Table:
+        return "table";
     case CatalogueFormat::Native:
         break;
     }
@@ -90,8 +92,11 @@ std::string DescribeReport(const ImportReport& report) {
     if (report.format == CatalogueFormat::Native) {
         return {};
     }
-    std::string text = std::string("Imported ") + std::to_string(report.stars) + " stars from a " +
-                       FormatName(report.format) + " file.";
+    const std::string from = report.format == CatalogueFormat::Table
+                                 ? report.source
+                                 : std::string(FormatName(report.format)) + " file";
+    std::string text =
+        std::string("Imported ") + std::to_string(report.stars) + " stars from a " + from + ".";
     for (std::size_t i = 0; i < kChanges; ++i) {
         AppendCount(text, report.changes[i], kChangeLabels[i]);
     }

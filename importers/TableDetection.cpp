@@ -43,14 +43,20 @@ bool HasStarLine(const char* head, std::size_t length, StarLineTest isStarLine) 
     return false;
 }
 
-// `whole` when the head is the whole file.
-bool FindsColumns(const TableForm& form, const char* head, std::size_t length, bool whole) {
+enum class Heading { None, WithoutPosition, WithPosition };
+
+// What heading the reader of `form` finds; `whole` when the head is the
+// whole file.
+Heading HeadingOf(const TableForm& form, const char* head, std::size_t length, bool whole) {
     const std::unique_ptr<TableReader> reader = MakeTableReader(form, [](const TableStar&) {});
     reader->Feed(head, length);
     if (whole) {
         reader->Finish();
     }
-    return reader->ColumnsFound();
+    if (reader->ColumnsFound()) {
+        return Heading::WithPosition;
+    }
+    return reader->HeadingWithoutPosition() ? Heading::WithoutPosition : Heading::None;
 }
 
 } // namespace
@@ -79,13 +85,20 @@ std::optional<TableForm> DetectTable(const char* head, std::size_t length,
         const char* feed = static_cast<const char*>(memrchr(head, '\n', length));
         lines = feed != nullptr ? static_cast<std::size_t>(feed - head) + 1 : 0;
     }
+    // A heading that names a star table's columns but no position is a
+    // table still: its reader then says which columns it looked for.
+    std::optional<TableForm> withoutPosition;
     for (const TableForm& form : kForms) {
         const std::size_t fed = form.kind == TableKind::VoTable ? length : lines;
-        if (FindsColumns(form, head, fed, wholeFile)) {
+        const Heading heading = HeadingOf(form, head, fed, wholeFile);
+        if (heading == Heading::WithPosition) {
             return form;
         }
+        if (heading == Heading::WithoutPosition && !withoutPosition) {
+            withoutPosition = form;
+        }
     }
-    return std::nullopt;
+    return withoutPosition;
 }
 
 } // namespace lumara::import

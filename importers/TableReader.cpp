@@ -93,6 +93,11 @@ void TableReader::StartTable(const std::vector<ColumnHeading>& headings) {
     if (!tableColumns.PositionProblem().empty()) {
         Fail("The table's positions cannot be read: " + tableColumns.PositionProblem() + ".");
     } else if (!tableHasPosition) {
+        std::size_t named = 0;
+        for (std::size_t column = 0; column < tableColumns.Count(); ++column) {
+            named += tableColumns.RoleOf(column) != ColumnRole::None ? 1 : 0;
+        }
+        namedWithoutPosition = named >= kLeastNamedColumns;
         Fail("The table has no position column (looked for " + NamedColumns::PositionNames() +
              ").");
     } else {

@@ -21,6 +21,10 @@
 
 namespace lumara::import {
 
+// A heading that names this many columns of a star table is a table's,
+// with or without a position.
+inline constexpr std::size_t kLeastNamedColumns = 2;
+
 // Limits against hostile files, each an error when passed.
 inline constexpr std::size_t kMaxColumns = 10000; // per heading or line
 // A CSV line up to the heading, read as a line before the parser sees it.
@@ -57,11 +61,17 @@ public:
 
     // Whether the columns of a table with a position have been found.
     bool ColumnsFound() const { return found; }
+    // Whether the first heading named columns a star table has (at least
+    // kLeastNamedColumns of them) but no position: a table that cannot be
+    // loaded, rather than no table at all.
+    bool HeadingWithoutPosition() const { return namedWithoutPosition; }
     // The rows skipped, by reason (stars are counted where they are written).
     const ImportReport& Report() const { return report; }
     // For the import notice: "VizieR table: positions from RAJ2000/DEJ2000,
     // names from Name, ..., 3 rows without a position skipped".
     std::string Describe() const;
+    // The kind and the columns alone: "VizieR table: positions from ...".
+    std::string Source() const { return formatName + ": " + description; }
 
 protected:
     TableReader(std::string formatName, TableRowHandler handler);
@@ -109,6 +119,7 @@ private:
     std::string description; // of the first table's columns
     std::int64_t rows = 0;
     bool found = false;
+    bool namedWithoutPosition = false;
     bool tableHasPosition = false;
     std::size_t markBytes = 0; // of a UTF-8 byte-order mark the file opens with
     bool markDecided = false;
@@ -123,7 +134,7 @@ std::size_t ByteOrderMarkBytes(const char* bytes, std::size_t length);
 // heading with a position column in it, and no line of the head is a native
 // star line by `isStarLine` (given each line's text as the loader reads it:
 // up to format::kMaxLineChars bytes, without its line feed).
-inline constexpr std::size_t kDetectionHeadBytes = std::size_t{64} << 10;
+inline constexpr std::size_t kDetectionHeadBytes = TableImporter::kTableHeadBytes;
 using StarLineTest = bool (*)(const char* line);
 std::optional<TableForm> DetectTable(const char* head, std::size_t length, StarLineTest isStarLine);
 

@@ -65,16 +65,31 @@ bool ToSourceStar(const TableStar& table, SourceStar& star) {
     star.period = table.period.days;
     star.markDropped = table.period.present && (table.period.mark != ' ' || table.period.uncertain);
     Describe(table, star);
+    // Kept beside the line at the table's own precision.
+    star.raDeg = table.raDegrees;
+    star.decDeg = table.decDegrees;
+    star.epochJd = table.epochPresent ? table.epochJd : 0.0;
+    star.periodLimit = table.period.mark;
+    star.periodUncertain = table.period.uncertain;
+    KeepPeriodNote(FieldOf(table.period.flags), star);
+    star.durationPercent = table.durationPercent;
     return true;
 }
 
-bool WriteTableStar(const TableStar& table, char* native, ImportReport& report) {
+bool WriteTableStar(const TableStar& table, char* native, ImportReport& report,
+                    StarDetails* details) {
     SourceStar star;
     if (!ToSourceStar(table, star)) {
         report.Count(SkipReason::BrokenNumber);
         return false;
     }
-    return WriteNativeLine(star, native, report);
+    if (!WriteNativeLine(star, native, report)) {
+        return false;
+    }
+    if (details != nullptr) {
+        DescribeSource(star, *details);
+    }
+    return true;
 }
 
 } // namespace lumara::import

@@ -53,8 +53,11 @@ struct TableStar {
 // `table`, which must outlive it. False for a position outside the sky.
 bool ToSourceStar(const TableStar& table, SourceStar& star);
 
-// Writes the native line for `table` (kNativeChars + 1 bytes) and counts the
-// star and what changed, as ConvertLine does for a fixed layout's line.
-bool WriteTableStar(const TableStar& table, char* native, ImportReport& report);
+// Writes the native line for `table` (format::kStoredLineChars + 1 bytes)
+// and counts the star and what changed, as ConvertLine does for a fixed
+// layout's line; with `details`, also what the table gives beyond the line,
+// its texts views into the table's row.
+bool WriteTableStar(const TableStar& table, char* native, ImportReport& report,
+                    StarDetails* details = nullptr);
 
 } // namespace lumara::import

@@ -121,9 +121,11 @@ void ReadMarksAndTexts(const char* text, std::size_t length, std::size_t shift, 
     star.periodUncertain = periodUncertain;
     KeepPeriodNote(FieldAt(text, length, kPeriodFlagsFirst - shift, kPeriodFlagsLast - shift),
                    star);
-    star.epochPresent = ReadFixedDecimal<kWrittenEpochDecimals>(
-                            FieldAt(text, length, kEpochFirst - shift, kEpochLast - shift),
-                            star.epoch) == NumberRead::Number;
+    Decimal epoch;
+    star.epochJd =
+        FullEpoch(ReadFixedDecimal<kWrittenEpochDecimals>(
+                      FieldAt(text, length, kEpochFirst - shift, kEpochLast - shift), epoch),
+                  epoch);
     star.name = FieldAt(text, length, kNameFirst, kNameLast);
     star.type = FieldAt(text, length, kTypeFirst, kTypeLast);
     Describe(text, length, kMinBandLast - shift, star);
