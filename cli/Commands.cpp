@@ -424,6 +424,20 @@ public:
         others.tonight = nullptr;
     }
 
+    // The star's rows: one, or one per event; none when it has no place in
+    // the table.
+    static void AppendRows(const TonightRequest& request, const TonightContext& context,
+                           const StarRecord& record, const StarTonight& tonight,
+                           std::vector<plan::StarEvent>& events, std::string& rows) {
+        if (!request.events) {
+            AppendTonightRow(request.format, record, context, tonight, nullptr, rows);
+            return;
+        }
+        for (const plan::StarEvent& event : events) {
+            AppendTonightRow(request.format, record, context, tonight, &event, rows);
+        }
+    }
+
     void Handle(StarBlock& block, BufferedWriter* out) override {
         const std::size_t lane = block.Lane();
         Lane& own = lanes[lane];
@@ -436,10 +450,12 @@ public:
                 return;
             }
             const StarTonight tonight = ObserveRecord(context, record);
-            if (!plan::IsObservable(tonight.night, context.minUpMinutes)) {
+            own.events.clear();
+            if (request.events ? (EventsOf(context, record, own.events), own.events.empty())
+                               : !plan::IsObservable(tonight.night, context.minUpMinutes)) {
                 return;
             }
-            ++own.matches;
+            own.matches += request.events ? own.events.size() : 1;
             if (request.countOnly) {
                 return;
             }
@@ -448,7 +464,7 @@ public:
                 return;
             }
             own.row.clear();
-            AppendTonightRow(request.format, record, context, tonight, own.row);
+            AppendRows(request, context, record, tonight, own.events, own.row);
             out->Append(own.row);
         });
     }
@@ -467,6 +483,7 @@ private:
     struct alignas(kCacheLineBytes) Lane {
         std::uint64_t matches = 0;
         std::string row;
+        std::vector<plan::StarEvent> events;
     };
 
     const TonightRequest& request;
@@ -528,7 +545,8 @@ int RunSearch(const SearchRequest& request) {
 
 int RunTonight(TonightRequest request) {
     auto context = std::make_shared<TonightContext>();
-    if (const plan::NightStatus status = PrepareTonight(request.settings, request.date, *context);
+    if (const plan::NightStatus status = PrepareTonight(request.settings, request.date, *context,
+                                                        request.events ? request.nights : 0);
         status != plan::NightStatus::Ok) {
         ReportError(plan::DescribeStatus(status));
         return kUsageError;
@@ -540,7 +558,7 @@ int RunTonight(TonightRequest request) {
         status != kSuccess) {
         return status;
     }
-    const std::string prologue = TonightPrologue(request.format);
+    const std::string prologue = TonightPrologue(request.format, request.events);
     PrologueFirst inOrder(output, prologue);
     HeldStars sortHeld;
     TonightWork work(request, *context, sortHeld);
@@ -560,15 +578,21 @@ int RunTonight(TonightRequest request) {
             ReportError("out of memory");
             return kOutOfMemory;
         }
-        std::string row;
-        written = WriteInOrder(order, prologue, TonightEpilogue(request.format), output,
-                               [&](std::uint32_t index, BufferedWriter& writer) {
-                                   const StarRecord& star = *sortHeld.Stars()[index];
-                                   row.clear();
-                                   AppendTonightRow(request.format, star, *context,
-                                                    ObserveRecord(*context, star), row);
-                                   writer.Append(row);
-                               });
+        std::string rows;
+        std::vector<plan::StarEvent> events;
+        written =
+            WriteInOrder(order, prologue, TonightEpilogue(request.format), output,
+                         [&](std::uint32_t index, BufferedWriter& writer) {
+                             const StarRecord& star = *sortHeld.Stars()[index];
+                             rows.clear();
+                             events.clear();
+                             if (request.events) {
+                                 EventsOf(*context, star, events);
+                             }
+                             TonightWork::AppendRows(request, *context, star,
+                                                     ObserveRecord(*context, star), events, rows);
+                             writer.Append(rows);
+                         });
     } else {
         written =
             inOrder.Start() && WriteText(output, std::string(TonightEpilogue(request.format)));
