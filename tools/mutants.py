@@ -42,6 +42,7 @@ POOL = "catalog/include/ChunkPool.h"
 THREAD = "catalog/HelperThread.h"
 EXPORT_FILE = "catalog/ExportFile.cpp"
 POLICY = "importers/ConversionPolicy.cpp"
+IMPORT = "importers/Import.cpp"
 FIELDS = "importers/FixedField.h"
 VSX = "importers/Vsx.cpp"
 MAIN = "cli/main.cpp"
@@ -341,6 +342,10 @@ MUTANTS = [
            "    std::memset(record.name, ' ', trailingSpaces);\n",
            "",
            "a short name is not right-justified"),
+    Mutant("name-tab-as-padding", LINE,
+           "column[kNameChars - 1 - trailingSpaces] == ' ') {",
+           "IsSpace(column[kNameChars - 1 - trailingSpaces])) {",
+           "white space of any kind after a name, a tab too, is moved in front of it"),
     Mutant("cr-not-space", FORMAT,
            "return c == ' ' || (c >= '\\t' && c <= '\\r');",
            "return c == ' ' || (c >= '\\t' && c < '\\r');",
@@ -550,6 +555,10 @@ MUTANTS = [
            "(words::Digits(restText) & kRestDigits) == kRestDigits;",
            "true;",
            "a VSX period read from its fixed places takes any byte among its last decimals"),
+    Mutant("import-detected-from-two-lines", IMPORT,
+           "decided = seen == kDetectionLines;",
+           "decided = seen + 1 == kDetectionLines;",
+           "a file's format is decided from its first two non-blank lines"),
     Mutant("import-trailing-white-kept", FIELDS,
            "    while (end > begin && format::IsSpace(end[-1])) {\n        --end;\n    }\n",
            "",

@@ -171,6 +171,34 @@ TEST(ImportFileTest, OnlyFilesThatOpenWithLinesOfALayoutAreImported) {
     EXPECT_EQ(DescribeReport(demo.GetImportReport()), "");
 }
 
+// The format is the first three non-blank lines' alike: a file whose third
+// line is a native star, or a line of the other layout, is no import, and
+// loads its native stars only.
+TEST(ImportFileTest, TheThirdLineDecidesAsMuchAsTheFirstTwo) {
+    const std::string gcvs = FirstLineOf("gcvs-fields.txt");
+    const std::string vsx = FirstLineOf("vsx-fields.txt");
+    const std::string native = std::string(kMiraLike);
+    const struct {
+        std::string layout;
+        std::string third;
+        std::int32_t stars;
+    } cases[] = {
+        {gcvs, native, 1},
+        {gcvs, vsx, 0},
+        {vsx, native, 1},
+        {vsx, gcvs, 0},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        const std::string bytes =
+            c.layout + "\n\n" + c.layout + "\n" + c.third + "\n" + c.layout + "\n";
+        CStarCatalog catalog;
+        EXPECT_EQ(catalog.LoadCatalog(dir.Write("file", bytes).c_str()), c.stars) << c.third;
+        EXPECT_EQ(catalog.GetImportReport().format, CatalogueFormat::Native) << c.third;
+        EXPECT_EQ(DescribeReport(catalog.GetImportReport()), "") << c.third;
+    }
+}
+
 // A file of `copies` times the VSX fixture, large enough to be read in two
 // stretches.
 std::string RepeatedFixture(std::size_t copies, std::string head = {}) {
