@@ -2,7 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ConversionPolicy.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "ByteWords.h"
 #include "DigitPairs.h"
@@ -30,12 +33,95 @@ void WriteNumber(char* at, int value) {
     }
 }
 
-void WritePosition(const SourceStar& star, char* native, ImportReport& report) {
+// Room for a number as the source wrote it: a sign, kMaxNumberDigits digits
+// and a point.
+constexpr std::size_t kNumberTextBytes = kMaxNumberDigits + 3;
+// Room for a magnitude with its marks: a limit, brackets, ':'.
+constexpr std::size_t kMagnitudeTextBytes = kNumberTextBytes + 4;
+
+// The number with the digits it was written with.
+std::string_view NumberText(const Decimal& number, char (&out)[kNumberTextBytes]) {
+    const std::int64_t unit = kPowersOfTen[number.scale];
+    const auto whole = static_cast<long long>(number.scaled / unit);
+    const auto decimals = static_cast<long long>(number.scaled % unit);
+    const char* sign = number.negative ? "-" : "";
+    const int written = number.scale == 0 ? std::snprintf(out, sizeof out, "%s%lld", sign, whole)
+                                          : std::snprintf(out, sizeof out, "%s%lld.%0*lld", sign,
+                                                          whole, number.scale, decimals);
+    return {out, static_cast<std::size_t>(written)};
+}
+
+// A magnitude with its marks: a limit before it, an amplitude in brackets,
+// ':' after an uncertain one.
+std::string_view MagnitudeText(const SourceMagnitude& magnitude, char (&out)[kMagnitudeTextBytes]) {
+    char* at = out;
+    if (magnitude.limit != ' ') {
+        *at++ = magnitude.limit;
+    }
+    if (magnitude.amplitude) {
+        *at++ = '(';
+    }
+    char number[kNumberTextBytes];
+    const std::string_view value = NumberText(magnitude.value, number);
+    at = std::copy(value.begin(), value.end(), at);
+    if (magnitude.amplitude) {
+        *at++ = ')';
+    }
+    if (magnitude.uncertain) {
+        *at++ = ':';
+    }
+    return {out, static_cast<std::size_t>(at - out)};
+}
+
+// Counts what one star's conversion changes and, for a caller who lists the
+// changes, adds each with the source's value. Nearly every conversion lists
+// nothing: the list is looked at only for a change that happened.
+class StarChanges {
+public:
+    StarChanges(const SourceStar& source, ImportReport& counts, ChangeList* listed)
+        : star(source), report(counts), list(listed) {}
+
+    // A text field, listed without the white space around it.
+    void CountIf(Change change, bool happened, Field value) {
+        report.CountIf(change, happened);
+        if (list != nullptr && happened) [[unlikely]] {
+            const Field text = Trimmed(value);
+            List(change, {text.text, text.width});
+        }
+    }
+    void CountIf(Change change, bool happened, const Decimal& value) {
+        report.CountIf(change, happened);
+        if (list != nullptr && happened) [[unlikely]] {
+            char text[kNumberTextBytes];
+            List(change, NumberText(value, text));
+        }
+    }
+    void CountIf(Change change, bool happened, const SourceMagnitude& value) {
+        report.CountIf(change, happened);
+        if (list != nullptr && happened) [[unlikely]] {
+            char text[kMagnitudeTextBytes];
+            List(change, MagnitudeText(value, text));
+        }
+    }
+
+private:
+    void List(Change change, std::string_view value) {
+        const Field name = Trimmed(star.name);
+        list->Add({name.text, name.width}, change, value);
+    }
+
+    const SourceStar& star;
+    ImportReport& report;
+    ChangeList* list;
+};
+
+void WritePosition(const SourceStar& star, char* native, StarChanges& changes) {
     TwoDigits(native + kRaHoursColumn, star.raHours);
     TwoDigits(native + kRaMinutesColumn, star.raMinutes);
     native[kDecSignColumn] = star.decNegative ? '-' : '+';
     TwoDigits(native + kDecDegreesColumn, star.decDegrees);
-    report.CountIf(Change::DecMinusZero, star.decNegative && star.decDegrees == 0);
+    changes.CountIf(Change::DecMinusZero, star.decNegative && star.decDegrees == 0,
+                    star.declination);
     native[kFlagColumn] = IsLetter(star.component) ? star.component : ' ';
 }
 
@@ -71,13 +157,18 @@ const char* CopyDigitRun(const char* at, const char* end, std::size_t most, char
     return at;
 }
 
+// Where the coordinates of a name start: a J that ends no word.
+bool StartsCoordinates(Field name, const char* at) {
+    return *at == 'J' && (at == name.text || !IsLetter(at[-1]));
+}
+
 // A name with coordinates (J followed by R.A. digits, a sign and declination
 // digits) is told apart by them: the survey prefix is the same for
 // thousands of stars. Returns the characters written, 0 for any other name.
 std::size_t CoordinateName(Field name, char* out) {
     const char* const end = name.text + name.width;
     for (const char* j = name.text; j < end; ++j) {
-        if (*j != 'J' || (j > name.text && IsLetter(j[-1]))) {
+        if (!StartsCoordinates(name, j)) {
             continue;
         }
         std::size_t raDigits = 0;
@@ -95,6 +186,56 @@ std::size_t CoordinateName(Field name, char* out) {
     return 0;
 }
 
+// Copies up to `most` digits of the run of digits at `at` to `out`, which
+// moves on past them, and counts the run's digits in `digits`; returns where
+// the run ends.
+const char* CopyDigits(const char* at, const char* end, std::size_t most, char*& out,
+                       std::size_t& digits) {
+    for (digits = 0; at < end && IsDigit(*at); ++at, ++digits) {
+        if (digits < most) {
+            *out++ = *at;
+        }
+    }
+    return at;
+}
+
+// A name with coordinates in decimal degrees: J, up to three whole degrees
+// of R.A., a point and decimals, a sign and up to two whole degrees of
+// declination, perhaps with decimals. Its R.A. would read as hours and
+// minutes in the form of CoordinateName, so it keeps its point: two
+// decimals of R.A. and one of declination, the digits as they stand.
+// Returns the characters written, 0 for any other name.
+std::size_t DegreeName(Field name, char* out) {
+    const char* const end = name.text + name.width;
+    for (const char* j = name.text; j < end; ++j) {
+        if (!StartsCoordinates(name, j)) {
+            continue;
+        }
+        char* to = out;
+        std::size_t digits = 0;
+        const char* at = CopyDigits(j + 1, end, kDegreeNameRaWhole, to, digits);
+        if (digits == 0 || digits > kDegreeNameRaWhole || at == end || *at != '.') {
+            continue;
+        }
+        *to++ = '.';
+        at = CopyDigits(at + 1, end, kDegreeNameRaDecimals, to, digits);
+        if (digits == 0 || at == end || (*at != '+' && *at != '-')) {
+            continue;
+        }
+        *to++ = *at;
+        at = CopyDigits(at + 1, end, kDegreeNameDecWhole, to, digits);
+        if (digits == 0 || digits > kDegreeNameDecWhole) {
+            continue;
+        }
+        if (end - at > 1 && *at == '.' && IsDigit(at[1])) {
+            *to++ = '.';
+            CopyDigits(at + 1, end, kDegreeNameDecDecimals, to, digits);
+        }
+        return static_cast<std::size_t>(to - out);
+    }
+    return 0;
+}
+
 // dd.dd, the tens blank below 10 (`hundredths` is below kMagnitudeLimit).
 void WriteMagnitude(std::int64_t hundredths, char* at) {
     const auto whole = static_cast<int>(hundredths / 100);
@@ -104,14 +245,16 @@ void WriteMagnitude(std::int64_t hundredths, char* at) {
     TwoDigits(at + 3, static_cast<int>(hundredths % 100));
 }
 
-// The magnitude in hundredths as the line can hold it, or -1 for none.
-std::int64_t HundredthsFor(std::int64_t hundredths, ImportReport& report) {
+// The magnitude in hundredths as the line can hold it, or -1 for none;
+// `source` is the magnitude it was read from.
+std::int64_t HundredthsFor(std::int64_t hundredths, const SourceMagnitude& source,
+                           StarChanges& changes) {
     if (hundredths >= kMagnitudeLimit) {
-        report.Count(Change::MagnitudeDropped);
+        changes.CountIf(Change::MagnitudeDropped, true, source);
         return -1;
     }
     if (hundredths < kBrightestMagnitude) {
-        report.Count(Change::MagnitudeRaised);
+        changes.CountIf(Change::MagnitudeRaised, true, source);
         return kBrightestMagnitude;
     }
     return hundredths;
@@ -120,74 +263,72 @@ std::int64_t HundredthsFor(std::int64_t hundredths, ImportReport& report) {
 // The range: an optional limit mark, the maximum, an optional ':', then '-'
 // or the minimum's limit mark, the minimum and an optional ':'. An amplitude
 // is added to the maximum as read, before a maximum too bright is raised.
-void WriteRange(const SourceStar& star, char* native, ImportReport& report) {
+void WriteRange(const SourceStar& star, char* native, StarChanges& changes) {
     bool rounded = false;
     std::int64_t maximum = -1;
     std::int64_t maximumAsRead = 0;
     if (star.maximum.present) {
         maximumAsRead = RoundedTo(star.maximum.value, kMagnitudeDecimals, rounded);
-        report.CountIf(Change::MagnitudeRounded, rounded);
-        maximum = HundredthsFor(maximumAsRead, report);
+        changes.CountIf(Change::MagnitudeRounded, rounded, star.maximum);
+        maximum = HundredthsFor(maximumAsRead, star.maximum, changes);
     }
     std::int64_t minimum = -1;
     if (star.minimum.present) {
         std::int64_t value = RoundedTo(star.minimum.value, kMagnitudeDecimals, rounded);
-        report.CountIf(Change::MagnitudeRounded, rounded);
+        changes.CountIf(Change::MagnitudeRounded, rounded, star.minimum);
         if (star.minimum.amplitude && !star.maximum.present) {
-            report.Count(Change::AmplitudeDropped);
+            changes.CountIf(Change::AmplitudeDropped, true, star.minimum);
         } else {
             if (star.minimum.amplitude) {
                 value += maximumAsRead;
-                report.Count(Change::AmplitudeToMinimum);
+                changes.CountIf(Change::AmplitudeToMinimum, true, star.minimum);
             }
-            minimum = HundredthsFor(value, report);
+            minimum = HundredthsFor(value, star.minimum, changes);
         }
     }
     if (maximum >= 0) {
         WriteMagnitude(maximum, native + kMaxValueColumn);
         native[kMaxUncertainColumn] = star.maximum.uncertain ? ':' : ' ';
         native[kMaxLimitColumn] = star.maximum.limit;
-        report.CountIf(Change::LimitMarked, star.maximum.limit != ' ');
+        changes.CountIf(Change::LimitMarked, star.maximum.limit != ' ', star.maximum);
     }
     if (minimum >= 0) {
         WriteMagnitude(minimum, native + kMinValueColumn);
         native[kMinMarkColumn] = star.minimum.limit != ' ' ? star.minimum.limit : '-';
         native[kMinUncertainColumn] = star.minimum.uncertain ? ':' : ' ';
-        report.CountIf(Change::LimitMarked, star.minimum.limit != ' ');
+        changes.CountIf(Change::LimitMarked, star.minimum.limit != ' ', star.minimum);
     }
 }
 
-void WritePeriod(const SourceStar& star, char* native, ImportReport& report) {
+void WritePeriod(const SourceStar& star, char* native, StarChanges& changes) {
     if (!star.periodPresent) {
         return;
     }
     bool rounded = false;
     const std::int64_t units = RoundedTo(star.period, format::kPeriodDecimals, rounded);
     if (units < 0) {
-        report.Count(Change::PeriodDropped);
+        changes.CountIf(Change::PeriodDropped, true, star.period);
         return;
     }
     if (units == 0) {
         // 0 is what the line says for no period; a period too short for four
         // decimals is lost.
-        if (rounded) {
-            report.Count(Change::PeriodDropped);
-        }
+        changes.CountIf(Change::PeriodDropped, rounded, star.period);
         return;
     }
     char* at = native + kPeriodIntegerColumns[0];
     if (units >= kThousandsFrom) {
         const std::int64_t thousands = (units + kThousandUnits / 2) / kThousandUnits;
         if (thousands > kMaxThousands) {
-            report.Count(Change::PeriodDropped);
+            changes.CountIf(Change::PeriodDropped, true, star.period);
             return;
         }
         WriteNumber(at, static_cast<int>(thousands));
         native[kPeriodMarkerColumn] = kThousandsMarker;
-        report.Count(Change::PeriodInThousands);
+        changes.CountIf(Change::PeriodInThousands, true, star.period);
         return;
     }
-    report.CountIf(Change::PeriodRounded, rounded);
+    changes.CountIf(Change::PeriodRounded, rounded, star.period);
     WriteNumber(at, static_cast<int>(units / kPeriodDecimalUnit));
     native[kPeriodMarkerColumn] = '.';
     // As many decimals as the source wrote, up to four.
@@ -212,9 +353,16 @@ std::size_t FittedChars(Field field, std::size_t room, char* out, bool& shortene
     return shorten(text, out);
 }
 
-// A long name keeps its coordinates, or else its head and most of its tail.
-std::size_t ShortenedName(Field text, char* out) {
-    const std::size_t written = CoordinateName(text, out);
+// A long name keeps its coordinates, in degrees or in hours and degrees, or
+// else its head and most of its tail; `change` says which.
+std::size_t ShortenedName(Field text, char* out, Change& change) {
+    change = Change::NameInDegrees;
+    std::size_t written = DegreeName(text, out);
+    if (written != 0) {
+        return written;
+    }
+    change = Change::NameShortened;
+    written = CoordinateName(text, out);
     if (written != 0) {
         return written;
     }
@@ -230,9 +378,13 @@ std::size_t ShortenedType(Field text, char* out) {
 }
 
 // The name and type as the line's columns hold them, in `out`; each returns
-// its length.
-std::size_t NameChars(Field name, char* out, bool& shortened) {
-    return FittedChars(name, kNameChars, out, shortened, ShortenedName);
+// its length. `change` says how the name was shortened, Change::Count when
+// it was not.
+std::size_t NameChars(Field name, char* out, Change& change) {
+    bool shortened = false;
+    change = Change::Count;
+    return FittedChars(name, kNameChars, out, shortened,
+                       [&change](Field text, char* to) { return ShortenedName(text, to, change); });
 }
 
 std::size_t TypeChars(Field type, char* out, bool& shortened) {
@@ -242,9 +394,9 @@ std::size_t TypeChars(Field type, char* out, bool& shortened) {
 } // namespace
 
 bool ShortenName(Field name, char (&out)[kNameChars + 1]) {
-    bool shortened = false;
-    out[NameChars(name, out, shortened)] = '\0';
-    return shortened;
+    Change change = Change::Count;
+    out[NameChars(name, out, change)] = '\0';
+    return change != Change::Count;
 }
 
 bool ShortenType(Field type, char (&out)[kTypeChars + 1]) {
@@ -255,30 +407,32 @@ bool ShortenType(Field type, char (&out)[kTypeChars + 1]) {
 
 // Each text is written straight into the line, which starts all blanks, so
 // that no piece is written in bytes and read back as a word.
-bool WriteNativeLine(const SourceStar& star, char* native, ImportReport& report) {
+bool WriteNativeLine(const SourceStar& star, char* native, ImportReport& report, ChangeList* list) {
     std::memset(native, ' ', format::kStoredLineChars);
     native[format::kStoredLineChars] = '\0';
-    bool nameShortened = false;
-    NameChars(star.name, native + kNameColumn, nameShortened);
+    Change nameChange = Change::Count;
+    NameChars(star.name, native + kNameColumn, nameChange);
     if (!IsGraphic(native[kNameColumn])) {
         report.Count(SkipReason::NoName);
         return false;
     }
-    report.CountIf(Change::NameShortened, nameShortened);
-    WritePosition(star, native, report);
+    StarChanges changes(star, report, list);
+    changes.CountIf(Change::NameShortened, nameChange == Change::NameShortened, star.name);
+    changes.CountIf(Change::NameInDegrees, nameChange == Change::NameInDegrees, star.name);
+    WritePosition(star, native, changes);
 
     bool typeShortened = false;
     TypeChars(star.type, native + kTypeColumn, typeShortened);
-    report.CountIf(Change::TypeShortened, typeShortened);
+    changes.CountIf(Change::TypeShortened, typeShortened, star.type);
     if (!IsGraphic(native[kTypeColumn])) {
         std::memset(native + kTypeColumn, ' ', kTypeChars);
         std::memcpy(native + kTypeColumn, kUnknownType, sizeof kUnknownType - 1);
-        report.Count(Change::TypeFilled);
+        changes.CountIf(Change::TypeFilled, true, star.type);
     }
 
-    WriteRange(star, native, report);
-    WritePeriod(star, native, report);
-    report.CountIf(Change::MarkDropped, star.markDropped);
+    WriteRange(star, native, changes);
+    WritePeriod(star, native, changes);
+    changes.CountIf(Change::MarkDropped, star.markedValue.width != 0, star.markedValue);
     words::CopyShort(native + kDescColumn, star.description, star.descriptionChars);
     ++report.stars;
     return true;

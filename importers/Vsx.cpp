@@ -138,8 +138,12 @@ void ReadMarksAndTexts(const char* text, std::size_t length, std::size_t shift, 
     for (std::size_t i = kPeriodFlagsFirst; i <= kPeriodFlagsLast; ++i) {
         periodUncertain |= ByteAt(text, length, i - shift) == ':';
     }
-    star.markDropped =
+    const bool periodMarked =
         star.periodPresent && (ByteAt(text, length, kPeriodMark - shift) != ' ' || periodUncertain);
+    star.markedValue = periodMarked
+                           ? FieldAt(text, length, kPeriodMark - shift, kPeriodFlagsLast - shift)
+                           : Field{};
+    star.declination = FieldAt(text, length, kDecFirst, kDecLast);
     star.name = FieldAt(text, length, kNameFirst, kNameLast);
     star.type = FieldAt(text, length, kTypeFirst, kTypeLast);
     Describe(text, length, kMinBandLast - shift, star);

@@ -76,15 +76,19 @@ struct Fixture {
 };
 
 // Counted by hand from the fixtures, field by field. Changes, in order: names
-// shortened, types shortened, types filled, magnitudes rounded, raised,
-// dropped, limits, amplitudes to minima, amplitudes dropped, periods rounded,
-// in thousands, dropped, -00 declinations, marks dropped.
+// shortened, names shortened to degrees, types shortened, types filled,
+// magnitudes rounded, raised, dropped, limits, amplitudes to minima,
+// amplitudes dropped, periods rounded, in thousands, dropped, -00
+// declinations, marks dropped.
 const Fixture kFixtures[] = {
     {"gcvs-fields",
      CatalogueFormat::Gcvs51,
      {0, 1, 1, 1},
-     {0, 1, 1, 4, 2, 2, 3, 2, 0, 1, 1, 0, 1, 2}},
-    {"vsx-fields", CatalogueFormat::Vsx, {0, 1, 2, 0}, {3, 1, 1, 0, 1, 1, 2, 1, 0, 2, 2, 0, 1, 2}},
+     {0, 0, 1, 1, 4, 2, 2, 3, 2, 0, 1, 1, 0, 1, 2}},
+    {"vsx-fields",
+     CatalogueFormat::Vsx,
+     {0, 1, 2, 0},
+     {3, 0, 1, 1, 0, 1, 1, 2, 1, 0, 2, 2, 0, 1, 2}},
 };
 
 std::string FixturePath(const Fixture& fixture, const char* extension) {
