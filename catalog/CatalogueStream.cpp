@@ -68,7 +68,7 @@ public:
 
     void Handle(std::size_t lane, std::size_t, BufferedWriter* out) override {
         Lane& own = lanes[lane];
-        StarBlock block(own.begin, own.end, fileFormat, counts[lane], lane);
+        StarBlock block(own.begin, own.end, fileFormat, counts[lane], lane, work.ChangesOf(lane));
         work.Handle(block, out);
     }
 

@@ -22,8 +22,15 @@ struct SearchRequest {
     bool countOnly = false;
 };
 
+struct ConvertRequest {
+    std::string input;
+    std::string output;
+    // Where each change the import made is listed; empty for nowhere.
+    std::string report;
+};
+
 int RunSearch(const SearchRequest& request);
-int RunConvert(const std::string& input, const std::string& output);
+int RunConvert(const ConvertRequest& request);
 int RunInfo(const std::string& input);
 
 } // namespace lumara::cli

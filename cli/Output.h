@@ -21,15 +21,20 @@ public:
     // Standard output for kStandardStream, else the file at `path`. False
     // when the file cannot be written there; nothing is made then.
     bool Open(const std::string& path);
+    // When the reader of standard output has gone away, the program ends
+    // at once, by the broken-pipe signal, as cat and grep do.
     bool Write(const char* data, std::size_t bytes) override;
     // Puts a file in place. True only when every byte reached it.
     bool Finish();
     // What failed, for the user: the file's name or "standard output".
     const std::string& Name() const { return name; }
+    // Why it failed, in the system's words ("No space left on device").
+    std::string Problem() const;
 
 private:
     bool toFile = false;
-    bool failed = false;
+    // The errno of a failed write to standard output; 0 while none failed.
+    int standardOutputError = 0;
     std::string name = "standard output";
     ExportFile file;
 };

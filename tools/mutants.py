@@ -454,9 +454,9 @@ MUTANTS = [
            "a failing fsync does not stop the save", quick=True),
     Mutant("rename-result-ignored", EXPORT_FILE,
            "    if (!written || !closed || !PutInPlace(temporary, target)) {\n"
-           "        Discard();\n        return false;\n    }\n",
-           "    if (!written || !closed) {\n        Discard();\n        return false;\n    }\n"
-           "    PutInPlace(temporary, target);\n",
+           "        Fail();\n        Discard();\n        return false;\n    }\n",
+           "    if (!written || !closed) {\n        Fail();\n        Discard();\n"
+           "        return false;\n    }\n    PutInPlace(temporary, target);\n",
            "a failing rename reports success"),
     Mutant("unnamed-file-never-named", EXPORT_FILE,
            "(!temporary.empty() || NameTemporaryFile());",
@@ -516,8 +516,8 @@ MUTANTS = [
            "native[kDecSignColumn] = star.decNegative ? '+' : '-';",
            "an imported declination gets the other sign"),
     Mutant("import-minus-zero-uncounted", POLICY,
-           "report.CountIf(Change::DecMinusZero, star.decNegative && star.decDegrees == 0);",
-           "report.CountIf(Change::DecMinusZero, false);",
+           "changes.CountIf(Change::DecMinusZero, star.decNegative && star.decDegrees == 0,",
+           "changes.CountIf(Change::DecMinusZero, false,",
            "a declination of -0 that loses its sign is not counted"),
     Mutant("import-faintest-magnitude-dropped", POLICY,
            "if (hundredths >= kMagnitudeLimit) {",
@@ -600,12 +600,9 @@ MUTANTS = [
            "        if (held) {\n",
            "a failed write is reported as want of memory and the reverse"),
     Mutant("cli-output-status-of-input", COMMANDS,
-           "        ReportError(\"cannot write \" + output.Name());\n"
-           "        return kUnwritableOutput;\n    }\n    return kSuccess;\n}\n\n"
-           "// The exit status after a stream",
-           "        ReportError(\"cannot write \" + output.Name());\n"
-           "        return kUnreadableInput;\n    }\n    return kSuccess;\n}\n\n"
-           "// The exit status after a stream",
+           "    if (!output.Open(outputPath)) {\n        return CannotWrite(output);\n    }\n",
+           "    if (!output.Open(outputPath)) {\n        CannotWrite(output);\n"
+           "        return kUnreadableInput;\n    }\n",
            "an output that cannot be opened exits with the status of an unreadable input"),
     Mutant("cli-info-ra-whole-hours", COMMANDS,
            "const int ra = record.raHours * kMinutesPerHour + record.raMinutes;",

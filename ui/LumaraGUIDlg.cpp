@@ -6,6 +6,7 @@
 #include "AboutDlg.h"
 #include "ApplicationLook.h"
 #include "FieldExchange.h"
+#include "RowFormats.h"
 #include "SearchCriteria.h"
 #include "UserDialogs.h"
 
@@ -231,10 +232,12 @@ std::int32_t CLumaraGUIDlg::RunFileDialog(bool open, const QString& defaultExten
     if (!GetCatalog().HasResults()) {
         return 0;
     }
-    // The chosen name decides the format, whichever save command asked.
-    const QFileInfo chosen(*path);
-    return m_starList.Save(QFile::encodeName(*path).constData(),
-                           chosen.suffix().compare(kCsvExtension, Qt::CaseInsensitive) == 0);
+    // The chosen name decides the format, whichever save command asked, by
+    // the rule lumara follows too; what is not CSV is saved as catalogue
+    // lines.
+    const QByteArray localPath = QFile::encodeName(*path);
+    return m_starList.Save(localPath.constData(), lumara::FormatForName(localPath.toStdString()) ==
+                                                      lumara::OutputFormat::Csv);
 }
 
 std::int32_t CLumaraGUIDlg::LoadCatalogFile(const QString& path) {

@@ -40,9 +40,11 @@ struct alignas(kCacheLineBytes) StreamCounts {
 // The whole lines of one block, as the catalogue's format has them.
 class StarBlock {
 public:
+    // The import's changes go to `changeList` as well, when there is one.
     StarBlock(char* first, char* last, import::CatalogueFormat fileFormat, StreamCounts& laneCounts,
-              std::size_t laneIndex)
-        : begin(first), end(last), layout(fileFormat), counts(laneCounts), lane(laneIndex) {}
+              std::size_t laneIndex, import::ChangeList* changeList)
+        : begin(first), end(last), layout(fileFormat), counts(laneCounts), lane(laneIndex),
+          changes(changeList) {}
 
     std::size_t Lane() const { return lane; }
 
@@ -62,7 +64,8 @@ public:
             // Written whole from fields that end at their first zero, so the
             // line holds no zero before its end.
             char native[format::kStoredLineChars + 1];
-            if (!import::ConvertLine(layout, text, std::strlen(text), native, counts.report)) {
+            if (!import::ConvertLine(layout, text, std::strlen(text), native, counts.report,
+                                     changes)) {
                 ++counts.skipped;
                 return;
             }
@@ -93,6 +96,7 @@ private:
     import::CatalogueFormat layout;
     StreamCounts& counts;
     std::size_t lane;
+    import::ChangeList* changes;
 };
 
 // What a caller does with the stars of a catalogue, block by block.
@@ -102,6 +106,12 @@ public:
     virtual bool StartLane(std::size_t lane) {
         static_cast<void>(lane);
         return true;
+    }
+    // Where `lane` lists each change the import makes, for a caller who
+    // wants them; nullptr for none.
+    virtual import::ChangeList* ChangesOf(std::size_t lane) {
+        static_cast<void>(lane);
+        return nullptr;
     }
     // Handles one block on its lane's thread, side by side with the other
     // lane; what it writes to `out` goes out in block order.
