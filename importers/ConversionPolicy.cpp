@@ -73,10 +73,10 @@ std::string_view MagnitudeText(const SourceMagnitude& magnitude, char (&out)[kMa
     return {out, static_cast<std::size_t>(at - out)};
 }
 
-// Counts what one star's conversion changes and, for a caller who lists the
-// changes, adds each with the source's value. Nearly every conversion lists
-// nothing: the list is looked at only for a change that happened.
-class StarChanges {
+// Counts what one star's conversion changes and, when Listing, adds each
+// change to the list with the source's value. Nearly every conversion lists
+// nothing, and its counting costs no more for the list.
+template <bool Listing> class StarChanges {
 public:
     StarChanges(const SourceStar& source, ImportReport& counts, ChangeList* listed)
         : star(source), report(counts), list(listed) {}
@@ -84,23 +84,29 @@ public:
     // A text field, listed without the white space around it.
     void CountIf(Change change, bool happened, Field value) {
         report.CountIf(change, happened);
-        if (list != nullptr && happened) [[unlikely]] {
-            const Field text = Trimmed(value);
-            List(change, {text.text, text.width});
+        if constexpr (Listing) {
+            if (happened) {
+                const Field text = Trimmed(value);
+                List(change, {text.text, text.width});
+            }
         }
     }
     void CountIf(Change change, bool happened, const Decimal& value) {
         report.CountIf(change, happened);
-        if (list != nullptr && happened) [[unlikely]] {
-            char text[kNumberTextBytes];
-            List(change, NumberText(value, text));
+        if constexpr (Listing) {
+            if (happened) {
+                char text[kNumberTextBytes];
+                List(change, NumberText(value, text));
+            }
         }
     }
     void CountIf(Change change, bool happened, const SourceMagnitude& value) {
         report.CountIf(change, happened);
-        if (list != nullptr && happened) [[unlikely]] {
-            char text[kMagnitudeTextBytes];
-            List(change, MagnitudeText(value, text));
+        if constexpr (Listing) {
+            if (happened) {
+                char text[kMagnitudeTextBytes];
+                List(change, MagnitudeText(value, text));
+            }
         }
     }
 
@@ -115,7 +121,8 @@ private:
     ChangeList* list;
 };
 
-void WritePosition(const SourceStar& star, char* native, StarChanges& changes) {
+template <typename Changes>
+void WritePosition(const SourceStar& star, char* native, Changes& changes) {
     TwoDigits(native + kRaHoursColumn, star.raHours);
     TwoDigits(native + kRaMinutesColumn, star.raMinutes);
     native[kDecSignColumn] = star.decNegative ? '-' : '+';
@@ -157,35 +164,6 @@ const char* CopyDigitRun(const char* at, const char* end, std::size_t most, char
     return at;
 }
 
-// Where the coordinates of a name start: a J that ends no word.
-bool StartsCoordinates(Field name, const char* at) {
-    return *at == 'J' && (at == name.text || !IsLetter(at[-1]));
-}
-
-// A name with coordinates (J followed by R.A. digits, a sign and declination
-// digits) is told apart by them: the survey prefix is the same for
-// thousands of stars. Returns the characters written, 0 for any other name.
-std::size_t CoordinateName(Field name, char* out) {
-    const char* const end = name.text + name.width;
-    for (const char* j = name.text; j < end; ++j) {
-        if (!StartsCoordinates(name, j)) {
-            continue;
-        }
-        std::size_t raDigits = 0;
-        const char* const sign = CopyDigitRun(j + 1, end, kNameRaDigits, out, raDigits);
-        if (raDigits != kNameRaDigits || sign == end || (*sign != '+' && *sign != '-')) {
-            continue;
-        }
-        out[kNameRaDigits] = *sign;
-        std::size_t decDigits = 0;
-        CopyDigitRun(sign + 1, end, kNameDecDigits, out + kNameRaDigits + 1, decDigits);
-        if (decDigits == kNameDecDigits) {
-            return kNameRaDigits + 1 + kNameDecDigits;
-        }
-    }
-    return 0;
-}
-
 // Copies up to `most` digits of the run of digits at `at` to `out`, which
 // moves on past them, and counts the run's digits in `digits`; returns where
 // the run ends.
@@ -199,39 +177,77 @@ const char* CopyDigits(const char* at, const char* end, std::size_t most, char*&
     return at;
 }
 
-// A name with coordinates in decimal degrees: J, up to three whole degrees
-// of R.A., a point and decimals, a sign and up to two whole degrees of
-// declination, perhaps with decimals. Its R.A. would read as hours and
-// minutes in the form of CoordinateName, so it keeps its point: two
-// decimals of R.A. and one of declination, the digits as they stand.
-// Returns the characters written, 0 for any other name.
-std::size_t DegreeName(Field name, char* out) {
+// Coordinates in hours and degrees after the J at `j`: R.A. digits (points
+// between them passed), a sign and declination digits, of which the first
+// six and four are kept. Returns the characters written, 0 when there are
+// too few.
+std::size_t HourCoordinates(const char* j, const char* end, char* out) {
+    std::size_t raDigits = 0;
+    const char* const sign = CopyDigitRun(j + 1, end, kNameRaDigits, out, raDigits);
+    if (raDigits != kNameRaDigits || sign == end || (*sign != '+' && *sign != '-')) {
+        return 0;
+    }
+    out[kNameRaDigits] = *sign;
+    std::size_t decDigits = 0;
+    CopyDigitRun(sign + 1, end, kNameDecDigits, out + kNameRaDigits + 1, decDigits);
+    return decDigits == kNameDecDigits ? kNameRaDigits + 1 + kNameDecDigits : 0;
+}
+
+// Coordinates in decimal degrees after the J at `j`: up to three whole
+// degrees of R.A., a point and decimals, a sign and up to two whole degrees
+// of declination, perhaps with decimals. The digits of the other form would
+// read as hours and minutes, so these keep their points: two decimals of
+// R.A. and one of declination, the digits as they stand. Returns the
+// characters written, 0 for any other text.
+std::size_t DegreeCoordinates(const char* j, const char* end, char* out) {
+    // Most names with coordinates have them in the other form: a fourth
+    // digit before any point tells at once.
+    const char* at = j + 1;
+    while (at < end && IsDigit(*at) && at - j <= static_cast<std::ptrdiff_t>(kDegreeNameRaWhole)) {
+        ++at;
+    }
+    if (at == j + 1 || at == end || *at != '.') {
+        return 0;
+    }
+    char* to = std::copy(j + 1, at, out);
+    std::size_t digits = 0;
+    *to++ = '.';
+    at = CopyDigits(at + 1, end, kDegreeNameRaDecimals, to, digits);
+    if (digits == 0 || at == end || (*at != '+' && *at != '-')) {
+        return 0;
+    }
+    *to++ = *at;
+    at = CopyDigits(at + 1, end, kDegreeNameDecWhole, to, digits);
+    if (digits == 0 || digits > kDegreeNameDecWhole) {
+        return 0;
+    }
+    if (end - at > 1 && *at == '.' && IsDigit(at[1])) {
+        *to++ = '.';
+        CopyDigits(at + 1, end, kDegreeNameDecDecimals, to, digits);
+    }
+    return static_cast<std::size_t>(to - out);
+}
+
+// A name with coordinates (a J that ends no word, then the coordinates in
+// one of two forms) is told apart by them: the survey prefix is the same for
+// thousands of stars. Returns the characters written, 0 for any other name;
+// `change` says which form they had.
+std::size_t CoordinateName(Field name, char* out, Change& change) {
     const char* const end = name.text + name.width;
     for (const char* j = name.text; j < end; ++j) {
-        if (!StartsCoordinates(name, j)) {
+        if (*j != 'J' || (j > name.text && IsLetter(j[-1]))) {
             continue;
         }
-        char* to = out;
-        std::size_t digits = 0;
-        const char* at = CopyDigits(j + 1, end, kDegreeNameRaWhole, to, digits);
-        if (digits == 0 || digits > kDegreeNameRaWhole || at == end || *at != '.') {
-            continue;
+        change = Change::NameInDegrees;
+        std::size_t written = DegreeCoordinates(j, end, out);
+        if (written != 0) {
+            return written;
         }
-        *to++ = '.';
-        at = CopyDigits(at + 1, end, kDegreeNameRaDecimals, to, digits);
-        if (digits == 0 || at == end || (*at != '+' && *at != '-')) {
-            continue;
+        change = Change::NameShortened;
+        written = HourCoordinates(j, end, out);
+        if (written != 0) {
+            return written;
         }
-        *to++ = *at;
-        at = CopyDigits(at + 1, end, kDegreeNameDecWhole, to, digits);
-        if (digits == 0 || digits > kDegreeNameDecWhole) {
-            continue;
-        }
-        if (end - at > 1 && *at == '.' && IsDigit(at[1])) {
-            *to++ = '.';
-            CopyDigits(at + 1, end, kDegreeNameDecDecimals, to, digits);
-        }
-        return static_cast<std::size_t>(to - out);
     }
     return 0;
 }
@@ -247,8 +263,9 @@ void WriteMagnitude(std::int64_t hundredths, char* at) {
 
 // The magnitude in hundredths as the line can hold it, or -1 for none;
 // `source` is the magnitude it was read from.
+template <typename Changes>
 std::int64_t HundredthsFor(std::int64_t hundredths, const SourceMagnitude& source,
-                           StarChanges& changes) {
+                           Changes& changes) {
     if (hundredths >= kMagnitudeLimit) {
         changes.CountIf(Change::MagnitudeDropped, true, source);
         return -1;
@@ -263,7 +280,8 @@ std::int64_t HundredthsFor(std::int64_t hundredths, const SourceMagnitude& sourc
 // The range: an optional limit mark, the maximum, an optional ':', then '-'
 // or the minimum's limit mark, the minimum and an optional ':'. An amplitude
 // is added to the maximum as read, before a maximum too bright is raised.
-void WriteRange(const SourceStar& star, char* native, StarChanges& changes) {
+template <typename Changes>
+void WriteRange(const SourceStar& star, char* native, Changes& changes) {
     bool rounded = false;
     std::int64_t maximum = -1;
     std::int64_t maximumAsRead = 0;
@@ -300,7 +318,8 @@ void WriteRange(const SourceStar& star, char* native, StarChanges& changes) {
     }
 }
 
-void WritePeriod(const SourceStar& star, char* native, StarChanges& changes) {
+template <typename Changes>
+void WritePeriod(const SourceStar& star, char* native, Changes& changes) {
     if (!star.periodPresent) {
         return;
     }
@@ -340,32 +359,28 @@ void WritePeriod(const SourceStar& star, char* native, StarChanges& changes) {
 }
 
 // Writes the trimmed text to `out` when it fits in `room` characters, else
-// what `shorten` makes of it; returns the characters written.
+// what `shorten` makes of it, which tells how it shortened it in `change`;
+// returns the characters written. `change` is Change::Count for a text that
+// fits.
 template <typename Shorten>
-std::size_t FittedChars(Field field, std::size_t room, char* out, bool& shortened,
-                        Shorten shorten) {
+std::size_t FittedChars(Field field, std::size_t room, char* out, Change& change, Shorten shorten) {
     const Field text = Trimmed(field);
-    shortened = text.width > room;
-    if (!shortened) {
+    change = Change::Count;
+    if (text.width <= room) {
         words::CopyShort(out, text.text, text.width);
         return text.width;
     }
-    return shorten(text, out);
+    return shorten(text, out, change);
 }
 
 // A long name keeps its coordinates, in degrees or in hours and degrees, or
 // else its head and most of its tail; `change` says which.
 std::size_t ShortenedName(Field text, char* out, Change& change) {
-    change = Change::NameInDegrees;
-    std::size_t written = DegreeName(text, out);
+    const std::size_t written = CoordinateName(text, out, change);
     if (written != 0) {
         return written;
     }
     change = Change::NameShortened;
-    written = CoordinateName(text, out);
-    if (written != 0) {
-        return written;
-    }
     std::memcpy(out, text.text, kNameHeadChars);
     out[kNameHeadChars] = kCutMark;
     constexpr std::size_t kTail = kNameChars - kNameHeadChars - 1;
@@ -373,41 +388,26 @@ std::size_t ShortenedName(Field text, char* out, Change& change) {
     return kNameChars;
 }
 
-std::size_t ShortenedType(Field text, char* out) {
+std::size_t ShortenedType(Field text, char* out, Change& change) {
+    change = Change::TypeShortened;
     return CutAtComponent(text, "+|/,", out, kTypeChars);
 }
 
 // The name and type as the line's columns hold them, in `out`; each returns
-// its length. `change` says how the name was shortened, Change::Count when
+// its length and says in `change` how it was shortened, Change::Count when
 // it was not.
 std::size_t NameChars(Field name, char* out, Change& change) {
-    bool shortened = false;
-    change = Change::Count;
-    return FittedChars(name, kNameChars, out, shortened,
-                       [&change](Field text, char* to) { return ShortenedName(text, to, change); });
+    return FittedChars(name, kNameChars, out, change, ShortenedName);
 }
 
-std::size_t TypeChars(Field type, char* out, bool& shortened) {
-    return FittedChars(type, kTypeChars, out, shortened, ShortenedType);
-}
-
-} // namespace
-
-bool ShortenName(Field name, char (&out)[kNameChars + 1]) {
-    Change change = Change::Count;
-    out[NameChars(name, out, change)] = '\0';
-    return change != Change::Count;
-}
-
-bool ShortenType(Field type, char (&out)[kTypeChars + 1]) {
-    bool shortened = false;
-    out[TypeChars(type, out, shortened)] = '\0';
-    return shortened;
+std::size_t TypeChars(Field type, char* out, Change& change) {
+    return FittedChars(type, kTypeChars, out, change, ShortenedType);
 }
 
 // Each text is written straight into the line, which starts all blanks, so
 // that no piece is written in bytes and read back as a word.
-bool WriteNativeLine(const SourceStar& star, char* native, ImportReport& report, ChangeList* list) {
+template <bool Listing>
+bool WriteLine(const SourceStar& star, char* native, ImportReport& report, ChangeList* list) {
     std::memset(native, ' ', format::kStoredLineChars);
     native[format::kStoredLineChars] = '\0';
     Change nameChange = Change::Count;
@@ -416,14 +416,14 @@ bool WriteNativeLine(const SourceStar& star, char* native, ImportReport& report,
         report.Count(SkipReason::NoName);
         return false;
     }
-    StarChanges changes(star, report, list);
+    StarChanges<Listing> changes(star, report, list);
     changes.CountIf(Change::NameShortened, nameChange == Change::NameShortened, star.name);
     changes.CountIf(Change::NameInDegrees, nameChange == Change::NameInDegrees, star.name);
     WritePosition(star, native, changes);
 
-    bool typeShortened = false;
-    TypeChars(star.type, native + kTypeColumn, typeShortened);
-    changes.CountIf(Change::TypeShortened, typeShortened, star.type);
+    Change typeChange = Change::Count;
+    TypeChars(star.type, native + kTypeColumn, typeChange);
+    changes.CountIf(Change::TypeShortened, typeChange == Change::TypeShortened, star.type);
     if (!IsGraphic(native[kTypeColumn])) {
         std::memset(native + kTypeColumn, ' ', kTypeChars);
         std::memcpy(native + kTypeColumn, kUnknownType, sizeof kUnknownType - 1);
@@ -436,6 +436,25 @@ bool WriteNativeLine(const SourceStar& star, char* native, ImportReport& report,
     words::CopyShort(native + kDescColumn, star.description, star.descriptionChars);
     ++report.stars;
     return true;
+}
+
+} // namespace
+
+bool ShortenName(Field name, char (&out)[kNameChars + 1]) {
+    Change change = Change::Count;
+    out[NameChars(name, out, change)] = '\0';
+    return change != Change::Count;
+}
+
+bool ShortenType(Field type, char (&out)[kTypeChars + 1]) {
+    Change change = Change::Count;
+    out[TypeChars(type, out, change)] = '\0';
+    return change != Change::Count;
+}
+
+bool WriteNativeLine(const SourceStar& star, char* native, ImportReport& report, ChangeList* list) {
+    return list != nullptr ? WriteLine<true>(star, native, report, list)
+                           : WriteLine<false>(star, native, report, list);
 }
 
 } // namespace lumara::import

@@ -451,7 +451,7 @@ TEST_F(WindowTest, SavesWriteTheFormatThatTheNameAsksFor) {
     for (const Case& save :
          {Case{ID_FILE_SAVECSV, "stars.csv", csv}, Case{ID_FILE_SAVECSV, "stars.CSV", csv},
           Case{ID_FILE_SAVETXT, "upper.Csv", csv}, Case{ID_FILE_SAVETXT, "stars.txt", txt},
-          Case{ID_FILE_SAVECSV, "existing.txt", txt}}) {
+          Case{ID_FILE_SAVECSV, "stars.vot", txt}, Case{ID_FILE_SAVECSV, "existing.txt", txt}}) {
         m_dialogs.AnswerWith(PathOf(save.name));
         Trigger(save.command);
         EXPECT_EQ(ReadFile(PathOf(save.name)), save.content) << save.name.toStdString();
