@@ -83,8 +83,12 @@ private:
     bool started = false;
 };
 
-// Reports that `output` cannot be written, and why.
+// Reports that `output` cannot be written, and why; a reader of standard
+// output that went away is no failure to report.
 int CannotWrite(const Output& output) {
+    if (output.ReaderWentAway()) {
+        return kReaderWentAway;
+    }
     ReportError("cannot write " + output.Name() + ": " + output.Problem());
     return kUnwritableOutput;
 }

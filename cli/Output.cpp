@@ -4,31 +4,11 @@
 #include "Output.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 
-#include <pthread.h>
 #include <unistd.h>
 
 namespace lumara::cli {
-
-namespace {
-
-// SIGPIPE is ignored, so that a file named by -o that is a pipe fails as a
-// write with its status. A reader of standard output that goes away is no
-// failure, though: it has read what it wanted, and the program stops as the
-// signal would have stopped it, quietly, both lanes at once. This returns
-// only where the signal cannot be delivered.
-void EndAsBrokenPipe() {
-    std::signal(SIGPIPE, SIG_DFL);
-    sigset_t brokenPipe;
-    sigemptyset(&brokenPipe);
-    sigaddset(&brokenPipe, SIGPIPE);
-    pthread_sigmask(SIG_UNBLOCK, &brokenPipe, nullptr);
-    std::raise(SIGPIPE);
-}
-
-} // namespace
 
 bool Output::Open(const std::string& path) {
     if (path == kStandardStream) {
@@ -50,9 +30,6 @@ bool Output::Write(const char* data, std::size_t bytes) {
         }
         if (wrote <= 0) {
             standardOutputError = wrote < 0 ? errno : EIO;
-            if (standardOutputError == EPIPE) {
-                EndAsBrokenPipe();
-            }
             break;
         }
         data += wrote;
@@ -63,6 +40,10 @@ bool Output::Write(const char* data, std::size_t bytes) {
 
 bool Output::Finish() {
     return toFile ? file.Finish() : standardOutputError == 0;
+}
+
+bool Output::ReaderWentAway() const {
+    return !toFile && standardOutputError == EPIPE;
 }
 
 std::string Output::Problem() const {

@@ -21,8 +21,6 @@ public:
     // Standard output for kStandardStream, else the file at `path`. False
     // when the file cannot be written there; nothing is made then.
     bool Open(const std::string& path);
-    // When the reader of standard output has gone away, the program ends
-    // at once, by the broken-pipe signal, as cat and grep do.
     bool Write(const char* data, std::size_t bytes) override;
     // Puts a file in place. True only when every byte reached it.
     bool Finish();
@@ -30,6 +28,9 @@ public:
     const std::string& Name() const { return name; }
     // Why it failed, in the system's words ("No space left on device").
     std::string Problem() const;
+    // Whether writing failed because the reader of standard output has gone
+    // away, which is no failure: it has read what it wanted.
+    bool ReaderWentAway() const;
 
 private:
     bool toFile = false;

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include <pthread.h>
+
 #include <CLI/CLI.hpp>
 
 #include "Commands.h"
@@ -253,12 +255,26 @@ std::optional<std::string> UnknownCommand(const CLI::App& app, std::string_view 
                            : unknown + "; did you mean '" + closest + "'?";
 }
 
+// Ends the program as the broken-pipe signal ends cat and grep, quietly:
+// the reader of standard output has what it wanted. Returns only where the
+// signal cannot be delivered, and the exit status then says the same.
+void EndByBrokenPipe() {
+    static_assert(kReaderWentAway == 128 + SIGPIPE);
+    std::signal(SIGPIPE, SIG_DFL);
+    sigset_t brokenPipe;
+    sigemptyset(&brokenPipe);
+    sigaddset(&brokenPipe, SIGPIPE);
+    pthread_sigmask(SIG_UNBLOCK, &brokenPipe, nullptr);
+    std::raise(SIGPIPE);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    // A write that fails is reported with its status; only the reader of
-    // standard output that goes away ends the program by this signal (see
-    // Output).
+    // Every write that fails is seen as such, a file or pipe named by -o
+    // with its status; only a reader of standard output that goes away ends
+    // the program by this signal, once the command has stopped and put its
+    // files away.
     std::signal(SIGPIPE, SIG_IGN);
 
     CLI::App app{"Searches, converts and describes catalogues of variable stars.", "lumara"};
@@ -348,6 +364,7 @@ int main(int argc, char** argv) {
         return kUsageError;
     }
 
+    int status = kSuccess;
     if (*searchCommand) {
         if (const auto problem = CriteriaFrom(texts, search.criteria)) {
             ReportError(*problem);
@@ -356,14 +373,18 @@ int main(int argc, char** argv) {
         search.format = !format.empty()                    ? formats.at(format)
                         : search.output == kStandardStream ? OutputFormat::Csv
                                                            : lumara::FormatForName(search.output);
-        return RunSearch(search);
-    }
-    if (*convertCommand) {
+        status = RunSearch(search);
+    } else if (*convertCommand) {
         if (convert.report == kStandardStream && convert.output == kStandardStream) {
             ReportError("--report and -o cannot both be standard output");
             return kUsageError;
         }
-        return RunConvert(convert);
+        status = RunConvert(convert);
+    } else {
+        status = RunInfo(infoInput);
     }
-    return RunInfo(infoInput);
+    if (status == kReaderWentAway) {
+        EndByBrokenPipe();
+    }
+    return status;
 }
