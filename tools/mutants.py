@@ -48,6 +48,7 @@ VSX = "importers/Vsx.cpp"
 MAIN = "cli/main.cpp"
 COMMANDS = "cli/Commands.cpp"
 VOTABLE = "line/VoTable.cpp"
+ROW_FORMATS = "line/RowFormats.cpp"
 
 MUTANTS = [
     # --- The cursor -----------------------------------------------------------
@@ -559,6 +560,10 @@ MUTANTS = [
            "decided = seen == kDetectionLines;",
            "decided = seen + 1 == kDetectionLines;",
            "a file's format is decided from its first two non-blank lines"),
+    Mutant("import-degrees-read-as-hours", POLICY,
+           "        std::size_t written = DegreeCoordinates(j, end, out);\n",
+           "        std::size_t written = DegreeCoordinates(j, j + 1, out);\n",
+           "a name with coordinates in degrees is shortened as if they were hours"),
     Mutant("import-trailing-white-kept", FIELDS,
            "    while (end > begin && format::IsSpace(end[-1])) {\n        --end;\n    }\n",
            "",
@@ -628,4 +633,25 @@ MUTANTS = [
            "    if (value == 0.0) {\n        return Put(out, kEmptyCell);\n    }\n",
            "",
            "a value the line does not give is written as 0 rather than null"),
+    # --- Faults users met on real catalogues --------------------------------------
+    Mutant("cli-open-period-closed", MAIN,
+           "criteria.periodMost = days->high.value_or(lumara::kNoMostPeriod);",
+           "criteria.periodMost = days->high.value_or(lumara::kLongestPeriod);",
+           "an open longest period stops at the longest the window takes"),
+    Mutant("cli-lone-min-mag-keeps-max", MAIN,
+           "texts.maxMag.value_or(lumara::kHighestMagnitudeLimit)",
+           "texts.maxMag.value_or(lumara::kWindowCriteria.magMax)",
+           "a lone --min-mag keeps the window's Max > 6"),
+    Mutant("cli-reader-gone-reported", COMMANDS,
+           "    if (output.ReaderWentAway()) {\n        return kReaderWentAway;\n    }\n",
+           "",
+           "a reader of standard output that went away is reported as a failed write"),
+    Mutant("cli-folder-reason-stale", EXPORT_FILE,
+           "    if (S_ISDIR(status.st_mode)) {\n        errno = EISDIR;\n",
+           "    if (S_ISDIR(status.st_mode)) {\n",
+           "a folder as target is refused without saying so"),
+    Mutant("output-ending-case-sensitive", ROW_FORMATS,
+           "return AsciiLower(a) == b;",
+           "return a == AsciiLower(b);",
+           "an output name's ending decides the table only in lower case"),
 ]
