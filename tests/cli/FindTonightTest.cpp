@@ -105,6 +105,14 @@ TEST_F(FindTonightTest, TonightListsTheLibrarysObservableStarsWithTheirTimes) {
         EXPECT_NE(rows[row].find("T" + from + "+01:00,"), std::string::npos) << rows[row];
         ++row;
     }
+
+    // A file named as a VOTable gets one, as a search's does.
+    const std::string table = config.PathOf("tonight.vot");
+    ASSERT_EQ(RunLumara({"tonight", LUMARA_DEMO_CATALOGUE, "--lat", "52.37", "--lon", "4.90",
+                         "--night", "2026-12-08", "-o", table})
+                  .status,
+              0);
+    EXPECT_EQ(ReadFile(table).rfind("<?xml", 0), 0u);
 }
 
 TEST_F(FindTonightTest, RefusedOptionsSayWhyWithStatusTwo) {
