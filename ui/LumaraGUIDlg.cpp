@@ -93,9 +93,12 @@ const QString kTextExtension = QStringLiteral("txt");
 const QString kCsvExtension = QStringLiteral("csv");
 const QStringList kTextFilters = {QStringLiteral("Text Files (*.txt)"),
                                   QStringLiteral("All Files (*)")};
-// Every kind of file a catalogue is read from (VSX comes as vsx.dat), which
-// the open dialog shows first.
-const QStringList kCataloguePatterns = {QStringLiteral("*.txt"), QStringLiteral("*.dat")};
+// Every kind of file a catalogue is read from (VSX comes as vsx.dat; tables
+// from VizieR, AAVSO and TOPCAT as the rest), which the open dialog shows
+// first.
+const QStringList kCataloguePatterns = {QStringLiteral("*.txt"), QStringLiteral("*.dat"),
+                                        QStringLiteral("*.csv"), QStringLiteral("*.tsv"),
+                                        QStringLiteral("*.vot"), QStringLiteral("*.xml")};
 const QStringList kOpenFilters =
     QStringList{QStringLiteral("Catalogues (%1)").arg(kCataloguePatterns.join(' '))} + kTextFilters;
 const QStringList kCsvFilters = {QStringLiteral("Comma-Separated Files (*.csv)"),
@@ -302,7 +305,12 @@ void CLumaraGUIDlg::ShowLoadResult(std::int32_t loaded) {
         EnableControls(kSearchControls, false);
         m_nRecordsLoaded = 0;
         m_strFileName.clear();
-        Dialogs().ShowMessage(this, loaded == 0 ? kNoRecordsLoaded : kDataFileError);
+        // A table that cannot be read says why beneath the message.
+        const std::string& problem = GetCatalog().GetLoadProblem();
+        Dialogs().ShowMessage(this, loaded == 0       ? kNoRecordsLoaded
+                                    : problem.empty() ? kDataFileError
+                                                      : kDataFileError + QLatin1Char('\n') +
+                                                            QString::fromStdString(problem));
     }
     m_nStarsFound = 0;
     ShowStatus();

@@ -171,7 +171,8 @@ TEST_F(WindowTest, TheOpenDialogShowsEveryCatalogueFirst) {
         QRegularExpression(QStringLiteral(R"(^Catalogues \((.+)\)$)")).match(open.value(0));
     ASSERT_TRUE(catalogues.hasMatch()) << open.join('|').toStdString();
     const QStringList patterns = catalogues.captured(1).split(' ');
-    for (const QString name : {"vsx.dat", "gcvs5.txt", "demo-catalogue.txt"}) {
+    for (const QString name : {"vsx.dat", "gcvs5.txt", "demo-catalogue.txt", "vsx.csv", "asu.tsv",
+                               "topcat.vot", "votable.xml"}) {
         EXPECT_TRUE(std::any_of(patterns.begin(), patterns.end(), [&name](const QString& pattern) {
             return QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern))
                 .match(name)
@@ -201,6 +202,14 @@ TEST_F(WindowTest, LoadsThatFailReturnToEmpty) {
         EXPECT_EQ(Texts(kStatusFields), QStringList({"", "0", "0"}));
         EXPECT_EQ(RowCount(), 0);
     }
+
+    // A table that cannot be read says why beneath the message.
+    m_dialogs.Forget();
+    Load(WriteFile("broken.csv", {"Name,RAdeg,DEdeg", "\"V1 Ori,83.1,5.2"}));
+    const std::string problem = m_window->GetCatalog().GetLoadProblem();
+    EXPECT_NE(problem.find("quote"), std::string::npos) << problem;
+    EXPECT_EQ(m_dialogs.Messages(),
+              QStringList{kDataFileError + "\n" + QString::fromStdString(problem)});
 }
 
 TEST_F(WindowTest, CancelledLoadChangesNothing) {
