@@ -322,26 +322,62 @@ std::string ImportText(const Input& input, const StreamCounts& total) {
     return input.Name() + ": " + import::DescribeReport(total.report) + "\n";
 }
 
+// A work that counts the rows it finds on each lane and, for a sort, holds
+// their stars whole until every block is read.
+class MatchingWork : public StarWork {
+public:
+    MatchingWork(HeldStars& sortHeld, bool sorting) : held(sortHeld), sorted(sorting) {}
+
+    bool Commit(std::size_t lane) override { return !sorted || held.Commit(lane); }
+
+    std::uint64_t Matches() const {
+        std::uint64_t total = 0;
+        for (const LaneMatches& lane : counts) {
+            total += lane.matches;
+        }
+        return total;
+    }
+
+protected:
+    // Counts `rows` rows of a star found on `lane`; true when the star is
+    // taken for a sort, and so written later.
+    bool Found(std::size_t lane, std::uint64_t rows, const char* text, const StarDetails* details) {
+        counts[lane].matches += rows;
+        if (sorted) {
+            held.Hold(lane, text, details);
+        }
+        return sorted;
+    }
+
+private:
+    struct alignas(kCacheLineBytes) LaneMatches {
+        std::uint64_t matches = 0;
+    };
+
+    HeldStars& held;
+    const bool sorted;
+    std::array<LaneMatches, kLanes> counts{};
+};
+
 // The stars that meet the criteria, written as rows in catalogue order, or
 // their stored lines held for a search in reverse, or held whole for a
 // sort, or only counted.
-class SearchWork final : public StarWork {
+class SearchWork final : public MatchingWork {
 public:
     SearchWork(const SearchRequest& searched, const RowFormat& rowFormat, HeldStars& sortHeld)
-        : request(searched), format(rowFormat), held(sortHeld),
-          positionDecides(PositionDecides(searched.criteria)),
+        : MatchingWork(sortHeld, !searched.sort.empty() && !searched.countOnly), request(searched),
+          format(rowFormat), positionDecides(PositionDecides(searched.criteria)),
           readsTexts(HasTypeCriterion(searched.criteria) || searched.criteria.name.has_value()) {}
 
     void Handle(StarBlock& block, BufferedWriter* out) override {
         const std::size_t lane = block.Lane();
-        std::uint64_t& matches = counts[lane].matches;
         block.ForEachStar([&](const char* text, const StarDetails* details) {
             if (!InPositionOf(text)) {
                 return;
             }
             // Counting a position search needs no more than its first columns.
             if (positionDecides && request.countOnly) {
-                ++matches;
+                Found(lane, 1, text, details);
                 return;
             }
             StarRecord record;
@@ -357,12 +393,7 @@ public:
                     return;
                 }
             }
-            ++matches;
-            if (request.countOnly) {
-                return;
-            }
-            if (!request.sort.empty()) {
-                held.Hold(lane, text, details);
+            if (Found(lane, 1, text, details) || request.countOnly) {
                 return;
             }
             if (request.descending) {
@@ -372,16 +403,6 @@ public:
             DecodeAllFields(record);
             out->Advance(format.formatRow(record, out->Reserve(format.maxRowBytes)));
         });
-    }
-
-    bool Commit(std::size_t lane) override { return request.sort.empty() || held.Commit(lane); }
-
-    std::uint64_t Matches() const {
-        std::uint64_t total = 0;
-        for (const LaneMatches& lane : counts) {
-            total += lane.matches;
-        }
-        return total;
     }
 
 private:
@@ -397,17 +418,11 @@ private:
         return InPosition(request.criteria, record);
     }
 
-    struct alignas(kCacheLineBytes) LaneMatches {
-        std::uint64_t matches = 0;
-    };
-
     const SearchRequest& request;
     const RowFormat format;
-    HeldStars& held;
     const bool positionDecides;
     // The name or the type is tested, not only the numbers.
     const bool readsTexts;
-    std::array<LaneMatches, kLanes> counts{};
 };
 
 // Every star as its native line; with a report, each change the import
@@ -484,10 +499,11 @@ private:
 // The stars that meet the criteria and are observable in the night, written
 // with their times in catalogue order, or held whole for a sort, or only
 // counted. Each star's night is worked out once, after the cheaper tests.
-class TonightWork final : public StarWork {
+class TonightWork final : public MatchingWork {
 public:
     TonightWork(const TonightRequest& asked, const TonightContext& night, HeldStars& sortHeld)
-        : request(asked), context(night), held(sortHeld), others(asked.criteria) {
+        : MatchingWork(sortHeld, !asked.sort.empty() && !asked.countOnly), request(asked),
+          context(night), others(asked.criteria) {
         others.tonight = nullptr;
     }
 
@@ -522,12 +538,8 @@ public:
                                : !plan::IsObservable(tonight.night, context.minUpMinutes)) {
                 return;
             }
-            own.matches += request.events ? own.events.size() : 1;
-            if (request.countOnly) {
-                return;
-            }
-            if (!request.sort.empty()) {
-                held.Hold(lane, text, details);
+            if (Found(lane, request.events ? own.events.size() : 1, text, details) ||
+                request.countOnly) {
                 return;
             }
             own.row.clear();
@@ -536,26 +548,14 @@ public:
         });
     }
 
-    bool Commit(std::size_t lane) override { return request.sort.empty() || held.Commit(lane); }
-
-    std::uint64_t Matches() const {
-        std::uint64_t total = 0;
-        for (const Lane& lane : lanes) {
-            total += lane.matches;
-        }
-        return total;
-    }
-
 private:
     struct alignas(kCacheLineBytes) Lane {
-        std::uint64_t matches = 0;
         std::string row;
         std::vector<plan::StarEvent> events;
     };
 
     const TonightRequest& request;
     const TonightContext& context;
-    HeldStars& held;
     // The criteria but the night's, which is tested last.
     SearchCriteria others;
     std::array<Lane, kLanes> lanes{};

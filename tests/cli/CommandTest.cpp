@@ -19,15 +19,6 @@ namespace {
 using lumara::SearchCriteria;
 using namespace lumara::test;
 
-// What lumara searches for when no option says otherwise: the whole sky,
-// magnitude and period tests off.
-SearchCriteria Unlimited() {
-    SearchCriteria criteria;
-    criteria.useMagnitude = false;
-    criteria.usePeriod = false;
-    return criteria;
-}
-
 SearchCriteria With(void (*change)(SearchCriteria&)) {
     SearchCriteria criteria = Unlimited();
     change(criteria);
