@@ -589,7 +589,7 @@ MUTANTS = [
            "",
            "the header goes before every block of rows"),
     Mutant("cli-position-count-skipped", COMMANDS,
-           "            if (positionDecides && request.countOnly) {\n                ++matches;\n",
+           "            if (positionDecides && request.countOnly) {\n                Found(lane, 1, text, details);\n",
            "            if (positionDecides && request.countOnly) {\n",
            "--count of a search by position alone counts nothing"),
     Mutant("cli-desc-in-order", COMMANDS,
