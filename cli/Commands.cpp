@@ -179,23 +179,44 @@ bool WriteReversed(const HeldLines& held, const RowFormat& format, ByteSink& sin
 // How far ahead of the row being written its star is fetched.
 constexpr std::size_t kPrefetchRows = 8;
 
-// Writes a table of `stars` in the order given, on both lanes, each star's
-// rows written by `write(lane, star, out)`. In sorted order the stars lie
-// anywhere in memory, so the stars a few rows ahead are asked for early.
+// The held stars in the order `sort` gives them. They lie anywhere in
+// memory: their places are put in that order in one pass, whose reads do
+// not wait for each other, so that writing them waits for one read a star.
+// False when memory runs out.
+bool SortHeld(const HeldStars& held, std::span<const SortSpec> sort, const TonightContext* night,
+              std::vector<const StarRecord*>& sorted) {
+    const std::span<const StarRecord* const> stars = held.Stars();
+    std::vector<std::uint32_t> order;
+    if (!SortRecords(stars, sort, night, order)) {
+        return false;
+    }
+    try {
+        sorted.resize(order.size());
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    for (std::size_t row = 0; row < order.size(); ++row) {
+        sorted[row] = stars[order[row]];
+    }
+    return true;
+}
+
+// Writes a table of `stars` in their order, on both lanes, each star's rows
+// written by `write(lane, star, out)`; the stars a few rows ahead are asked
+// for early.
 template <typename WriteRow>
-bool WriteInOrder(std::span<const StarRecord* const> stars, const std::vector<std::uint32_t>& order,
-                  std::string_view prologue, std::string_view epilogue, ByteSink& sink,
-                  const WriteRow& write) {
+bool WriteInOrder(std::span<const StarRecord* const> stars, std::string_view prologue,
+                  std::string_view epilogue, ByteSink& sink, const WriteRow& write) {
     const RowWriter rowWriter = [&](std::size_t lane, std::size_t row, BufferedWriter& out) {
-        if (row + kPrefetchRows < order.size()) {
-            const auto* ahead = reinterpret_cast<const char*>(stars[order[row + kPrefetchRows]]);
+        if (row + kPrefetchRows < stars.size()) {
+            const auto* ahead = reinterpret_cast<const char*>(stars[row + kPrefetchRows]);
             for (std::size_t at = 0; at < sizeof(StarRecord); at += kCacheLineBytes) {
                 __builtin_prefetch(ahead + at);
             }
         }
-        write(lane, *stars[order[row]], out);
+        write(lane, *stars[row], out);
     };
-    return WriteRowsOnLanes(order.size(), prologue, epilogue, sink, rowWriter);
+    return WriteRowsOnLanes(stars.size(), prologue, epilogue, sink, rowWriter);
 }
 
 bool WriteText(ByteSink& sink, const std::string& text) {
@@ -591,12 +612,12 @@ int RunSearch(const SearchRequest& request) {
     if (request.countOnly) {
         written = WriteText(output, std::to_string(work.Matches()) + "\n");
     } else if (!request.sort.empty()) {
-        std::vector<std::uint32_t> order;
-        if (!SortRecords(sortHeld.Stars(), request.sort, nullptr, order)) {
+        std::vector<const StarRecord*> sorted;
+        if (!SortHeld(sortHeld, request.sort, nullptr, sorted)) {
             ReportError("out of memory");
             return kOutOfMemory;
         }
-        written = WriteInOrder(sortHeld.Stars(), order, format.prologue, format.epilogue, output,
+        written = WriteInOrder(sorted, format.prologue, format.epilogue, output,
                                [&](std::size_t, const StarRecord& star, BufferedWriter& writer) {
                                    writer.Advance(
                                        format.formatRow(star, writer.Reserve(format.maxRowBytes)));
@@ -639,8 +660,8 @@ int RunTonight(TonightRequest request) {
     if (request.countOnly) {
         written = WriteText(output, std::to_string(work.Matches()) + "\n");
     } else if (!request.sort.empty()) {
-        std::vector<std::uint32_t> order;
-        if (!SortRecords(sortHeld.Stars(), request.sort, context.get(), order)) {
+        std::vector<const StarRecord*> sorted;
+        if (!SortHeld(sortHeld, request.sort, context.get(), sorted)) {
             ReportError("out of memory");
             return kOutOfMemory;
         }
@@ -651,7 +672,7 @@ int RunTonight(TonightRequest request) {
         };
         std::array<LaneRows, kLanes> lanes;
         written = WriteInOrder(
-            sortHeld.Stars(), order, prologue, TonightEpilogue(request.format), output,
+            sorted, prologue, TonightEpilogue(request.format), output,
             [&](std::size_t lane, const StarRecord& star, BufferedWriter& writer) {
                 LaneRows& own = lanes[lane];
                 own.rows.clear();
