@@ -206,10 +206,7 @@ void DelimitedTableReader::BreakLine(Cells&& cells) {
 
 void DelimitedTableReader::ReplayRow(const Cells& cells) {
     for (std::size_t i = 0; i < cells.size(); ++i) {
-        const ColumnRole role = RoleOf(i);
-        if (role != ColumnRole::None) {
-            ReadCell(role, cells[i].data(), cells[i].size());
-        }
+        ReadCell(i, cells[i].data(), cells[i].size());
     }
     EndRow(cells.size());
 }
@@ -280,25 +277,35 @@ void DelimitedTableReader::OnHeadingCell(void* text, std::size_t length, void* c
 void DelimitedTableReader::OnHeadingEnd(int, void*) {
 }
 
-// Called for every field of every row: the rows' case takes few steps.
+// Called for every field of every row: the rows' case takes few steps, and
+// reading the cell comes last, so that nothing is left to do after it.
 void DelimitedTableReader::OnCell(void* text, std::size_t length, void* reader) {
     auto& self = *static_cast<DelimitedTableReader*>(reader);
     const char* const bytes = static_cast<const char*>(text);
-    if (self.column == 0) {
+    const std::size_t column = self.column++;
+    if (column == 0) {
         self.firstByte = length > 0 ? bytes[0] : '\0';
     }
-    if (self.stage == Stage::Data) {
-        const ColumnRole role = self.RoleOf(self.column);
-        if (role != ColumnRole::None) {
-            // libcsv grows no field beyond kMaxCellBytes.
-            self.ReadCell(role, bytes, length);
-        }
-    } else if (self.lineCells.size() <= kMaxColumns) {
-        self.lineCells.emplace_back(bytes, length);
+    if (column == kMaxColumns) {
+        self.FailTooManyFields(); // nothing read after it counts
+        return;
     }
-    if (++self.column > kMaxColumns) {
-        self.Fail("A line has more than " + std::to_string(kMaxColumns) + " fields (data row " +
-                  std::to_string(self.Rows() + 1) + ").");
+    if (self.stage == Stage::Data) {
+        // libcsv grows no field beyond kMaxCellBytes.
+        self.ReadCell(column, bytes, length);
+    } else {
+        self.KeepLineCell(bytes, length);
+    }
+}
+
+void DelimitedTableReader::FailTooManyFields() {
+    Fail("A line has more than " + std::to_string(kMaxColumns) + " fields (data row " +
+         std::to_string(Rows() + 1) + ").");
+}
+
+void DelimitedTableReader::KeepLineCell(const char* bytes, std::size_t length) {
+    if (lineCells.size() <= kMaxColumns) {
+        lineCells.emplace_back(bytes, length);
     }
 }
 

@@ -92,9 +92,11 @@ protected:
     ColumnRole RoleOf(std::size_t column) const {
         return tableHasPosition ? tableColumns.RoleOf(column) : ColumnRole::None;
     }
-    // A whole cell of the current row, of a column with a role.
-    void ReadCell(ColumnRole role, const char* text, std::size_t length) {
-        rowReader.Read(role, text, length);
+    // A whole cell of the current row.
+    void ReadCell(std::size_t column, const char* text, std::size_t length) {
+        if (tableHasPosition) {
+            rowReader.ReadColumn(column, text, length);
+        }
     }
     // A cell gathered piece by piece in Cells(), read once it is whole.
     RowCells& Cells() { return rowReader.Cells(); }

@@ -179,7 +179,8 @@ bool ReadPlainNumber(std::string_view text, Decimal& number) {
 // --- Positions ---------------------------------------------------------------
 
 // An angle as one decimal number (`parts` 1) or as sexagesimal parts, then
-// as seconds of its first part's unit; false when it does not read.
+// as seconds of its first part's unit; false when it does not read. The
+// cell comes without the white space around it.
 struct Angle {
     int parts = 0;
     bool negative = false;
@@ -187,8 +188,7 @@ struct Angle {
     double seconds = 0; // first part * 3600 + minutes * 60 + seconds
 };
 
-bool ReadAngle(std::string_view cell, Angle& angle) {
-    std::string_view text = Trim(cell);
+bool ReadAngle(std::string_view text, Angle& angle) {
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
         angle.negative = text.front() == '-';
         text.remove_prefix(1);
@@ -415,9 +415,79 @@ NumberRead ReadTableNumber(std::string_view cell, Decimal& number) {
 // row: each column's cell sets all that it gives, in every row.
 void RowReader::StartTable(const NamedColumns& tableColumns) {
     columns = &tableColumns;
+    for (std::size_t role = 0; role < kColumnRoles; ++role) {
+        roleReaders[role] = ReaderOf(static_cast<ColumnRole>(role));
+    }
+    columnReaders.assign(columns->Count(), ColumnReader());
+    for (std::size_t column = 0; column < columns->Count(); ++column) {
+        const ColumnRole role = columns->RoleOf(column);
+        if (role != None) {
+            columnReaders[column] = {roleReaders[static_cast<std::size_t>(role)], role};
+        }
+    }
     cells = RowCells();
     star = TableStar();
     given = Gathered();
+}
+
+// Only the columns of the position form the table has are read.
+RowReader::CellReader RowReader::ReaderOf(ColumnRole role) const {
+    const bool splitTable = columns->Position() == PositionForm::Split;
+    if (role <= DecSeconds && IsSplitPosition(role) != splitTable) {
+        return nullptr;
+    }
+    switch (role) {
+    case Ra:
+        return &Reads<&RowReader::ReadRaColumn>;
+    case Dec:
+        return &Reads<&RowReader::ReadDecColumn>;
+    case RaHours:
+        return &Reads<&RowReader::ReadRaHours>;
+    case DecDegrees:
+        return &Reads<&RowReader::ReadDecDegrees>;
+    case RaMinutes:
+    case RaSeconds:
+    case DecMinutes:
+    case DecSeconds:
+        return &Reads<&RowReader::ReadSplitPart>;
+    case DecSign:
+        return &Reads<&RowReader::ReadDecSign>;
+    case Name:
+    case Type:
+    case MaxBand:
+    case MinBand:
+    case PeriodFlags:
+    case SpectralType:
+    case Description:
+        return &Reads<&RowReader::ReadText>;
+    case Max:
+    case Min:
+        return &Reads<&RowReader::ReadMagnitude>;
+    case MaxLimit:
+    case MinLimit:
+        return &Reads<&RowReader::ReadLimit>;
+    case MaxUncertain:
+    case MinUncertain:
+    case EpochUncertain:
+        return &Reads<&RowReader::ReadUncertainColumn>;
+    case MinAmplitude:
+        return &Reads<&RowReader::ReadAmplitudeColumn>;
+    case Range:
+        return &Reads<&RowReader::ReadRangeCell>;
+    case Epoch:
+        return &Reads<&RowReader::ReadEpoch>;
+    case Period:
+        return &Reads<&RowReader::ReadPeriod>;
+    case PeriodMark:
+        return &Reads<&RowReader::ReadPeriodMark>;
+    case Duration:
+        return &Reads<&RowReader::ReadDuration>;
+    case VariabilityFlag:
+        return &Reads<&RowReader::ReadVariabilityFlag>;
+    case None:
+        break;
+    }
+    return nullptr;
 }
 
 void RowReader::NewRow() {
@@ -425,25 +495,26 @@ void RowReader::NewRow() {
     given.broken = false;
 }
 
-void RowReader::Read(ColumnRole role, const char* text, std::size_t length) {
+void RowReader::ReadGathered(ColumnRole role) {
+    const CellReader read = roleReaders[static_cast<std::size_t>(role)];
     if (IsText(role)) {
-        cells.Start(role);
-        cells.Append(role, text, length);
-        ReadGathered(role);
-    } else {
-        ReadValue(role, {text, length});
+        CleanText(role);
+    } else if (read != nullptr) {
+        read(*this, role, cells.Cell(role));
     }
+}
+
+void RowReader::ReadText(ColumnRole role, std::string_view text) {
+    cells.Start(role);
+    cells.Append(role, text.data(), text.size());
+    CleanText(role);
 }
 
 // A text becomes the star's at the end of the row, when the buffer holds
 // every cell and moves no more; its control bytes (a line break inside a
 // quoted CSV field, say) are made spaces now, since a native line is one
 // line of text.
-void RowReader::ReadGathered(ColumnRole role) {
-    if (!IsText(role)) {
-        ReadValue(role, cells.Cell(role));
-        return;
-    }
+void RowReader::CleanText(ColumnRole role) {
     char* const text = cells.Text(role);
     const std::size_t length = cells.Cell(role).size();
     if (HasControlBytes(text, length)) {
@@ -451,121 +522,44 @@ void RowReader::ReadGathered(ColumnRole role) {
     }
 }
 
-void RowReader::ReadValue(ColumnRole role, std::string_view text) {
-    switch (role) {
-    case Max:
-    case Min: {
-        const MarkedNumber number = ReadMarkedNumber(text);
-        TableMagnitude& magnitude = role == Max ? star.maximum : star.minimum;
-        magnitude.present = number.read == NumberRead::Number;
-        magnitude.value = number.value;
-        (role == Max ? given.maxLead : given.minLead) = number.lead;
-        (role == Max ? given.maxNumberUncertain : given.minNumberUncertain) = number.uncertain;
-        given.broken |= number.read == NumberRead::Broken;
-        break;
-    }
-    case MaxLimit:
-        given.maxLimit = FirstOf(text, "<>");
-        break;
-    case MinLimit:
-        given.minLimit = FirstOf(text, "<>");
-        break;
-    case MaxUncertain:
-        given.maxColumnUncertain = HasColon(text);
-        break;
-    case MinUncertain:
-        given.minColumnUncertain = HasColon(text);
-        break;
-    case MinAmplitude:
-        given.amplitudeColumn = IsSet(text);
-        break;
-    case Range:
-        given.rangeRead = ReadRange(text, given.rangeMaximum, given.rangeMinimum);
-        break;
-    case Epoch: {
-        const MarkedNumber number = ReadMarkedNumber(text);
-        star.epochPresent = number.read == NumberRead::Number;
-        given.epochNumberUncertain = number.uncertain;
-        given.epoch = number.value;
-        given.broken |= number.read == NumberRead::Broken;
-        break;
-    }
-    case EpochUncertain:
-        given.epochColumnUncertain = HasColon(text);
-        break;
-    case Period:
-        ReadPeriod(text);
-        break;
-    case PeriodMark:
-        given.periodMark = FirstOf(text, "<>(");
-        break;
-    case Duration: {
-        const MarkedNumber number = ReadMarkedNumber(text);
-        const bool written = number.read == NumberRead::Number;
-        const std::int64_t whole = written ? TruncatedTo(number.value, 0) : -1;
-        const bool readable = written && !number.value.negative && whole <= kMostDurationPercent;
-        star.durationPercent = readable ? static_cast<int>(whole) : -1;
-        given.broken |=
-            number.read == NumberRead::Broken || (number.read == NumberRead::Number && !readable);
-        break;
-    }
-    case VariabilityFlag: {
-        // One digit, so that a V magnitude under the same name is no flag.
-        const std::string_view flag = Trim(text);
-        star.variabilityFlag = flag.size() == 1 ? FirstOf(flag, "0123") : ' ';
-        break;
-    }
-    default:
-        ReadPosition(role, text);
-        break;
-    }
+void RowReader::ReadMagnitude(ColumnRole role, std::string_view text) {
+    const MarkedNumber number = ReadMarkedNumber(text);
+    TableMagnitude& magnitude = role == Max ? star.maximum : star.minimum;
+    magnitude.present = number.read == NumberRead::Number;
+    magnitude.value = number.value;
+    (role == Max ? given.maxLead : given.minLead) = number.lead;
+    (role == Max ? given.maxNumberUncertain : given.minNumberUncertain) = number.uncertain;
+    given.broken |= number.read == NumberRead::Broken;
 }
 
-// Only the columns of the position form the table has are read.
-void RowReader::ReadPosition(ColumnRole role, std::string_view text) {
-    const bool split = columns->Position() == PositionForm::Split;
-    if (IsSplitPosition(role) != split) {
-        return;
-    }
-    bool readable = true;
-    switch (role) {
-    case Ra:
-        given.raGiven = !IsBlankCell(text);
-        readable = !given.raGiven || ReadRa(text, columns->RaIn(), star.raDegrees);
-        break;
-    case Dec:
-        given.decGiven = !IsBlankCell(text);
-        readable = !given.decGiven || ReadDec(text, star.decDegrees);
-        break;
-    case RaHours:
-        given.raGiven = !IsBlankCell(text);
-        readable = !given.raGiven || (ReadTableNumber(text, given.raHours) == NumberRead::Number &&
-                                      !given.raHours.negative);
-        break;
-    case DecDegrees:
-        given.decGiven = !IsBlankCell(text);
-        readable = !given.decGiven || ReadTableNumber(text, given.decDegrees) == NumberRead::Number;
-        break;
-    case RaMinutes:
-        readable = SplitPart(text, given.raMinutes);
-        break;
-    case RaSeconds:
-        readable = SplitPart(text, given.raSeconds);
-        break;
-    case DecMinutes:
-        readable = SplitPart(text, given.decMinutes);
-        break;
-    case DecSeconds:
-        readable = SplitPart(text, given.decSeconds);
-        break;
-    default: // DecSign
-        given.decSignNegative = FirstOf(text, "-") == '-';
-        break;
-    }
-    given.broken |= !readable;
+void RowReader::ReadLimit(ColumnRole role, std::string_view text) {
+    (role == MaxLimit ? given.maxLimit : given.minLimit) = FirstOf(text, "<>");
 }
 
-void RowReader::ReadPeriod(std::string_view text) {
+void RowReader::ReadUncertainColumn(ColumnRole role, std::string_view text) {
+    bool& uncertain = role == MaxUncertain   ? given.maxColumnUncertain
+                      : role == MinUncertain ? given.minColumnUncertain
+                                             : given.epochColumnUncertain;
+    uncertain = HasColon(text);
+}
+
+void RowReader::ReadAmplitudeColumn(ColumnRole, std::string_view text) {
+    given.amplitudeColumn = IsSet(text);
+}
+
+void RowReader::ReadRangeCell(ColumnRole, std::string_view text) {
+    given.rangeRead = ReadRange(text, given.rangeMaximum, given.rangeMinimum);
+}
+
+void RowReader::ReadEpoch(ColumnRole, std::string_view text) {
+    const MarkedNumber number = ReadMarkedNumber(text);
+    star.epochPresent = number.read == NumberRead::Number;
+    given.epochNumberUncertain = number.uncertain;
+    given.epoch = number.value;
+    given.broken |= number.read == NumberRead::Broken;
+}
+
+void RowReader::ReadPeriod(ColumnRole, std::string_view text) {
     MarkedNumber number = ReadMarkedNumber(text);
     const bool inDays = number.read != NumberRead::Number || InDays(*columns, number.value);
     given.broken |= number.read == NumberRead::Broken || !inDays;
@@ -573,6 +567,61 @@ void RowReader::ReadPeriod(std::string_view text) {
     star.period.days = number.value;
     given.periodNumberUncertain = number.uncertain;
     given.periodLead = number.lead;
+}
+
+void RowReader::ReadPeriodMark(ColumnRole, std::string_view text) {
+    given.periodMark = FirstOf(text, "<>(");
+}
+
+void RowReader::ReadDuration(ColumnRole, std::string_view text) {
+    const MarkedNumber number = ReadMarkedNumber(text);
+    const bool written = number.read == NumberRead::Number;
+    const std::int64_t whole = written ? TruncatedTo(number.value, 0) : -1;
+    const bool readable = written && !number.value.negative && whole <= kMostDurationPercent;
+    star.durationPercent = readable ? static_cast<int>(whole) : -1;
+    given.broken |=
+        number.read == NumberRead::Broken || (number.read == NumberRead::Number && !readable);
+}
+
+void RowReader::ReadVariabilityFlag(ColumnRole, std::string_view text) {
+    // One digit, so that a V magnitude under the same name is no flag.
+    const std::string_view flag = Trim(text);
+    star.variabilityFlag = flag.size() == 1 ? FirstOf(flag, "0123") : ' ';
+}
+
+void RowReader::ReadRaColumn(ColumnRole, std::string_view text) {
+    const std::string_view cell = Trim(text);
+    given.raGiven = !cell.empty();
+    given.broken |= given.raGiven && !ReadRa(cell, columns->RaIn(), star.raDegrees);
+}
+
+void RowReader::ReadDecColumn(ColumnRole, std::string_view text) {
+    const std::string_view cell = Trim(text);
+    given.decGiven = !cell.empty();
+    given.broken |= given.decGiven && !ReadDec(cell, star.decDegrees);
+}
+
+void RowReader::ReadRaHours(ColumnRole, std::string_view text) {
+    given.raGiven = !IsBlankCell(text);
+    given.broken |= given.raGiven && (ReadTableNumber(text, given.raHours) != NumberRead::Number ||
+                                      given.raHours.negative);
+}
+
+void RowReader::ReadDecDegrees(ColumnRole, std::string_view text) {
+    given.decGiven = !IsBlankCell(text);
+    given.broken |= given.decGiven && ReadTableNumber(text, given.decDegrees) != NumberRead::Number;
+}
+
+void RowReader::ReadSplitPart(ColumnRole role, std::string_view text) {
+    double& part = role == RaMinutes    ? given.raMinutes
+                   : role == RaSeconds  ? given.raSeconds
+                   : role == DecMinutes ? given.decMinutes
+                                        : given.decSeconds;
+    given.broken |= !SplitPart(text, part);
+}
+
+void RowReader::ReadDecSign(ColumnRole, std::string_view text) {
+    given.decSignNegative = FirstOf(text, "-") == '-';
 }
 
 RowRead RowReader::FinishPosition() {

@@ -79,11 +79,19 @@ public:
     void StartTable(const NamedColumns& columns);
     // Forgets the row read before.
     void NewRow();
-    // Reads the whole cell of `role` (not None); `text` need only last for
-    // the call.
-    void Read(ColumnRole role, const char* text, std::size_t length);
-    // A cell gathered piece by piece in Cells() (Start, Append), read once
-    // it is whole.
+    // Reads the whole cell of `column`; `text` need only last for the call.
+    // Called for every cell of every row: the reader of each column is
+    // chosen once, by StartTable.
+    void ReadColumn(std::size_t column, const char* text, std::size_t length) {
+        if (column < columnReaders.size()) {
+            const ColumnReader& reader = columnReaders[column];
+            if (reader.read != nullptr) {
+                reader.read(*this, reader.role, {text, length});
+            }
+        }
+    }
+    // A cell of `role` (not None) gathered piece by piece in Cells()
+    // (Start, Append), read once it is whole.
     RowCells& Cells() { return cells; }
     void ReadGathered(ColumnRole role);
     // Completes the star from the row's cells; the table must have a
@@ -125,14 +133,45 @@ private:
         char periodMark = ' ';
     };
 
-    void ReadValue(ColumnRole role, std::string_view text);
-    void ReadPosition(ColumnRole role, std::string_view text);
-    void ReadPeriod(std::string_view text);
+    // Reads a cell of `role` into the row: one of the member functions
+    // below through Reads, a plain function that a call through a pointer
+    // reaches in one jump.
+    using CellReader = void (*)(RowReader& row, ColumnRole role, std::string_view text);
+    template <void (RowReader::*read)(ColumnRole, std::string_view)>
+    static void Reads(RowReader& row, ColumnRole role, std::string_view text) {
+        (row.*read)(role, text);
+    }
+    struct ColumnReader {
+        CellReader read = nullptr; // none for a column that gives nothing
+        ColumnRole role = ColumnRole::None;
+    };
+
+    CellReader ReaderOf(ColumnRole role) const;
+    void ReadText(ColumnRole role, std::string_view text);
+    void CleanText(ColumnRole role);
+    void ReadMagnitude(ColumnRole role, std::string_view text);
+    void ReadLimit(ColumnRole role, std::string_view text);
+    void ReadUncertainColumn(ColumnRole role, std::string_view text);
+    void ReadAmplitudeColumn(ColumnRole role, std::string_view text);
+    void ReadRangeCell(ColumnRole role, std::string_view text);
+    void ReadEpoch(ColumnRole role, std::string_view text);
+    void ReadPeriod(ColumnRole role, std::string_view text);
+    void ReadPeriodMark(ColumnRole role, std::string_view text);
+    void ReadDuration(ColumnRole role, std::string_view text);
+    void ReadVariabilityFlag(ColumnRole role, std::string_view text);
+    void ReadRaColumn(ColumnRole role, std::string_view text);
+    void ReadDecColumn(ColumnRole role, std::string_view text);
+    void ReadRaHours(ColumnRole role, std::string_view text);
+    void ReadDecDegrees(ColumnRole role, std::string_view text);
+    void ReadSplitPart(ColumnRole role, std::string_view text);
+    void ReadDecSign(ColumnRole role, std::string_view text);
     RowRead FinishPosition();
     void FinishMagnitudes();
     std::string_view TextOf(ColumnRole role) const;
 
     const NamedColumns* columns = nullptr;
+    std::array<CellReader, kColumnRoles> roleReaders{};
+    std::vector<ColumnReader> columnReaders;
     RowCells cells;
     TableStar star;
     Gathered given;
