@@ -82,48 +82,22 @@ bool IsControl(char c) {
     return byte < ' ' || byte == kDelete;
 }
 
-// Texts rarely hold a control byte: they are checked a word at a time.
-bool HasControlBytes(const char* text, std::size_t length) {
-    std::size_t at = 0;
-    for (; at + words::kBytes <= length; at += words::kBytes) {
-        const words::Word word = words::Load(text + at);
-        if ((words::InRange(word, 0, ' ' - 1) | words::Equal(word, kDelete)) != 0) {
-            return true;
-        }
-    }
-    for (; at < length; ++at) {
-        if (IsControl(text[at])) {
-            return true;
-        }
-    }
-    return false;
+bool HasControlByte(words::Word word) {
+    return (words::InRange(word, 0, ' ' - 1) | words::Equal(word, kDelete)) != 0;
 }
 
-// A number with the marks a table may write around it: a leading '<', '>'
-// or '(' and a trailing ':' or ')'.
-struct MarkedNumber {
-    NumberRead read = NumberRead::Blank;
-    Decimal value;
-    char lead = ' ';
-    bool uncertain = false;
-};
-
-MarkedNumber ReadMarkedNumber(std::string_view cell) {
-    MarkedNumber number;
-    if (cell.empty()) {
-        return number; // a column the table does not have, or an empty cell
+// Texts rarely hold a control byte: they are checked a word at a time, the
+// last word ending where the text ends (overlapping the one before).
+bool HasControlBytes(const char* text, std::size_t length) {
+    if (length < words::kBytes) {
+        return std::any_of(text, text + length, IsControl);
     }
-    std::string_view text = Trim(cell);
-    if (!text.empty() && (text.front() == '<' || text.front() == '>' || text.front() == '(')) {
-        number.lead = text.front();
-        text.remove_prefix(1);
+    for (std::size_t at = 0; at + words::kBytes < length; at += words::kBytes) {
+        if (HasControlByte(words::Load(text + at))) {
+            return true;
+        }
     }
-    while (!text.empty() && (text.back() == ':' || text.back() == ')')) {
-        number.uncertain |= text.back() == ':';
-        text.remove_suffix(1);
-    }
-    number.read = ReadTableNumber(text, number.value);
-    return number;
+    return HasControlByte(words::Load(text + length - words::kBytes));
 }
 
 char FirstOf(std::string_view cell, std::string_view marks) {
@@ -174,6 +148,35 @@ bool ReadPlainNumber(std::string_view text, Decimal& number) {
     number.scale = static_cast<int>(decimals);
     number.negative = negative;
     return true;
+}
+
+// A number with the marks a table may write around it: a leading '<', '>'
+// or '(' and a trailing ':' or ')'.
+struct MarkedNumber {
+    NumberRead read = NumberRead::Blank;
+    Decimal value;
+    char lead = ' ';
+    bool uncertain = false;
+};
+
+MarkedNumber ReadMarkedNumber(std::string_view cell) {
+    MarkedNumber number;
+    if (cell.empty()) {
+        return number; // a column the table does not have, or an empty cell
+    }
+    std::string_view text = Trim(cell);
+    if (!text.empty() && (text.front() == '<' || text.front() == '>' || text.front() == '(')) {
+        number.lead = text.front();
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ':' || text.back() == ')')) {
+        number.uncertain |= text.back() == ':';
+        text.remove_suffix(1);
+    }
+    // Nearly always a plain number, which ReadTableNumber would read alike.
+    number.read = ReadPlainNumber(text, number.value) ? NumberRead::Number
+                                                      : ReadTableNumber(text, number.value);
+    return number;
 }
 
 // --- Positions ---------------------------------------------------------------
