@@ -45,6 +45,7 @@ POLICY = "importers/ConversionPolicy.cpp"
 IMPORT = "importers/Import.cpp"
 FIELDS = "importers/FixedField.h"
 VSX = "importers/Vsx.cpp"
+TABLE_ROW = "importers/TableRow.cpp"
 MAIN = "cli/main.cpp"
 COMMANDS = "cli/Commands.cpp"
 VOTABLE = "line/VoTable.cpp"
@@ -568,6 +569,14 @@ MUTANTS = [
            "    while (end > begin && format::IsSpace(end[-1])) {\n        --end;\n    }\n",
            "",
            "a field keeps the white space after its text"),
+    Mutant("import-other-position-form-read", TABLE_ROW,
+           "if (role <= DecSeconds && IsSplitPosition(role) != splitTable) {",
+           "if (role < DecSeconds && IsSplitPosition(role) != splitTable) {",
+           "a table's seconds of declination are read when its positions are in one column each"),
+    Mutant("import-control-byte-at-text-end-kept", TABLE_ROW,
+           "    return HasControlByte(words::Load(text + length - words::kBytes));\n",
+           "    return false;\n",
+           "a control byte in the last few bytes of a long text stays in it"),
 
     # --- The lumara command ---------------------------------------------------
     Mutant("cli-partial-number-taken", MAIN,

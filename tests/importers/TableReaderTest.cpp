@@ -390,6 +390,21 @@ TEST(TableReaderTest, ReadingNumbersAsTablesWriteThem) {
     EXPECT_EQ(read.report.Skipped(SkipReason::BrokenNumber), 1);
 }
 
+// Of a table with both forms of position, only the columns of the form it
+// reads are read. A text's control bytes become spaces wherever they stand.
+TEST(TableReaderTest, OnlyThePositionFormReadIsReadFromItsColumns) {
+    const TableForm csv{TableKind::Csv, ','};
+    const TableRead oneColumn =
+        Read("RAJ2000,DEJ2000,RAh,DEs,Name\n10,20,,x,ABCDEFGH\x7FIJ\n", csv);
+    ASSERT_EQ(oneColumn.stars.size(), 1U);
+    EXPECT_DOUBLE_EQ(oneColumn.stars[0].raDegrees, 10);
+    EXPECT_EQ(oneColumn.stars[0].name, "ABCDEFGH IJ");
+    const TableRead split = Read("RAh,RAm,RAs,DEd,DEm,DEs,RAJ2000\n1,30,0,-20,30,0,x\n", csv);
+    ASSERT_EQ(split.stars.size(), 1U);
+    EXPECT_DOUBLE_EQ(split.stars[0].raDegrees, 22.5);
+    EXPECT_DOUBLE_EQ(split.stars[0].decDegrees, -20.5);
+}
+
 TEST(TableReaderTest, BadTablesAreRefusedWithAMessage) {
     const TableForm csv{TableKind::Csv, ','};
     const TableForm vot{TableKind::VoTable, '\0'};
