@@ -328,11 +328,6 @@ bool InDays(const NamedColumns& columns, Decimal& period) {
     return true;
 }
 
-bool IsText(ColumnRole role) {
-    return role == Name || role == Type || role == MaxBand || role == MinBand ||
-           role == PeriodFlags || role == SpectralType || role == Description;
-}
-
 bool IsSplitPosition(ColumnRole role) {
     return role >= RaHours && role <= DecSeconds;
 }
@@ -500,8 +495,8 @@ void RowReader::NewRow() {
 
 void RowReader::ReadGathered(ColumnRole role) {
     const CellReader read = roleReaders[static_cast<std::size_t>(role)];
-    if (IsText(role)) {
-        CleanText(role);
+    if (read == &Reads<&RowReader::ReadText>) {
+        CleanText(role); // already where ReadText would copy it
     } else if (read != nullptr) {
         read(*this, role, cells.Cell(role));
     }
