@@ -4,6 +4,7 @@
 #include "WindowFixture.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QTest>
 #include <string_view>
@@ -47,6 +48,9 @@ QList<QByteArray> ExampleStars() {
 
 void WindowTest::SetUp() {
     ASSERT_TRUE(m_folder.isValid());
+    // The window's settings go to a folder of the test's own.
+    ASSERT_TRUE(QDir(m_folder.path()).mkpath(QStringLiteral("config")));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(PathOf(QStringLiteral("config"))));
     Reopen();
 }
 
