@@ -624,7 +624,7 @@ void CLumaraGUIDlg::ApplyColumnWidths() {
     m_followColumnWidths = true;
 }
 
-void CLumaraGUIDlg::OnColumnResized(int column, int newWidth) {
+void CLumaraGUIDlg::OnColumnResized(int column, int /*oldWidth*/, int newWidth) {
     if (!m_followColumnWidths) {
         return;
     }

@@ -103,7 +103,7 @@ private:
     QTableView* List() const;
     // Gives each column shown the width the user last gave it.
     void ApplyColumnWidths();
-    void OnColumnResized(int column, int newWidth);
+    void OnColumnResized(int column, int oldWidth, int newWidth);
     void RestoreLayout();
     void SaveLayout() const;
 

@@ -4,9 +4,11 @@
 #include "WindowFixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <QTimer>
 #include <string_view>
 
 #include "LineFormat.h"
@@ -44,6 +46,14 @@ QList<QByteArray> ExampleStars() {
         Stored(lumara::test::kNoLightCurve),
         StarLine("0507-05", "SS Abc", "EW", "  5.10 - 5.60", "   1.5", "short period"),
     };
+}
+
+void OnNextModal(std::function<void(QWidget*)> check) {
+    QTimer::singleShot(0, [check = std::move(check)] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        check(modal);
+    });
 }
 
 void WindowTest::SetUp() {

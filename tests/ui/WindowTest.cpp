@@ -15,8 +15,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
-#include <functional>
 
 namespace {
 const QString kDataFileError = QStringLiteral("Data File Error!");
@@ -45,16 +43,6 @@ const std::vector<bool> kEmpty(13, false);
 const std::vector<bool> kLoaded(13, true);
 const std::vector<bool> kNoLightCurve = {true,  true,  true,  true, false, false, false,
                                          false, false, false, true, true,  true};
-
-// Runs check on the modal window that the next call opens, then closes it
-// with close.
-void OnNextModal(std::function<void(QWidget*)> check) {
-    QTimer::singleShot(0, [check = std::move(check)] {
-        QWidget* modal = QApplication::activeModalWidget();
-        ASSERT_NE(modal, nullptr);
-        check(modal);
-    });
-}
 } // namespace
 
 TEST_F(WindowTest, OpensEmptyWithInitialTexts) {
