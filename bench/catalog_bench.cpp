@@ -21,11 +21,13 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "BenchSetup.h"
 #include "CatalogueStream.h"
 #include "StarCatalog.h"
+#include "Tonight.h"
 
 namespace {
 
@@ -401,6 +403,78 @@ void Export(benchmark::State& state, Workload& work, Form form) {
                             static_cast<std::int64_t>(std::filesystem::file_size(out)));
 }
 
+// The search for every star with one more test of the finding kind: the
+// variability type, the name or the night (prepared in each round, as a
+// search in the window prepares it).
+enum class Finding { Family, Types, Name, Tonight };
+
+lumara::SearchCriteria EveryStarAnd(Finding finding) {
+    lumara::SearchCriteria criteria;
+    criteria.useMagnitude = false;
+    criteria.usePeriod = false;
+    switch (finding) {
+    case Finding::Family:
+        criteria.families = lumara::MaskOf(lumara::Family::Mira);
+        break;
+    case Finding::Types:
+        criteria.types = std::get<lumara::TypeMatcher>(lumara::TypeMatcher::Parse("SR*,EA"));
+        break;
+    case Finding::Name:
+        criteria.name = std::get<lumara::NameMatcher>(lumara::NameMatcher::Prepare("V12"));
+        break;
+    case Finding::Tonight:
+        break;
+    }
+    return criteria;
+}
+
+void SearchFinding(benchmark::State& state, Workload& work, Finding finding) {
+    CStarCatalog* catalog = LoadedOrFail(state, work);
+    if (catalog == nullptr) {
+        return;
+    }
+    lumara::SearchCriteria criteria = EveryStarAnd(finding);
+    lumara::plan::PlanSettings site;
+    site.site = lumara::plan::Site{52.37, 4.90, 0.0};
+    site.zone = "Europe/Amsterdam";
+    std::int32_t count = 0;
+    for (auto _ : state) {
+        if (finding == Finding::Tonight) {
+            auto tonight = std::make_shared<lumara::TonightContext>();
+            if (lumara::PrepareTonight(site, {2026, 12, 8}, *tonight) !=
+                lumara::plan::NightStatus::Ok) {
+                Fail(state, "no night");
+                return;
+            }
+            criteria.tonight = std::move(tonight);
+        }
+        count = catalog->Search(criteria);
+    }
+    if (count <= 0 || count >= work.Stars()) {
+        Fail(state, "search found " + std::to_string(count) + " stars");
+    }
+    state.counters["matched"] = static_cast<double>(count) / static_cast<double>(work.Stars());
+    PerStar(state, work);
+}
+
+// Every star, sorted by its maximum magnitude: the whole order.
+void SortByMagnitude(benchmark::State& state, Workload& work) {
+    CStarCatalog* catalog = LoadedOrFail(state, work);
+    if (catalog == nullptr) {
+        return;
+    }
+    catalog->ListAll();
+    const lumara::SortSpec brightestFirst[] = {{lumara::SortField::MaxMag, false}};
+    std::int32_t count = 0;
+    for (auto _ : state) {
+        count = catalog->SortResults(brightestFirst);
+    }
+    if (count != work.Stars()) {
+        Fail(state, "sorted " + std::to_string(count) + " stars");
+    }
+    PerStar(state, work);
+}
+
 void Register(Workload& work) {
     const std::string stars = std::to_string(work.Stars());
     Workload* w = &work;
@@ -426,6 +500,14 @@ void Register(Workload& work) {
     add("SearchEvery", [](benchmark::State& s, Workload& x) { Search(s, x, kEveryQuery); });
     add("SearchNoLightCurve",
         [](benchmark::State& s, Workload& x) { Search(s, x, kNoLightCurveQuery); });
+    add("SearchFamily",
+        [](benchmark::State& s, Workload& x) { SearchFinding(s, x, Finding::Family); });
+    add("SearchTypes",
+        [](benchmark::State& s, Workload& x) { SearchFinding(s, x, Finding::Types); });
+    add("SearchName", [](benchmark::State& s, Workload& x) { SearchFinding(s, x, Finding::Name); });
+    add("SearchTonight",
+        [](benchmark::State& s, Workload& x) { SearchFinding(s, x, Finding::Tonight); });
+    add("SortByMagnitude", SortByMagnitude);
     add("WalkForward", [](benchmark::State& s, Workload& x) { Walk(s, x, kForward); });
     add("WalkBackward", [](benchmark::State& s, Workload& x) { Walk(s, x, kBackward); });
     add("WriteFloorCsv",

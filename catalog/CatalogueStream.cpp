@@ -34,12 +34,17 @@ constexpr std::size_t kInputBufferBytes =
 // only by the lane that holds the taking turn.
 class BlockReader final : public OrderedWork {
 public:
-    BlockReader(int input, StarWork& starWork) : descriptor(input), work(starWork) {}
+    // Every lane's block is taken at once: a lane that runs late, for want
+    // of a thread, finds its block taken already.
+    BlockReader(int input, StarWork& starWork) : descriptor(input), work(starWork) {
+        for (Lane& lane : lanes) {
+            lane.buffer = AllocateBuffer(kInputBufferBytes, FaultPoint::LoadBuffer);
+            noMemory = noMemory || lane.buffer == nullptr;
+        }
+    }
 
     bool StartLane(std::size_t lane) override {
-        Lane& own = lanes[lane];
-        own.buffer = AllocateBuffer(kInputBufferBytes, FaultPoint::LoadBuffer);
-        if (own.buffer == nullptr || !work.StartLane(lane)) {
+        if (lanes[lane].buffer == nullptr || !work.StartLane(lane)) {
             noMemory = true;
             return false;
         }

@@ -3,6 +3,7 @@
 
 #include "OrderedLanes.h"
 
+#include <array>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -21,6 +22,17 @@ namespace {
 class Turns {
 public:
     Turns(OrderedWork& shared, ByteSink* target) : work(shared), sink(target) {}
+
+    // Takes every lane's output buffer before any lane runs: a lane that
+    // runs late, for want of a thread, finds its buffer taken already.
+    void PrepareBuffers(std::size_t lanes) {
+        if (sink == nullptr) {
+            return;
+        }
+        for (std::size_t lane = 0; lane < lanes; ++lane) {
+            buffers[lane] = AllocateBuffer(BufferedWriter::kBytes, FaultPoint::ExportBuffer);
+        }
+    }
 
     void RunLane(std::size_t lane);
 
@@ -117,6 +129,7 @@ private:
 
     OrderedWork& work;
     ByteSink* const sink;
+    std::array<std::unique_ptr<char[]>, kLanes> buffers;
     std::mutex mutex;
     std::condition_variable changed;
     bool taking = false;
@@ -131,12 +144,10 @@ void Turns::RunLane(std::size_t lane) {
     LaneTurn laneTurn(*this);
     std::optional<BufferedWriter> out;
     if (sink != nullptr) {
-        std::unique_ptr<char[]> buffer =
-            AllocateBuffer(BufferedWriter::kBytes, FaultPoint::ExportBuffer);
-        if (buffer == nullptr) {
+        if (buffers[lane] == nullptr) {
             return;
         }
-        out.emplace(laneTurn, std::move(buffer));
+        out.emplace(laneTurn, std::move(buffers[lane]));
     }
     if (!work.StartLane(lane)) {
         return;
@@ -163,6 +174,7 @@ void Turns::RunLane(std::size_t lane) {
 
 LanesResult RunOrderedLanes(OrderedWork& work, ByteSink* sink, std::size_t lanes) {
     Turns turns(work, sink);
+    turns.PrepareBuffers(lanes);
     if (lanes > 1) {
         HelperThread helper([&] { turns.RunLane(1); });
         turns.RunLane(0);

@@ -1,11 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The Lumara developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include <array>
 #include <limits>
 #include <new>
 
+#include "OrderedLanes.h"
 #include "SearchCriteria.h"
 #include "StarCatalog.h"
+#include "StarLoader.h"
 
 namespace {
 
@@ -39,6 +42,85 @@ constexpr bool IsMagnitudeLimit(double x) {
 constexpr bool IsPeriodRange(double least, double most) {
     return least >= 0.0 && most > 0.0 && least <= most;
 }
+
+// One lane's matches in the batch it handles, linked and numbered from 1
+// among themselves, from a pool of its own. The lanes fill theirs side by
+// side, so each has cache lines of its own.
+struct alignas(lumara::kCacheLineBytes) LaneMatches {
+    ChunkPool<ResultNode> pool;
+    ResultNode* first = nullptr;
+    ResultNode* last = nullptr;
+    bool outOfMemory = false;
+};
+
+// The records in batches, each lane testing the batches it takes; the
+// matches of each batch are joined to the list in record order, numbered on
+// from the matches before them.
+template <typename Predicate> class BatchSearch final : public lumara::OrderedWork {
+public:
+    BatchSearch(const std::vector<StarRecord*>& batchStarts, const Predicate& test)
+        : starts(batchStarts), matches(test) {}
+
+    Taken Take(std::size_t, std::size_t batch) override {
+        return batch < starts.size() ? Taken::Item : Taken::End;
+    }
+
+    void Handle(std::size_t lane, std::size_t batch, lumara::BufferedWriter*) override {
+        LaneMatches& own = lanes[lane];
+        own.first = own.last = nullptr;
+        StarRecord* record = starts[batch];
+        for (std::int32_t n = 0; n < lumara::kSearchBatchRecords && record != nullptr;
+             ++n, record = record->next) {
+            if (!matches(*record)) {
+                continue;
+            }
+            ResultNode* node = own.pool.Allocate();
+            if (node == nullptr) {
+                own.outOfMemory = true;
+                return;
+            }
+            lumara::LinkResult(*node, *record, own.first, own.last);
+        }
+    }
+
+    bool Commit(std::size_t lane, std::size_t) override {
+        LaneMatches& own = lanes[lane];
+        if (own.outOfMemory) {
+            return false;
+        }
+        if (own.first == nullptr) {
+            return true;
+        }
+        const std::int32_t base = last != nullptr ? last->number : 0;
+        for (ResultNode* node = own.first; node != nullptr; node = node->next) {
+            node->number += base;
+        }
+        if (last == nullptr) {
+            first = own.first;
+        } else {
+            last->next = own.first;
+            own.first->prev = last;
+        }
+        last = own.last;
+        return true;
+    }
+
+    // Hands the joined list and every lane's nodes over.
+    void Adopt(ChunkPool<ResultNode>& pool, ResultNode*& listFirst, ResultNode*& listLast) {
+        for (LaneMatches& lane : lanes) {
+            pool.Adopt(lane.pool);
+        }
+        listFirst = first;
+        listLast = last;
+    }
+
+private:
+    const std::vector<StarRecord*>& starts;
+    const Predicate& matches;
+    std::array<LaneMatches, lumara::kLanes> lanes;
+    ResultNode* first = nullptr;
+    ResultNode* last = nullptr;
+};
 
 } // namespace
 
@@ -126,6 +208,12 @@ bool CStarCatalog::MatchesNoLightCurve(const StarRecord& record) const {
     return lumara::Matches(asked, record);
 }
 
+// Puts the cursor on the list just built and counts it.
+std::int32_t CStarCatalog::FinishResults() {
+    StartResultWalk();
+    return last != nullptr ? last->number : 0;
+}
+
 template <typename Predicate> std::int32_t CStarCatalog::BuildResults(Predicate matches) {
     FreeResults();
     for (StarRecord* record = records; record != nullptr; record = record->next) {
@@ -134,8 +222,20 @@ template <typename Predicate> std::int32_t CStarCatalog::BuildResults(Predicate 
             return -1;
         }
     }
-    StartResultWalk();
-    return last != nullptr ? last->number : 0;
+    return FinishResults();
+}
+
+template <typename Predicate>
+std::int32_t CStarCatalog::BuildResultsOnLanes(const Predicate& matches) {
+    FreeResults();
+    BatchSearch<Predicate> search(recordBatches, matches);
+    const bool built = lumara::RunOrderedLanes(search, nullptr) == lumara::LanesResult::Done;
+    search.Adopt(resultPool, first, last);
+    if (!built) {
+        FreeResults();
+        return -1;
+    }
+    return FinishResults();
 }
 
 void CStarCatalog::ListAll() {

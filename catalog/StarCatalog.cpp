@@ -90,6 +90,7 @@ void CStarCatalog::CopyFrom(const CStarCatalog& source, bool /*isNew*/) {
         lumara::LinkRecord(*record, records, tail);
     }
     loaded = source.loaded;
+    NoteRecordBatches();
 
     // Result lists follow catalogue order, so one walk of the new records
     // finds each node's record.
@@ -161,12 +162,27 @@ std::int32_t CStarCatalog::LoadCatalog(const char* path) {
     resultPool.Adopt(stars.nodePool);
     detailStore.Adopt(stars.detailStore);
     typeTable = std::move(stars.types);
+    recordBatches = std::move(stars.batchStarts);
     records = stars.firstRecord;
     first = stars.firstNode;
     last = stars.lastNode;
     loaded = true;
     StartResultWalk();
     return stars.count;
+}
+
+// Without room to note them, searches run on one lane.
+void CStarCatalog::NoteRecordBatches() {
+    recordBatches.clear();
+    try {
+        for (StarRecord* record = records; record != nullptr; record = record->next) {
+            if ((record->index - 1) % lumara::kSearchBatchRecords == 0) {
+                recordBatches.push_back(record);
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        recordBatches = {};
+    }
 }
 
 // Links a node for the record after the last one; false when memory runs out.
@@ -210,6 +226,7 @@ void CStarCatalog::FreeRecords() {
     recordPool.Release();
     detailStore.Release();
     typeTable.Clear();
+    recordBatches.clear();
     records = nullptr;
     loaded = false;
 }

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <new>
 
 #include "CatalogueStream.h"
 #include "DetailStore.h"
@@ -93,6 +94,7 @@ public:
             StarRecord& record = *node->record;
             record.index += base;
             record.typeId = stars.types.Intern(FullTypeOf(record));
+            NoteBatchStart(record);
             if (node == block.lastNode) {
                 break;
             }
@@ -111,6 +113,19 @@ public:
         return true;
     }
 
+    // Notes the record that starts a search batch.
+    void NoteBatchStart(StarRecord& record) {
+        if ((record.index - 1) % kSearchBatchRecords != 0 || batchesLost) {
+            return;
+        }
+        try {
+            stars.batchStarts.push_back(&record);
+        } catch (const std::bad_alloc&) {
+            stars.batchStarts.clear();
+            batchesLost = true;
+        }
+    }
+
     // Hands every lane's pools to the loaded stars.
     void AdoptPools() {
         for (LaneStars& lane : lanes) {
@@ -123,6 +138,7 @@ public:
 private:
     LoadedStars& stars;
     StarRecord* lastRecord = nullptr;
+    bool batchesLost = false;
     std::array<LaneStars, kLanes> lanes;
 };
 

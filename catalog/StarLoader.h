@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "ChunkPool.h"
 #include "DetailStore.h"
@@ -29,6 +30,10 @@ inline void LinkResult(ResultNode& node, StarRecord& record, ResultNode*& first,
     last = &node;
 }
 
+// A search whose test costs much per star runs on two lanes, each taking
+// batches of this many records in turn.
+inline constexpr std::int32_t kSearchBatchRecords = 16384;
+
 // Star lines in file order, stored as records from a pool of their own, each
 // with the result node that lists it.
 struct LoadedStars {
@@ -37,6 +42,9 @@ struct LoadedStars {
     DetailStore detailStore;
     // The distinct types, each star's id among them in its record.
     TypeTable types;
+    // The first record of every search batch; empty when there was no
+    // memory to note them (searches then run on one lane).
+    std::vector<StarRecord*> batchStarts;
     StarRecord* firstRecord = nullptr;
     ResultNode* firstNode = nullptr;
     ResultNode* lastNode = nullptr;

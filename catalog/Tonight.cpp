@@ -3,14 +3,17 @@
 
 #include "Tonight.h"
 
+#include <array>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <system_error>
 
 #include "ExportFile.h"
+#include "LineFormat.h"
 #include "StarDetails.h"
 #include "StarRecord.h"
 
@@ -19,7 +22,51 @@ namespace lumara {
 namespace {
 
 constexpr double kPercent = 100.0;
+constexpr double kRadiansPerDegree = 3.14159265358979323846 / 180.0;
 constexpr std::string_view kEnDash = "\xE2\x80\x93";
+
+// The directions of the centres of the native line's cells: a minute of
+// R.A. and a degree of declination each, so a native star's direction is two
+// look-ups rather than its trigonometry.
+constexpr int kMinutesPerDay = 24 * format::kMinutesPerHour;
+constexpr int kDegreeCells = 100; // two digits of whole degrees
+constexpr double kDegreesPerMinuteOfRa = 0.25;
+
+struct CellDirections {
+    std::array<double, kMinutesPerDay> cosRa{};
+    std::array<double, kMinutesPerDay> sinRa{};
+    std::array<double, kDegreeCells> cosDec{};
+    std::array<double, kDegreeCells> sinDec{};
+
+    CellDirections() {
+        for (int minute = 0; minute < kMinutesPerDay; ++minute) {
+            const double ra = (minute + 0.5) * kDegreesPerMinuteOfRa * kRadiansPerDegree;
+            cosRa[static_cast<std::size_t>(minute)] = std::cos(ra);
+            sinRa[static_cast<std::size_t>(minute)] = std::sin(ra);
+        }
+        for (int degrees = 0; degrees < kDegreeCells; ++degrees) {
+            const double dec = (degrees + 0.5) * kRadiansPerDegree;
+            cosDec[static_cast<std::size_t>(degrees)] = std::cos(dec);
+            sinDec[static_cast<std::size_t>(degrees)] = std::sin(dec);
+        }
+    }
+};
+
+plan::StarDirection DirectionOfRecord(const StarRecord& record) {
+    const int minute = record.raHours * format::kMinutesPerHour + record.raMinutes;
+    const int degrees = std::abs(record.dec);
+    if (record.details != nullptr || record.raMinutes >= format::kMinutesPerHour ||
+        minute >= kMinutesPerDay || degrees >= kDegreeCells) {
+        const SkyPlace place = PlaceOf(record);
+        return plan::DirectionOf({place.raDeg, place.decDeg});
+    }
+    static const CellDirections cells;
+    const auto ra = static_cast<std::size_t>(minute);
+    const auto dec = static_cast<std::size_t>(degrees);
+    const double sinDec =
+        record.line[format::kDecSignColumn] == '-' ? -cells.sinDec[dec] : cells.sinDec[dec];
+    return {cells.cosDec[dec] * cells.cosRa[ra], cells.cosDec[dec] * cells.sinRa[ra], sinDec};
+}
 
 std::string WithZone(const plan::WallClock& time) {
     const plan::ClockText clock = plan::FormatClock(time);
@@ -52,14 +99,13 @@ plan::NightStatus TonightDate(const plan::PlanSettings& settings, plan::CivilDat
 }
 
 StarTonight ObserveRecord(const TonightContext& context, const StarRecord& record) {
-    const SkyPlace place = PlaceOf(record);
-    const plan::StarPlace star{place.raDeg, place.decDeg};
-    return {plan::ObserveStar(context.night, star), plan::MoonSeparationDeg(context.night, star)};
+    const plan::StarDirection star = DirectionOfRecord(record);
+    return {plan::ObserveDirection(context.night, star),
+            plan::MoonSeparationOfDirection(context.night, star)};
 }
 
 bool IsObservableTonight(const TonightContext& context, const StarRecord& record) {
-    const SkyPlace place = PlaceOf(record);
-    return plan::IsObservable(plan::ObserveStar(context.night, {place.raDeg, place.decDeg}),
+    return plan::IsObservable(plan::ObserveDirection(context.night, DirectionOfRecord(record)),
                               context.minUpMinutes);
 }
 

@@ -221,7 +221,9 @@ FamilyMask FamiliesOfCode(std::string_view code) {
         return 0;
     }
     std::array<char, kLongestCode> upper{};
-    std::transform(code.begin(), code.end(), upper.begin(), Upper);
+    for (std::size_t i = 0; i < upper.size() && i < code.size(); ++i) {
+        upper[i] = Upper(code[i]);
+    }
     const std::string_view key(upper.data(), code.size());
     const auto end = kCodeTable.entries.begin() + static_cast<std::ptrdiff_t>(kCodeTable.count);
     const auto found = std::lower_bound(

@@ -15,6 +15,7 @@
 #include "CatalogueStream.h"
 #include "CsvFormat.h"
 #include "ExitStatus.h"
+#include "HeldStars.h"
 #include "Input.h"
 #include "LineFormat.h"
 #include "Output.h"
@@ -160,6 +161,24 @@ bool WriteReversed(const HeldLines& held, const RowFormat& format, ByteSink& sin
     return writer.Flush();
 }
 
+// Writes a table whose rows `write(index, writer)` writes, in the order
+// given.
+template <typename WriteRow>
+bool WriteInOrder(const std::vector<std::uint32_t>& order, std::string_view prologue,
+                  std::string_view epilogue, ByteSink& sink, WriteRow&& write) {
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[BufferedWriter::kBytes]);
+    if (buffer == nullptr) {
+        return false;
+    }
+    BufferedWriter writer(sink, std::move(buffer));
+    writer.Append(prologue);
+    for (const std::uint32_t index : order) {
+        write(index, writer);
+    }
+    writer.Append(epilogue);
+    return writer.Flush();
+}
+
 bool WriteText(ByteSink& sink, const std::string& text) {
     return sink.Write(text.data(), text.size());
 }
@@ -263,16 +282,19 @@ std::string ImportText(const Input& input, const StreamCounts& total) {
 }
 
 // The stars that meet the criteria, written as rows in catalogue order, or
-// their stored lines held for a search in reverse, or only counted.
+// their stored lines held for a search in reverse, or held whole for a
+// sort, or only counted.
 class SearchWork final : public StarWork {
 public:
-    SearchWork(const SearchRequest& searched, const RowFormat& rowFormat)
-        : request(searched), format(rowFormat),
-          positionDecides(PositionDecides(searched.criteria)) {}
+    SearchWork(const SearchRequest& searched, const RowFormat& rowFormat, HeldStars& sortHeld)
+        : request(searched), format(rowFormat), held(sortHeld),
+          positionDecides(PositionDecides(searched.criteria)),
+          readsTexts(HasTypeCriterion(searched.criteria) || searched.criteria.name.has_value()) {}
 
     void Handle(StarBlock& block, BufferedWriter* out) override {
-        std::uint64_t& matches = counts[block.Lane()].matches;
-        block.ForEachStar([&](const char* text, const StarDetails*) {
+        const std::size_t lane = block.Lane();
+        std::uint64_t& matches = counts[lane].matches;
+        block.ForEachStar([&](const char* text, const StarDetails* details) {
             if (!InPositionOf(text)) {
                 return;
             }
@@ -283,14 +305,23 @@ public:
             }
             StarRecord record;
             Store(text, record);
+            record.details = details;
             if (!positionDecides) {
-                DecodeTestedFields(record);
+                if (readsTexts) {
+                    DecodeAllFields(record);
+                } else {
+                    DecodeTestedFields(record);
+                }
                 if (!lumara::Matches(request.criteria, record)) {
                     return;
                 }
             }
             ++matches;
             if (request.countOnly) {
+                return;
+            }
+            if (!request.sort.empty()) {
+                held.Hold(lane, text, details);
                 return;
             }
             if (request.descending) {
@@ -301,6 +332,8 @@ public:
             out->Advance(format.formatRow(record, out->Reserve(format.maxRowBytes)));
         });
     }
+
+    bool Commit(std::size_t lane) override { return request.sort.empty() || held.Commit(lane); }
 
     std::uint64_t Matches() const {
         std::uint64_t total = 0;
@@ -329,7 +362,10 @@ private:
 
     const SearchRequest& request;
     const RowFormat format;
+    HeldStars& held;
     const bool positionDecides;
+    // The name or the type is tested, not only the numbers.
+    const bool readsTexts;
     std::array<LaneMatches, kLanes> counts{};
 };
 
@@ -370,6 +406,69 @@ private:
     std::array<LaneSpread, kLanes> spreads{};
 };
 
+// The stars that meet the criteria and are observable in the night, written
+// with their times in catalogue order, or held whole for a sort, or only
+// counted. Each star's night is worked out once, after the cheaper tests.
+class TonightWork final : public StarWork {
+public:
+    TonightWork(const TonightRequest& asked, const TonightContext& night, HeldStars& sortHeld)
+        : request(asked), context(night), held(sortHeld), others(asked.criteria) {
+        others.tonight = nullptr;
+    }
+
+    void Handle(StarBlock& block, BufferedWriter* out) override {
+        const std::size_t lane = block.Lane();
+        Lane& own = lanes[lane];
+        block.ForEachStar([&](const char* text, const StarDetails* details) {
+            StarRecord record;
+            Store(text, record);
+            record.details = details;
+            DecodeAllFields(record);
+            if (!lumara::Matches(others, record)) {
+                return;
+            }
+            const StarTonight tonight = ObserveRecord(context, record);
+            if (!plan::IsObservable(tonight.night, context.minUpMinutes)) {
+                return;
+            }
+            ++own.matches;
+            if (request.countOnly) {
+                return;
+            }
+            if (!request.sort.empty()) {
+                held.Hold(lane, text, details);
+                return;
+            }
+            own.row.clear();
+            AppendTonightRow(request.format, record, context, tonight, own.row);
+            out->Append(own.row);
+        });
+    }
+
+    bool Commit(std::size_t lane) override { return request.sort.empty() || held.Commit(lane); }
+
+    std::uint64_t Matches() const {
+        std::uint64_t total = 0;
+        for (const Lane& lane : lanes) {
+            total += lane.matches;
+        }
+        return total;
+    }
+
+private:
+    struct alignas(kCacheLineBytes) Lane {
+        std::uint64_t matches = 0;
+        std::string row;
+    };
+
+    const TonightRequest& request;
+    const TonightContext& context;
+    HeldStars& held;
+    // The criteria but the night's, which is tested last.
+    SearchCriteria others;
+    std::array<Lane, kLanes> lanes{};
+};
+
 } // namespace
 
 void ReportError(std::string_view message) {
@@ -386,20 +485,85 @@ int RunSearch(const SearchRequest& request) {
     const RowFormat format = FormatOf(request.format);
     PrologueFirst inOrder(output, format.prologue);
     HeldLines held;
-    SearchWork work(request, format);
+    HeldStars sortHeld;
+    SearchWork work(request, format, sortHeld);
+    // What is held fails only for want of memory.
+    const bool holding = request.descending || !request.sort.empty();
     ByteSink& streamTarget = request.descending ? static_cast<ByteSink&>(held) : inOrder;
     StreamCounts total;
-    if (const int status = Scan(input, output, &streamTarget, request.descending, work, total);
+    if (const int status = Scan(input, output, &streamTarget, holding, work, total);
         status != kSuccess) {
         return status;
     }
     bool written = true;
     if (request.countOnly) {
         written = WriteText(output, std::to_string(work.Matches()) + "\n");
+    } else if (!request.sort.empty()) {
+        std::vector<std::uint32_t> order;
+        if (!SortRecords(sortHeld.Stars(), request.sort, nullptr, order)) {
+            ReportError("out of memory");
+            return kOutOfMemory;
+        }
+        written = WriteInOrder(order, format.prologue, format.epilogue, output,
+                               [&](std::uint32_t index, BufferedWriter& writer) {
+                                   const StarRecord& star = *sortHeld.Stars()[index];
+                                   writer.Advance(
+                                       format.formatRow(star, writer.Reserve(format.maxRowBytes)));
+                               });
     } else if (request.descending) {
         written = WriteReversed(held, format, output);
     } else {
         written = inOrder.Start() && WriteText(output, std::string(format.epilogue));
+    }
+    return Finished(output, written);
+}
+
+int RunTonight(TonightRequest request) {
+    auto context = std::make_shared<TonightContext>();
+    if (const plan::NightStatus status = PrepareTonight(request.settings, request.date, *context);
+        status != plan::NightStatus::Ok) {
+        ReportError(plan::DescribeStatus(status));
+        return kUsageError;
+    }
+    request.criteria.tonight = context;
+    Input input;
+    Output output;
+    if (const int status = OpenEnds(input, request.input, output, request.output);
+        status != kSuccess) {
+        return status;
+    }
+    const std::string prologue = TonightPrologue(request.format);
+    PrologueFirst inOrder(output, prologue);
+    HeldStars sortHeld;
+    TonightWork work(request, *context, sortHeld);
+    StreamCounts total;
+    if (const int status = Scan(input, output, &inOrder, !request.sort.empty(), work, total);
+        status != kSuccess) {
+        return status;
+    }
+    std::fprintf(stderr, "%s %s: %s\n", plan::FormatDate(request.date).c_str(),
+                 request.settings.zone.c_str(), DescribeNight(*context).c_str());
+    bool written = true;
+    if (request.countOnly) {
+        written = WriteText(output, std::to_string(work.Matches()) + "\n");
+    } else if (!request.sort.empty()) {
+        std::vector<std::uint32_t> order;
+        if (!SortRecords(sortHeld.Stars(), request.sort, context.get(), order)) {
+            ReportError("out of memory");
+            return kOutOfMemory;
+        }
+        std::string row;
+        written = WriteInOrder(order, prologue, TonightEpilogue(request.format), output,
+                               [&](std::uint32_t index, BufferedWriter& writer) {
+                                   const StarRecord& star = *sortHeld.Stars()[index];
+                                   row.clear();
+                                   AppendTonightRow(request.format, star, *context,
+                                                    ObserveRecord(*context, star), row);
+                                   writer.Append(row);
+                               });
+    } else {
+        written =
+            inOrder.Start() && WriteText(output, std::string(TonightEpilogue(request.format)));
     }
     return Finished(output, written);
 }

@@ -6,9 +6,13 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "RowFormats.h"
 #include "SearchCriteria.h"
+#include "StarColumns.h"
+#include "Tonight.h"
+#include "TonightTable.h"
 
 namespace lumara::cli {
 
@@ -20,9 +24,26 @@ struct SearchRequest {
     OutputFormat format = OutputFormat::Csv;
     bool descending = false;
     bool countOnly = false;
+    // The order of the rows; catalogue order when empty.
+    std::vector<SortSpec> sort;
+};
+
+struct TonightRequest {
+    std::string input;
+    std::string output;
+    // Checked by CheckCriteria; its night is set from `settings` and `date`.
+    SearchCriteria criteria = kWindowCriteria;
+    plan::PlanSettings settings; // with a site
+    plan::CivilDate date;
+    TonightFormat format = TonightFormat::Csv;
+    bool countOnly = false;
+    std::vector<SortSpec> sort;
 };
 
 int RunSearch(const SearchRequest& request);
+// The stars observable in the night, with their times; the dark window and
+// the Moon on standard error.
+int RunTonight(TonightRequest request);
 int RunConvert(const std::string& input, const std::string& output);
 int RunInfo(const std::string& input);
 

@@ -20,9 +20,21 @@ constexpr double kMinutesPerHour = 60.0;
 
 } // namespace
 
+StarDirection DirectionOf(const StarPlace& star) {
+    double direction[3];
+    eraS2c(star.raDeg * ERFA_DD2R, star.decDeg * ERFA_DD2R, direction);
+    return {direction[0], direction[1], direction[2]};
+}
+
 StarSky SkyOf(const PreparedNight& night, const StarPlace& star) {
+    return SkyOf(night, DirectionOf(star));
+}
+
+StarSky SkyOf(const PreparedNight& night, const StarDirection& star) {
     StarSky sky{};
-    eraS2c(star.raDeg * ERFA_DD2R, star.decDeg * ERFA_DD2R, sky.direction);
+    sky.direction[0] = star.x;
+    sky.direction[1] = star.y;
+    sky.direction[2] = star.z;
     // ERFA's C interface takes its inputs unqualified; it only reads them.
     double aberrated[3];
     eraAb(sky.direction, const_cast<double*>(night.observerVelocity), night.sunDistanceAu,
@@ -81,6 +93,10 @@ StretchesUp StretchesUpInDark(const PreparedNight& night, const StarSky& sky, do
 }
 
 StarNight ObserveStar(const PreparedNight& night, const StarPlace& star) {
+    return ObserveDirection(night, DirectionOf(star));
+}
+
+StarNight ObserveDirection(const PreparedNight& night, const StarDirection& star) {
     const StarSky sky = SkyOf(night, star);
     const double transit = TransitNearMiddle(night, sky);
     StarNight result;
@@ -127,8 +143,11 @@ Horizontal HorizontalAt(const PreparedNight& night, const StarPlace& star, doubl
 }
 
 double MoonSeparationDeg(const PreparedNight& night, const StarPlace& star) {
-    double j2000[3];
-    eraS2c(star.raDeg * ERFA_DD2R, star.decDeg * ERFA_DD2R, j2000);
+    return MoonSeparationOfDirection(night, DirectionOf(star));
+}
+
+double MoonSeparationOfDirection(const PreparedNight& night, const StarDirection& star) {
+    double j2000[3] = {star.x, star.y, star.z};
     double moon[3] = {night.moonDirection[0], night.moonDirection[1], night.moonDirection[2]};
     return eraSepp(j2000, moon) * ERFA_DR2D;
 }

@@ -36,6 +36,7 @@ struct StarSky {
 };
 
 StarSky SkyOf(const PreparedNight& night, const StarPlace& star);
+StarSky SkyOf(const PreparedNight& night, const StarDirection& star);
 
 // The upper transit nearest the night's middle, POSIX seconds.
 double TransitNearMiddle(const PreparedNight& night, const StarSky& sky);

@@ -271,7 +271,7 @@ MUTANTS = [
 
     # --- Export batches ----------------------------------------------------------
     Mutant('lane-without-buffer-runs', LANES,
-           '        if (buffer == nullptr) {\n            return;\n        }\n',
+           '        if (buffers[lane] == nullptr) {\n            return;\n        }\n',
            '',
            'a lane without a buffer formats into nothing'),
     Mutant('no-lane-counts-as-done', LANES,

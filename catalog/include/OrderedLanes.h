@@ -24,7 +24,8 @@ class OrderedWork {
 public:
     enum class Taken { Item, End, Failed };
 
-    // Prepares `lane` before it takes its first item; false leaves the lane
+    // Prepares `lane` before it takes its first item (a lane without a thread
+    // of its own only after the other lane is done); false leaves the lane
     // out, and its items to the other lane.
     virtual bool StartLane(std::size_t lane) {
         static_cast<void>(lane);

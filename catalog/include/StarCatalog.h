@@ -158,10 +158,14 @@ public:
 
 private:
     template <typename Predicate> std::int32_t BuildResults(Predicate matches);
+    // As BuildResults, the records tested in batches on two lanes.
+    template <typename Predicate> std::int32_t BuildResultsOnLanes(const Predicate& matches);
     // Rebuilds the result list from the records that meet `asked` whole.
     std::int32_t SearchFor(const lumara::SearchCriteria& asked);
     bool AppendResult(StarRecord& record);
+    void NoteRecordBatches();
     void StartResultWalk();
+    std::int32_t FinishResults();
     void ClearResultState();
 
     std::string catalogPath;
@@ -176,6 +180,9 @@ private:
     lumara::TypeTable typeTable;
     // The rows in sorted order; empty in catalogue order.
     std::vector<const ResultNode*> sortedResults;
+    // The first record of every batch a two-lane search takes; empty when a
+    // search runs on one lane only.
+    std::vector<StarRecord*> recordBatches;
     lumara::import::ImportReport importReport;
     // The limits; its switches are unused.
     lumara::SearchCriteria criteria = lumara::kCatalogueSeedCriteria;

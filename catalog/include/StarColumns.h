@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct StarRecord;
 
@@ -54,6 +55,13 @@ bool NeedsNight(SortField field);
 bool IsTextField(SortField field);
 double NumberOf(SortField field, const StarRecord& record, const StarTonight* tonight);
 std::string_view TextOf(SortField field, const StarRecord& record);
+
+// Writes into `order` the positions of `records` sorted by `keys`, the first
+// deciding first, ties in the order given (see SortOrder.h for the rules of
+// numbers, texts and values missing). Fields of the night read `tonight`.
+// False when memory runs out; `order` is then as it was.
+bool SortRecords(std::span<const StarRecord* const> records, std::span<const SortSpec> keys,
+                 const TonightContext* tonight, std::vector<std::uint32_t>& order);
 
 // --- The window's list ---------------------------------------------------
 

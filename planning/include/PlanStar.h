@@ -47,7 +47,17 @@ struct StarNight {
     std::int32_t totalUpMinutes = 0;
 };
 
+// The same place as a J2000 unit vector, for a caller that has it at hand
+// (the trigonometry of a place costs as much as the rest of a star).
+struct StarDirection {
+    double x = 1.0;
+    double y = 0.0;
+    double z = 0.0;
+};
+StarDirection DirectionOf(const StarPlace& star);
+
 StarNight ObserveStar(const PreparedNight& night, const StarPlace& star);
+StarNight ObserveDirection(const PreparedNight& night, const StarDirection& star);
 
 // Whole minutes, to the nearest.
 std::int32_t MinimumMinutes(double minHours);
@@ -67,5 +77,6 @@ Horizontal HorizontalAt(const PreparedNight& night, const StarPlace& star, doubl
 // The angle between the star and the Moon's geocentric place at the night's
 // middle, degrees.
 double MoonSeparationDeg(const PreparedNight& night, const StarPlace& star);
+double MoonSeparationOfDirection(const PreparedNight& night, const StarDirection& star);
 
 } // namespace lumara::plan

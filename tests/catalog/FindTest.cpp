@@ -9,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "FailingAllocations.h"
 #include "StarCatalog.h"
 #include "StarDetails.h"
 #include "TestFiles.h"
@@ -118,6 +119,8 @@ TEST_F(FindTest, RowsSortWithoutMovingTheListAndSaveInTheirOrder) {
     EXPECT_FALSE(catalog.IsSorted()) << "a search returns the rows to catalogue order";
 }
 
+// A search for the night's stars is tested on both lanes when the
+// catalogue is large: the same stars, in catalogue order, numbered on.
 TEST_F(FindTest, ObservableTonightKeepsTheStarsUpLongEnoughInTheDark) {
     lumara::plan::PlanSettings settings;
     settings.site = lumara::plan::Site{52.37, 4.90, 0.0};
@@ -127,15 +130,50 @@ TEST_F(FindTest, ObservableTonightKeepsTheStarsUpLongEnoughInTheDark) {
               lumara::plan::NightStatus::Ok);
     SearchCriteria criteria = Everything();
     criteria.tonight = tonight;
-    const std::int32_t found = catalog.Search(criteria);
-    std::int32_t expected = 0;
-    for (const StarRecord* r = catalog.GetRecords(); r != nullptr; r = r->next) {
-        expected += lumara::plan::IsObservable(lumara::ObserveRecord(*tonight, *r).night,
-                                               tonight->minUpMinutes)
-                        ? 1
-                        : 0;
+
+    std::string many;
+    const std::string demo = ReadFile(LUMARA_DEMO_CATALOGUE);
+    for (int copy = 0; copy < 200; ++copy) {
+        many += demo;
     }
-    EXPECT_EQ(found, expected);
-    EXPECT_GT(found, 0);
-    EXPECT_LT(found, 16) << "some stars are too far south or up only by day in December";
+    CStarCatalog large;
+    ASSERT_EQ(large.LoadCatalog(TempDir().Write("many.txt", many).c_str()), 60000);
+    for (CStarCatalog* searched : {&catalog, &large}) {
+        const std::int32_t found = searched->Search(criteria);
+        std::vector<const StarRecord*> expected;
+        for (const StarRecord* r = searched->GetRecords(); r != nullptr; r = r->next) {
+            if (lumara::plan::IsObservable(lumara::ObserveRecord(*tonight, *r).night,
+                                           tonight->minUpMinutes)) {
+                expected.push_back(r);
+            }
+        }
+        ASSERT_EQ(found, static_cast<std::int32_t>(expected.size()));
+        std::int32_t number = 0;
+        for (const ResultNode* node = searched->GetFirstResult(); node != nullptr;
+             node = node->next) {
+            ASSERT_EQ(node->number, ++number);
+            ASSERT_EQ(node->record, expected[static_cast<std::size_t>(number - 1)]);
+        }
+        // Some stars are too far south, or up only by day, in December.
+        EXPECT_GT(found, 0);
+        EXPECT_LT(found, searched == &catalog ? 16 : 60000);
+    }
+    // A native star's direction is looked up by its cell rather than
+    // computed: the same night either way.
+    for (const StarRecord* r = large.GetRecords(); r->index <= 300; r = r->next) {
+        const lumara::SkyPlace place = lumara::PlaceOf(*r);
+        const lumara::plan::StarNight computed =
+            lumara::plan::ObserveStar(tonight->night, {place.raDeg, place.decDeg});
+        const lumara::plan::StarNight looked = lumara::ObserveRecord(*tonight, *r).night;
+        ASSERT_EQ(looked.transit, computed.transit) << r->index;
+        ASSERT_EQ(looked.upFrom, computed.upFrom) << r->index;
+        ASSERT_EQ(looked.upTo, computed.upTo) << r->index;
+    }
+    // Running out of memory on either lane leaves no partial list.
+    for (int allowed : {0, 2, 5}) {
+        const lumara::test::FailingAllocations failing(allowed);
+        EXPECT_EQ(large.Search(criteria), -1) << allowed;
+        EXPECT_EQ(large.GetFirstResult(), nullptr);
+        EXPECT_TRUE(large.IsEOF());
+    }
 }

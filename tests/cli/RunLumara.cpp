@@ -90,11 +90,15 @@ std::string MakeCatalogue(const std::string& path, int stars, int seed, bool crl
     return path;
 }
 
-std::string LibraryExport(const std::string& path, const SearchCriteria& criteria, bool asCsv) {
+std::string LibraryExport(const std::string& path, const SearchCriteria& criteria, bool asCsv,
+                          std::span<const SortSpec> sort) {
     const TempDir folder;
     CStarCatalog catalog;
     EXPECT_GT(catalog.LoadCatalog(path.c_str()), 0) << path;
     EXPECT_GE(SearchWith(catalog, criteria), 0);
+    if (!sort.empty()) {
+        EXPECT_GE(catalog.SortResults(sort, criteria.tonight.get()), 0);
+    }
     const std::string exported = folder.PathOf(asCsv ? "export.csv" : "export.txt");
     EXPECT_GE(asCsv ? catalog.SaveCsv(exported.c_str()) : catalog.SaveTxt(exported.c_str()), 0);
     return ReadFile(exported);

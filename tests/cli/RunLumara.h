@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+#include <span>
+
 #include "SearchCriteria.h"
+#include "StarColumns.h"
 
 namespace lumara::test {
 
@@ -37,8 +40,10 @@ std::string MakeCatalogue(const std::string& path, int stars, int seed, bool crl
                           const std::string& format = "native");
 
 // What the library writes for `criteria` on the catalogue at `path`: the CSV
-// or the TXT export of the search the window would run.
-std::string LibraryExport(const std::string& path, const SearchCriteria& criteria, bool asCsv);
+// or the TXT export of the search the window would run, its rows sorted by
+// `sort` when it names any key.
+std::string LibraryExport(const std::string& path, const SearchCriteria& criteria, bool asCsv,
+                          std::span<const SortSpec> sort = {});
 
 // The lines of a text, each with its line end.
 std::vector<std::string> LinesOf(const std::string& text);

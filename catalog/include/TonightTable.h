@@ -1,0 +1,31 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// The table of the stars observable tonight, as `lumara tonight` writes it:
+// CSV with fixed column names that scripts can rely on, or a VOTable with
+// the same columns.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+struct StarRecord;
+
+namespace lumara {
+
+struct TonightContext;
+struct StarTonight;
+
+enum class TonightFormat { Csv, VoTable };
+
+// What comes before the first row, and after the last.
+std::string TonightPrologue(TonightFormat format);
+std::string_view TonightEpilogue(TonightFormat format);
+
+// Appends the star's row: its name and type as the source wrote them, its
+// J2000 place, magnitudes and period, and its night with times in the
+// site's zone; empty cells for what the star does not have.
+void AppendTonightRow(TonightFormat format, const StarRecord& record, const TonightContext& context,
+                      const StarTonight& tonight, std::string& out);
+
+} // namespace lumara
