@@ -26,6 +26,9 @@ constexpr int kLeftMarginChars = 4;
 constexpr int kTopMarginLines = 1;
 constexpr int kBottomMarginLines = 1;
 constexpr int kRightMarginPixels = 8;
+// Pixels between a label and the line or tick it names, and a tick's length.
+constexpr int kLabelGap = 2;
+constexpr int kTickPixels = 3;
 constexpr int kCurveWidth = 2;
 // The shade of the dark window: the window's text colour, mostly see-through.
 constexpr int kDarknessAlpha = 60;
@@ -88,10 +91,11 @@ void AltitudeChart::DrawHours(QPainter& painter, const QRectF& plot) const {
     for (; static_cast<double>(tick) * plan::kSecondsPerMinute <= night.endSeconds;
          tick += kHoursPerTick * kMinutesPerHour) {
         const double x = XOf(plot, static_cast<double>(tick) * plan::kSecondsPerMinute);
-        painter.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + 3));
+        painter.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + kTickPixels));
         const QString label = QString::fromStdString(lumara::ClockAt(*m_night, tick));
         const double width = metrics.horizontalAdvance(label);
-        painter.drawText(QPointF(x - width / 2, plot.bottom() + metrics.ascent() + 2), label);
+        painter.drawText(QPointF(x - width / 2, plot.bottom() + kTickPixels + metrics.ascent()),
+                         label);
     }
 }
 
@@ -106,8 +110,9 @@ void AltitudeChart::DrawAltitudes(QPainter& painter, const QRectF& plot) const {
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
         painter.setPen(palette().color(QPalette::WindowText));
         const QString label = QString::number(altitude, 'f', 0) + QChar(0x00B0);
-        painter.drawText(QPointF(plot.left() - metrics.horizontalAdvance(label) - 3,
-                                 y + metrics.ascent() / 2.0 - 1),
+        // Centred on its line.
+        painter.drawText(QPointF(plot.left() - metrics.horizontalAdvance(label) - kLabelGap,
+                                 y + (metrics.ascent() - metrics.descent()) / 2.0),
                          label);
     }
     // The minimum altitude, dashed.
@@ -131,7 +136,8 @@ void AltitudeChart::paintEvent(QPaintEvent*) {
     const QRectF plot(metrics.averageCharWidth() * kLeftMarginChars,
                       metrics.height() * kTopMarginLines,
                       width() - metrics.averageCharWidth() * kLeftMarginChars - kRightMarginPixels,
-                      height() - metrics.height() * (kTopMarginLines + kBottomMarginLines) - 4);
+                      height() - metrics.height() * (kTopMarginLines + kBottomMarginLines) -
+                          kTickPixels - kLabelGap);
     if (plot.width() <= 0 || plot.height() <= 0) {
         return;
     }
@@ -140,7 +146,7 @@ void AltitudeChart::paintEvent(QPaintEvent*) {
     DrawHours(painter, plot);
     DrawAltitudes(painter, plot);
     painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(QPointF(plot.left(), metrics.ascent() + 1),
+    painter.drawText(QPointF(plot.left(), metrics.ascent()),
                      m_name.isEmpty() ? tr("Altitude: select a star") : m_name);
     if (m_curve.empty()) {
         return;

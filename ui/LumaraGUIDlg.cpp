@@ -155,9 +155,10 @@ QString LayoutPath() {
 
 // Catalogue texts are 8-bit, read as ISO-8859-1; text beyond it can only
 // match a source's UTF-8.
+constexpr char16_t kLastLatin1 = 0xFF;
 std::string CatalogueText(const QString& text) {
     for (const QChar character : text) {
-        if (character.unicode() > 0xFF) {
+        if (character.unicode() > kLastLatin1) {
             return text.toStdString();
         }
     }

@@ -26,13 +26,13 @@ constexpr ControlTemplate kSiteTemplate[] = {
     {IDC_SITE_HEIGHT, ControlKind::Edit, "", {80, 39, 113, 12}, 0},
     {IDC_STATIC, ControlKind::Label, "Time zone:", {7, 57, 68, 8}, kTextRight},
     {IDC_SITE_ZONE, ControlKind::ComboBox, "", {80, 55, 113, 12}, 0},
-    {IDC_STATIC, ControlKind::Label, "Night of (YYYY-MM-DD):", {7, 73, 68, 8}, kTextRight},
+    {IDC_STATIC, ControlKind::Label, "Night of:", {7, 73, 68, 8}, kTextRight},
     {IDC_SITE_NIGHT, ControlKind::Edit, "", {80, 71, 113, 12}, 0},
     {IDC_STATIC, ControlKind::Label, "Twilight:", {7, 89, 68, 8}, kTextRight},
     {IDC_SITE_TWILIGHT, ControlKind::ComboBox, "", {80, 87, 113, 12}, 0},
-    {IDC_STATIC, ControlKind::Label, "Minimum altitude:", {7, 105, 68, 8}, kTextRight},
+    {IDC_STATIC, ControlKind::Label, "Min. altitude (\xB0):", {7, 105, 68, 8}, kTextRight},
     {IDC_SITE_MIN_ALTITUDE, ControlKind::Edit, "", {80, 103, 113, 12}, 0},
-    {IDC_STATIC, ControlKind::Label, "Minimum hours up:", {7, 121, 68, 8}, kTextRight},
+    {IDC_STATIC, ControlKind::Label, "Min. hours up:", {7, 121, 68, 8}, kTextRight},
     {IDC_SITE_MIN_HOURS, ControlKind::Edit, "", {80, 119, 113, 12}, 0},
     {IDOK, ControlKind::PushButton, "OK", {86, 140, 50, 14}, kDefaultButton},
     {IDCANCEL, ControlKind::PushButton, "Cancel", {143, 140, 50, 14}, 0},
@@ -72,6 +72,9 @@ CSiteDlg::CSiteDlg(UserDialogs& dialogs, const plan::PlanSettings& settings,
     for (const std::string& zone : plan::ZoneNames()) {
         zones->addItem(QString::fromStdString(zone));
     }
+    // A blank night is tonight.
+    GetEditField(IDC_SITE_NIGHT)
+        ->setPlaceholderText(QStringLiteral("YYYY-MM-DD, blank for tonight"));
     auto* twilights = qobject_cast<QComboBox*>(GetDlgItem(IDC_SITE_TWILIGHT));
     for (const NamedTwilight& twilight : kNamedTwilights) {
         twilights->addItem(QString::fromLatin1(twilight.name));

@@ -5,10 +5,11 @@
 // searching it in ascending order, so the window can be looked at without
 // running it:
 //
-//   lumara-snapshot [--size=WxH] [--site=LAT,LON,ZONE,YYYY-MM-DD] [--sort=COLUMN[,desc]]
-//                   [--select=ROW] CATALOGUE PICTURE
+//   lumara-snapshot [--size=WxH] [--site=LAT,LON,ZONE,YYYY-MM-DD] [--site-picture=PNG]
+//                   [--sort=COLUMN[,desc]] [--select=ROW] CATALOGUE PICTURE
 //
 // --site fills in Observe > Site and Night... and ticks "Observable tonight";
+// --site-picture renders that dialog, filled in, before it is accepted;
 // --sort clicks a column's header (from 0), twice for desc; --select selects
 // a row, whose altitude the chart then shows. The window's settings go to a
 // temporary folder, never the user's.
@@ -38,6 +39,7 @@ struct SnapshotOptions {
     QString picture;
     QSize size;
     QStringList site; // latitude, longitude, zone, night
+    QString sitePicture;
     int sortColumn = -1;
     bool sortDescending = false;
     int selectRow = -1;
@@ -57,6 +59,8 @@ std::optional<SnapshotOptions> ReadOptions(const QStringList& arguments) {
         } else if (argument.startsWith(QLatin1String("--site="))) {
             options.site = value.split(QLatin1Char(','));
             ok = options.site.size() == kSiteFields;
+        } else if (argument.startsWith(QLatin1String("--site-picture="))) {
+            options.sitePicture = value;
         } else if (argument.startsWith(QLatin1String("--sort="))) {
             options.sortColumn = value.section(QLatin1Char(','), 0, 0).toInt(&ok);
             options.sortDescending = value.section(QLatin1Char(','), 1) == QLatin1String("desc");
@@ -79,10 +83,10 @@ std::optional<SnapshotOptions> ReadOptions(const QStringList& arguments) {
     return options;
 }
 
-// Fills in the Site and Night dialog that the next command opens, and
-// accepts it.
-void AnswerSiteDialog(const QStringList& site) {
-    QTimer::singleShot(0, [site] {
+// Fills in the Site and Night dialog that the next command opens, renders
+// it to `picture` when one is named, and accepts it.
+void AnswerSiteDialog(const QStringList& site, const QString& picture) {
+    QTimer::singleShot(0, [site, picture] {
         auto* dialog = qobject_cast<CDialog*>(QApplication::activeModalWidget());
         if (dialog == nullptr) {
             return;
@@ -90,6 +94,9 @@ void AnswerSiteDialog(const QStringList& site) {
         const int fields[] = {IDC_SITE_LATITUDE, IDC_SITE_LONGITUDE, IDC_SITE_ZONE, IDC_SITE_NIGHT};
         for (int field = 0; field < kSiteFields; ++field) {
             dialog->GetEditField(fields[field])->setText(site[field]);
+        }
+        if (!picture.isEmpty() && !dialog->grab().save(picture)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(picture));
         }
         qobject_cast<QAbstractButton*>(dialog->GetDlgItem(IDOK))->click();
     });
@@ -106,7 +113,8 @@ int main(int argc, char** argv) {
     if (!options) {
         std::fprintf(stderr,
                      "usage: %s [--size=WxH] [--site=LAT,LON,ZONE,YYYY-MM-DD] "
-                     "[--sort=COLUMN[,desc]] [--select=ROW] CATALOGUE PICTURE.png\n",
+                     "[--site-picture=PNG] [--sort=COLUMN[,desc]] [--select=ROW] "
+                     "CATALOGUE PICTURE.png\n",
                      argv[0]);
         return 2;
     }
@@ -123,7 +131,7 @@ int main(int argc, char** argv) {
     }
     window.GetCommand(ID_FILE_LOADDATA)->trigger();
     if (!options->site.isEmpty()) {
-        AnswerSiteDialog(options->site);
+        AnswerSiteDialog(options->site, options->sitePicture);
         window.GetCommand(ID_OBSERVE_SITE)->trigger();
         Click(window, IDC_TONIGHT);
     }
