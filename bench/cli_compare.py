@@ -28,6 +28,11 @@ FEW_MATCHES = ["--ra", "5..5", "--dec", "10..30"]
 FEW_OVER_CAT = 3.0
 FEW_PEAK_MIB = 16.0
 EVERY_OVER_CAT = 8.0
+# The night's stars and a sort, each against the search of every star.
+TONIGHT = ["--lat", "52.37", "--lon", "4.90", "--tz", "Europe/Amsterdam", "--night", "2026-12-08"]
+TONIGHT_OVER_SEARCH = 4.0
+SORTED_OVER_SEARCH = 3.0
+EVERY = "search, every star, CSV"
 
 
 def timed(command):
@@ -62,7 +67,9 @@ def main():
     cases = {
         "cat": ["cat", str(catalogue)],
         "search, few matches, CSV": [lumara, "search", str(catalogue), *FEW_MATCHES],
-        "search, every star, CSV": [lumara, "search", str(catalogue)],
+        EVERY: [lumara, "search", str(catalogue)],
+        "search, every star, --sort max": [lumara, "search", str(catalogue), "--sort", "max"],
+        "tonight, every star": [lumara, "tonight", str(catalogue), *TONIGHT],
         "search, every star, --count": [lumara, "search", str(catalogue), "--count"],
         "convert": [lumara, "convert", str(catalogue), "-o", "-"],
     }
@@ -93,9 +100,17 @@ def main():
             ok = wall <= FEW_OVER_CAT * cat and peak <= FEW_PEAK_MIB
             target = f"<= {FEW_OVER_CAT:g} x cat, <= {FEW_PEAK_MIB:g} MiB"
             verdicts.append(ok)
-        elif name == "search, every star, CSV":
+        elif name == EVERY:
             ok = wall <= EVERY_OVER_CAT * cat
             target = f"<= {EVERY_OVER_CAT:g} x cat"
+            verdicts.append(ok)
+        elif name == "search, every star, --sort max":
+            ok = wall <= SORTED_OVER_SEARCH * median(EVERY, 0)
+            target = f"<= {SORTED_OVER_SEARCH:g} x search ({wall / median(EVERY, 0):.2f} x)"
+            verdicts.append(ok)
+        elif name == "tonight, every star":
+            ok = wall <= TONIGHT_OVER_SEARCH * median(EVERY, 0)
+            target = f"<= {TONIGHT_OVER_SEARCH:g} x search ({wall / median(EVERY, 0):.2f} x)"
             verdicts.append(ok)
         if target:
             target += "  " + ("PASS" if verdicts[-1] else "MISS")

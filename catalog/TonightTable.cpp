@@ -4,7 +4,9 @@
 #include "TonightTable.h"
 
 #include <array>
-#include <cstdio>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
 
 #include "CsvFormat.h"
 #include "StarDetails.h"
@@ -17,7 +19,24 @@ namespace {
 
 constexpr double kMinutesPerHour = 60.0;
 
+enum class Cell {
+    Name,
+    Type,
+    RaDeg,
+    DecDeg,
+    MaxMag,
+    MinMag,
+    Period,
+    Transit,
+    TransitAlt,
+    UpFrom,
+    UpTo,
+    UpHours,
+    MoonSep
+};
+
 struct TonightColumn {
+    Cell cell;
     std::string_view name;
     std::string_view datatype;
     std::string_view unit;
@@ -27,84 +46,117 @@ struct TonightColumn {
 // The columns in their order; the CSV header and the VOTable's fields come
 // from this one list.
 constexpr std::array<TonightColumn, 13> kColumns = {{
-    {"Name", "char", "", "meta.id;meta.main"},
-    {"Type", "char", "", "meta.code.class"},
-    {"RAdeg", "double", "deg", "pos.eq.ra;meta.main"},
-    {"DEdeg", "double", "deg", "pos.eq.dec;meta.main"},
-    {"MaxMag", "double", "mag", "phot.mag;stat.max"},
-    {"MinMag", "double", "mag", "phot.mag;stat.min"},
-    {"Period", "double", "d", "time.period"},
-    {"Transit", "char", "", "time.epoch"},
-    {"TransitAlt", "double", "deg", "pos.az.alt"},
-    {"UpFrom", "char", "", "time.start"},
-    {"UpTo", "char", "", "time.end"},
-    {"UpHours", "double", "h", "time.duration"},
-    {"MoonSep", "double", "deg", "pos.angDistance"},
+    {Cell::Name, "Name", "char", "", "meta.id;meta.main"},
+    {Cell::Type, "Type", "char", "", "meta.code.class"},
+    {Cell::RaDeg, "RAdeg", "double", "deg", "pos.eq.ra;meta.main"},
+    {Cell::DecDeg, "DEdeg", "double", "deg", "pos.eq.dec;meta.main"},
+    {Cell::MaxMag, "MaxMag", "double", "mag", "phot.mag;stat.max"},
+    {Cell::MinMag, "MinMag", "double", "mag", "phot.mag;stat.min"},
+    {Cell::Period, "Period", "double", "d", "time.period"},
+    {Cell::Transit, "Transit", "char", "", "time.epoch"},
+    {Cell::TransitAlt, "TransitAlt", "double", "deg", "pos.az.alt"},
+    {Cell::UpFrom, "UpFrom", "char", "", "time.start"},
+    {Cell::UpTo, "UpTo", "char", "", "time.end"},
+    {Cell::UpHours, "UpHours", "double", "h", "time.duration"},
+    {Cell::MoonSep, "MoonSep", "double", "deg", "pos.angDistance"},
 }};
 
-std::string Fixed(double value, int decimals) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
+// Room for any double in fixed notation with a few decimals.
+constexpr std::size_t kNumberBytes = 352;
+
+// Angles and hours are far below this: written from a whole number of
+// their last decimal, which is exact and costs a tenth of a general
+// conversion; anything larger goes the general way.
+constexpr double kLargestScaled = 1e15;
+constexpr int kMostDecimals = 5;
+constexpr std::int64_t kScales[kMostDecimals + 1] = {1, 10, 100, 1000, 10000, 100000};
+
+void AppendFixed(std::string& out, double value, int decimals) {
+    char text[kNumberBytes];
+    const double scaled = std::fabs(value) * static_cast<double>(kScales[decimals]);
+    if (!(scaled < kLargestScaled)) {
+        const auto written =
+            std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+        out.append(text, written.ptr);
+        return;
+    }
+    const auto units = std::llround(scaled);
+    const std::int64_t scale = kScales[decimals];
+    if (value < 0.0 && units != 0) {
+        out += '-';
+    }
+    out.append(text, std::to_chars(text, text + sizeof text, units / scale).ptr);
+    if (decimals > 0) {
+        out += '.';
+        const std::size_t at = out.size();
+        out.append(static_cast<std::size_t>(decimals), '0');
+        char* digits = out.data() + at + static_cast<std::size_t>(decimals);
+        for (std::int64_t rest = units % scale; rest > 0; rest /= 10) {
+            *--digits = static_cast<char>('0' + rest % 10);
+        }
+    }
 }
 
-std::string IsoLocal(const TonightContext& context, plan::PosixMinute minute) {
+void AppendIsoLocal(std::string& out, const TonightContext& context, plan::PosixMinute minute) {
     const plan::IsoLocalText text = plan::FormatIsoLocal(plan::ToWallClock(context.night, minute));
-    return {text.data(), text.size()};
+    out.append(text.data(), text.size());
 }
 
-std::string Magnitude(double value) {
+void AppendMagnitude(std::string& out, double value) {
     char text[csv::kMaxNumberBytes * 2];
-    return value == 0.0 ? std::string() : std::string(text, csv::WriteMagnitude(text, value));
+    if (value != 0.0) {
+        out.append(text, csv::WriteMagnitude(text, value));
+    }
 }
 
 // The source's own period when it gave one, at its precision.
-std::string Period(const StarRecord& record) {
+void AppendPeriod(std::string& out, const StarRecord& record) {
+    constexpr int kPeriodDigits = 10;
     const double period = record.details != nullptr && record.details->period > 0.0
                               ? record.details->period
                               : record.period;
     if (period == 0.0) {
-        return {};
+        return;
     }
-    char text[64];
-    std::snprintf(text, sizeof text, "%.10g", period);
-    return text;
+    char text[kNumberBytes];
+    const auto written =
+        std::to_chars(text, text + sizeof text, period, std::chars_format::general, kPeriodDigits);
+    out.append(text, written.ptr);
 }
 
 // RFC 4180: quoted when it holds a comma, a quote or a line break.
-std::string CsvText(std::string_view text) {
+void AppendCsvText(std::string& out, std::string_view text) {
     if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        return std::string(text);
+        out += text;
+        return;
     }
-    std::string quoted = "\"";
+    out += '"';
     for (const char c : text) {
-        quoted += c;
+        out += c;
         if (c == '"') {
-            quoted += '"';
+            out += '"';
         }
     }
-    return quoted + "\"";
+    out += '"';
 }
 
 // Catalogue texts are 8-bit, read as ISO-8859-1 as the VOTable declares.
-std::string XmlText(std::string_view text) {
-    std::string escaped;
+void AppendXmlText(std::string& out, std::string_view text) {
     for (const char c : text) {
         switch (c) {
         case '&':
-            escaped += "&amp;";
+            out += "&amp;";
             break;
         case '<':
-            escaped += "&lt;";
+            out += "&lt;";
             break;
         case '>':
-            escaped += "&gt;";
+            out += "&gt;";
             break;
         default:
-            escaped += static_cast<unsigned char>(c) < ' ' && c != '\t' ? '?' : c;
+            out += static_cast<unsigned char>(c) < ' ' && c != '\t' ? '?' : c;
         }
     }
-    return escaped;
 }
 
 } // namespace
@@ -144,33 +196,61 @@ void AppendTonightRow(TonightFormat format, const StarRecord& record, const Toni
                       const StarTonight& tonight, std::string& out) {
     const plan::StarNight& night = tonight.night;
     const SkyPlace place = PlaceOf(record);
-    const std::array<std::string, kColumns.size()> cells = {
-        std::string(FullNameOf(record)),
-        std::string(FullTypeOf(record)),
-        Fixed(place.raDeg, 5),
-        Fixed(place.decDeg, 5),
-        Magnitude(record.maxMag),
-        Magnitude(record.minMag),
-        Period(record),
-        IsoLocal(context, night.transit),
-        Fixed(night.transitAltitudeDeg, 1),
-        night.up ? IsoLocal(context, night.upFrom) : std::string(),
-        night.up ? IsoLocal(context, night.upTo) : std::string(),
-        night.up ? Fixed(night.upMinutes / kMinutesPerHour, 2) : std::string(),
-        Fixed(tonight.moonSeparationDeg, 1),
+    const bool csvRow = format == TonightFormat::Csv;
+    const auto appendText = [&](std::string_view value) {
+        csvRow ? AppendCsvText(out, value) : AppendXmlText(out, value);
     };
-    if (format == TonightFormat::Csv) {
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            out += (i == 0 ? "" : ",") + (i < 2 ? CsvText(cells[i]) : cells[i]);
+    const auto appendValue = [&](Cell cell) {
+        switch (cell) {
+        case Cell::Name:
+            return appendText(FullNameOf(record));
+        case Cell::Type:
+            return appendText(FullTypeOf(record));
+        case Cell::RaDeg:
+            return AppendFixed(out, place.raDeg, 5);
+        case Cell::DecDeg:
+            return AppendFixed(out, place.decDeg, 5);
+        case Cell::MaxMag:
+            return AppendMagnitude(out, record.maxMag);
+        case Cell::MinMag:
+            return AppendMagnitude(out, record.minMag);
+        case Cell::Period:
+            return AppendPeriod(out, record);
+        case Cell::Transit:
+            return AppendIsoLocal(out, context, night.transit);
+        case Cell::TransitAlt:
+            return AppendFixed(out, night.transitAltitudeDeg, 1);
+        case Cell::UpFrom:
+            return night.up ? AppendIsoLocal(out, context, night.upFrom) : void();
+        case Cell::UpTo:
+            return night.up ? AppendIsoLocal(out, context, night.upTo) : void();
+        case Cell::UpHours:
+            return night.up ? AppendFixed(out, night.upMinutes / kMinutesPerHour, 2) : void();
+        case Cell::MoonSep:
+            return AppendFixed(out, tonight.moonSeparationDeg, 1);
         }
-        out += "\r\n";
-        return;
+    };
+    // Each cell is appended in place: a CSV cell after its comma, a VOTable
+    // cell inside its TD, an empty one as <TD/>.
+    out += csvRow ? "" : "<TR>";
+    for (std::size_t i = 0; i < kColumns.size(); ++i) {
+        if (csvRow) {
+            out += i == 0 ? "" : ",";
+            appendValue(kColumns[i].cell);
+            continue;
+        }
+        const std::size_t cellStart = out.size();
+        out += "<TD>";
+        const std::size_t valueStart = out.size();
+        appendValue(kColumns[i].cell);
+        if (out.size() == valueStart) {
+            out.resize(cellStart);
+            out += "<TD/>";
+        } else {
+            out += "</TD>";
+        }
     }
-    out += "<TR>";
-    for (const std::string& cell : cells) {
-        out += cell.empty() ? "<TD/>" : "<TD>" + XmlText(cell) + "</TD>";
-    }
-    out += "</TR>\n";
+    out += csvRow ? "\r\n" : "</TR>\n";
 }
 
 } // namespace lumara
