@@ -218,7 +218,14 @@ void CLumaraGUIDlg::OnInitDialog() {
             QString::fromUtf8(family.label.data(), static_cast<qsizetype>(family.label.size())));
     }
     UpdateData(false);
+    SetUpList();
+    ReadPlanSettings();
+    ShowNightPanel(nullptr);
+    RestoreLayout();
+    ApplyColumnWidths();
+}
 
+void CLumaraGUIDlg::SetUpList() {
     QTableView* list = List();
     list->setModel(&m_starList);
     QHeaderView* header = list->horizontalHeader();
@@ -242,7 +249,9 @@ void CLumaraGUIDlg::OnInitDialog() {
     for (const lumara::ListColumn& column : lumara::ListColumns()) {
         m_columnWidths.push_back(ColumnPixels(column, Units().BaseWidth()));
     }
+}
 
+void CLumaraGUIDlg::ReadPlanSettings() {
     const lumara::SettingsLoad settings = lumara::LoadPlanSettings();
     m_planSettings = settings.settings;
     if (!settings.problem.empty()) {
@@ -252,9 +261,6 @@ void CLumaraGUIDlg::OnInitDialog() {
     if (lumara::TonightDate(m_planSettings, tonight) == lumara::plan::NightStatus::Ok) {
         m_nightDate = tonight;
     }
-    ShowNightPanel(nullptr);
-    RestoreLayout();
-    ApplyColumnWidths();
 }
 
 namespace {

@@ -50,6 +50,11 @@ protected:
 
 private:
     void OnInitDialog();
+    // Gives the list its model, the sortable header, Ctrl+C and the column
+    // widths.
+    void SetUpList();
+    // The site and limits remembered, and tonight's date at that site.
+    void ReadPlanSettings();
 
     void OnBnClickedSearchAsc() { SearchAndShow(true); }
     void OnBnClickedSearchDesc() { SearchAndShow(false); }
