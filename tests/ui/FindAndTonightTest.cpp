@@ -236,6 +236,19 @@ TEST_F(FindWindowTest, CtrlACtrlCCopiesTheSelectedRowsAsTabSeparatedText) {
               "R.A.\tDec.\tName\tType\tMagnitude\tPeriod\tDescription\n"
               "05:36\t21\tRT Xyz\tM\t6.20 - 9.85\t371.5000\tlong-period giant\n"
               "05:07\t-05\tSS Abc\tEW\t5.10 - 5.60\t1.5000\tshort period\n");
+
+    // A tab of the catalogue's own does not start a cell.
+    Load(WriteFile("tabs.txt", {StarLine("0507-05", "SS\tAbc", "EW", "  5.10 - 5.60", "   1.5",
+                                         "short\tperiod")}));
+    Search();
+    ASSERT_EQ(RowCount(), 1);
+    List()->setFocus();
+    List()->selectAll();
+    QTest::keyClick(List(), Qt::Key_C, Qt::ControlModifier);
+    const QStringList lines = QGuiApplication::clipboard()->text().split('\n');
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines[1].split('\t'), QStringList({"05:07", "-05", "SS Abc", "EW", "5.10 - 5.60",
+                                                 "1.5000", "short period"}));
 }
 
 TEST_F(FindWindowTest, SiteDialogRefusesWhatIsNoPlaceAndRemembersTheSite) {
