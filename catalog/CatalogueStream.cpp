@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <memory>
+#include <new>
 #include <string>
 
 #include <unistd.h>
@@ -59,13 +60,15 @@ public:
         if (ended) {
             return Taken::End;
         }
+        if (table) {
+            return TakeTableRows(lane);
+        }
         if (!Fill(own)) {
             readError = errno;
             return Taken::Failed;
         }
         // Every later block is read, and so handled, only after this.
-        if (block == 0 && !SettleFormat(own)) {
-            readError = errno;
+        if (block == 0 && (!SettleFormat(own) || !StartTable(lane))) {
             return Taken::Failed;
         }
         return Taken::Item;
@@ -73,7 +76,8 @@ public:
 
     void Handle(std::size_t lane, std::size_t, BufferedWriter* out) override {
         Lane& own = lanes[lane];
-        StarBlock block(own.begin, own.end, fileFormat, counts[lane], lane);
+        StarBlock block = table ? StarBlock(own.rows, counts[lane], lane)
+                                : StarBlock(own.begin, own.end, fileFormat, counts[lane], lane);
         work.Handle(block, out);
     }
 
@@ -81,6 +85,8 @@ public:
 
     bool NoMemory() const { return noMemory; }
     int ReadError() const { return readError; }
+    // Why a table could not be read; empty when it could, or it is none.
+    const std::string& TableProblem() const { return tableProblem; }
 
     // Every lane's counts added up, with the format.
     StreamCounts Total() const {
@@ -89,6 +95,12 @@ public:
         for (const StreamCounts& lane : counts) {
             total.Merge(lane);
         }
+        if (table) {
+            total.report.source = table->Source();
+            for (const std::int64_t rows : total.report.skipped) {
+                total.skipped += static_cast<std::uint64_t>(rows);
+            }
+        }
         return total;
     }
 
@@ -96,8 +108,80 @@ private:
     struct Lane {
         std::unique_ptr<char[]> buffer;
         char* begin = nullptr;
-        char* end = nullptr;
+        char* end = nullptr;     // of the whole lines
+        char* readEnd = nullptr; // of the bytes read, a carried line included
+        // A table's stars of the bytes this lane took, read in the taking
+        // turn, handled with the lane's block.
+        std::vector<TableRowStar> rows;
     };
+
+    // A file whose head is no fixed layout may be a table with named
+    // columns: then every byte read goes to the table's reader, in order,
+    // and no line is cut.
+    bool StartTable(std::size_t laneIndex) {
+        Lane& lane = lanes[laneIndex];
+        if (fileFormat != import::CatalogueFormat::Native) {
+            return true;
+        }
+        table = import::TableImporter::ForHead(
+            lane.begin, static_cast<std::size_t>(lane.readEnd - lane.begin), IsStarLine);
+        if (!table) {
+            return true;
+        }
+        fileFormat = import::CatalogueFormat::Table;
+        lane.rows.clear();
+        return FeedTable(laneIndex, lane.begin, lane.readEnd);
+    }
+
+    // Reads the next bytes as they come, without looking for lines, and feeds
+    // them to the table; at the file's end, the table's last rows.
+    Taken TakeTableRows(std::size_t laneIndex) {
+        Lane& lane = lanes[laneIndex];
+        lane.rows.clear();
+        std::size_t filled = 0;
+        while (filled < kStreamBlockBytes) {
+            const ssize_t got =
+                ::read(descriptor, lane.buffer.get() + filled, kStreamBlockBytes - filled);
+            if (got < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                readError = errno;
+                return Taken::Failed;
+            }
+            if (got == 0) {
+                ended = true;
+                break;
+            }
+            filled += static_cast<std::size_t>(got);
+        }
+        return FeedTable(laneIndex, lane.buffer.get(), lane.buffer.get() + filled) ? Taken::Item
+                                                                                   : Taken::Failed;
+    }
+
+    bool FeedTable(std::size_t laneIndex, const char* begin, const char* end) {
+        std::vector<TableRowStar>& rows = lanes[laneIndex].rows;
+        import::ImportReport& report = counts[laneIndex].report;
+        const auto keep = [&rows](const char* native, const StarDetails& details) {
+            TableRowStar& row = rows.emplace_back();
+            std::memcpy(row.native, native, sizeof row.native);
+            row.details = details;
+            row.name = details.name;
+            row.type = details.type;
+        };
+        try {
+            const bool read =
+                table->Feed(begin, static_cast<std::size_t>(end - begin), report, keep) &&
+                (!ended || table->Finish(report, keep));
+            if (!read) {
+                tableProblem = table->Problem();
+            }
+            return read;
+        } catch (const std::bad_alloc&) {
+            noMemory = true;
+            return false;
+        }
+    }
 
     // Settles the format from the lines at the head of the file, each read
     // as far as a load reads it: its first characters, up to a zero. When
@@ -164,6 +248,7 @@ private:
             }
         }
         lane.end = buffer + filled;
+        lane.readEnd = lane.end;
         carried = 0;
         if (ended) {
             return true;
@@ -193,6 +278,8 @@ private:
     int readError = 0;
     // Settled from the first block before any block is handled.
     import::CatalogueFormat fileFormat = import::CatalogueFormat::Native;
+    std::unique_ptr<import::TableImporter> table;
+    std::string tableProblem;
     // Set when a lane could not start; a stream short of a lane fails, as
     // it would if a block had no room.
     std::atomic<bool> noMemory{false};
@@ -206,7 +293,8 @@ void StreamCounts::Merge(const StreamCounts& other) {
     report.Merge(other.report);
 }
 
-StreamResult StreamCatalogue(int descriptor, StarWork& work, ByteSink* sink, StreamCounts& total) {
+StreamResult StreamCatalogue(int descriptor, StarWork& work, ByteSink* sink, StreamCounts& total,
+                             std::string& problem) {
     BlockReader reader(descriptor, work);
     const LanesResult result = RunOrderedLanes(reader, sink);
     total = reader.Total();
@@ -216,6 +304,10 @@ StreamResult StreamCatalogue(int descriptor, StarWork& work, ByteSink* sink, Str
     case LanesResult::TakeFailed:
         if (reader.NoMemory()) {
             return StreamResult::NoMemory;
+        }
+        if (!reader.TableProblem().empty()) {
+            problem = reader.TableProblem();
+            return StreamResult::BadTable;
         }
         errno = reader.ReadError();
         return StreamResult::ReadFailed;

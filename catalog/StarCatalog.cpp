@@ -145,6 +145,7 @@ std::int32_t CStarCatalog::LoadCatalog(const char* path) {
     });
     catalogPath = path != nullptr ? path : "";
     importReport = {};
+    loadProblem.clear();
 
     lumara::CatalogueFile file;
     if (!file.Open(catalogPath.c_str())) {
@@ -152,6 +153,7 @@ std::int32_t CStarCatalog::LoadCatalog(const char* path) {
     }
     lumara::LoadedStars stars;
     if (!lumara::LoadStarLines(file.Descriptor(), stars)) {
+        loadProblem = stars.problem;
         return -1;
     }
     importReport = stars.report;

@@ -147,7 +147,7 @@ private:
 bool LoadStarLines(int descriptor, LoadedStars& stars) {
     StarLoad load(stars);
     StreamCounts total;
-    const StreamResult result = StreamCatalogue(descriptor, load, nullptr, total);
+    const StreamResult result = StreamCatalogue(descriptor, load, nullptr, total, stars.problem);
     load.AdoptPools();
     stars.report = total.report;
     return result == StreamResult::Done;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "ChunkPool.h"
@@ -51,6 +52,8 @@ struct LoadedStars {
     std::int32_t count = 0;
     // What importing a GCVS or VSX file changed; format Native otherwise.
     import::ImportReport report;
+    // Why a table could not be read.
+    std::string problem;
 };
 
 // Reads the star lines of an open file or pipe, or imports its stars when

@@ -97,12 +97,16 @@ int OpenEnds(Input& input, const std::string& inputPath, Output& output,
 
 // The exit status after a stream, reporting what failed. A write that
 // failed into a holding sink means memory ran out.
-int StreamStatus(StreamResult result, const Input& input, const Output& output, bool held) {
+int StreamStatus(StreamResult result, const std::string& problem, const Input& input,
+                 const Output& output, bool held) {
     switch (result) {
     case StreamResult::Done:
         return kSuccess;
     case StreamResult::ReadFailed:
         ReportError("cannot read " + input.Name() + ": " + std::strerror(errno));
+        return kUnreadableInput;
+    case StreamResult::BadTable:
+        ReportError("cannot read " + input.Name() + ": " + problem);
         return kUnreadableInput;
     case StreamResult::WriteFailed:
         if (!held) {
@@ -128,8 +132,9 @@ int NoStarLines(const Input& input) {
 // which is reported. A target that holds in memory fails only for want of it.
 int Scan(const Input& input, const Output& output, ByteSink* target, bool held, StarWork& work,
          StreamCounts& total) {
-    const StreamResult result = StreamCatalogue(input.Descriptor(), work, target, total);
-    if (const int status = StreamStatus(result, input, output, held); status != kSuccess) {
+    std::string problem;
+    const StreamResult result = StreamCatalogue(input.Descriptor(), work, target, total, problem);
+    if (const int status = StreamStatus(result, problem, input, output, held); status != kSuccess) {
         return status;
     }
     return total.stars == 0 ? NoStarLines(input) : kSuccess;
@@ -261,7 +266,10 @@ std::string SpreadLine(const char* label, const ValueSpread& spread, char* (*wri
 std::string InfoText(const Input& input, const StreamCounts& total, const LaneSpread& spread) {
     char dec[csv::kMaxNumberBytes];
     std::snprintf(dec, sizeof dec, "%+d to %+d", spread.leastDec, spread.mostDec);
-    return "file: " + input.Name() + "\nformat: " + import::FormatName(total.report.format) +
+    const std::string format = total.report.format == import::CatalogueFormat::Table
+                                   ? total.report.source
+                                   : import::FormatName(total.report.format);
+    return "file: " + input.Name() + "\nformat: " + format +
            "\nstars: " + std::to_string(total.stars) +
            "\nlines skipped: " + std::to_string(total.skipped) +
            "\nR.A.: " + Hours(spread.leastRa) + " to " + Hours(spread.mostRa) +

@@ -20,7 +20,7 @@ if [ -d /dev/shm ] && [ -w /dev/shm ]; then
 fi
 
 status=0
-for target in fuzz_star_line fuzz_session fuzz_import fuzz_site; do
+for target in fuzz_star_line fuzz_session fuzz_import fuzz_site fuzz_delimited_table fuzz_votable; do
     corpus="$build/corpus/$target"
     findings="$build/findings/$target"
     log="$build/logs/$target.log"

@@ -253,6 +253,13 @@ bool ShortenType(Field type, char (&out)[kTypeChars + 1]) {
     return shortened;
 }
 
+void SetDescription(Field text, SourceStar& star) {
+    const Field trimmed = Trimmed(text);
+    star.descriptionCut = trimmed.width > kDescChars;
+    star.descriptionChars = star.descriptionCut ? kDescChars : trimmed.width;
+    std::memcpy(star.description, trimmed.text, star.descriptionChars);
+}
+
 // Each text is written straight into the line, which starts all blanks, so
 // that no piece is written in bytes and read back as a word.
 bool WriteNativeLine(const SourceStar& star, char* native, ImportReport& report) {
@@ -279,6 +286,7 @@ bool WriteNativeLine(const SourceStar& star, char* native, ImportReport& report)
     WriteRange(star, native, report);
     WritePeriod(star, native, report);
     report.CountIf(Change::MarkDropped, star.markDropped);
+    report.CountIf(Change::DescriptionCut, star.descriptionCut);
     words::CopyShort(native + kDescColumn, star.description, star.descriptionChars);
     ++report.stars;
     return true;
@@ -295,6 +303,14 @@ void KeepPeriodNote(Field marks, SourceStar& star) {
     star.periodNote[kept] = '\0';
 }
 
+double FullEpoch(NumberRead read, const Decimal& written) {
+    if (read != NumberRead::Number || written.negative || written.scaled == 0) {
+        return 0.0;
+    }
+    const double value = ValueOf(written);
+    return value < kLeastFullEpoch ? value + kShortEpochBase : value;
+}
+
 void DescribeSource(const SourceStar& star, StarDetails& details) {
     const Field name = Trimmed(star.name);
     const Field type = Trimmed(star.type);
@@ -302,13 +318,8 @@ void DescribeSource(const SourceStar& star, StarDetails& details) {
     details.decDeg = star.decDeg;
     details.name = {name.text, name.width};
     details.type = {type.text, type.width};
-    details.epochJd = 0.0;
-    details.epochScale = TimeScale::None;
-    if (star.epochPresent && !star.epoch.negative && star.epoch.scaled != 0) {
-        const double written = ValueOf(star.epoch);
-        details.epochJd = written < kLeastFullEpoch ? written + kShortEpochBase : written;
-        details.epochScale = TimeScale::HjdUtc;
-    }
+    details.epochJd = star.epochJd;
+    details.epochScale = star.epochJd > 0.0 ? TimeScale::HjdUtc : TimeScale::None;
     details.period = star.periodPresent && !star.period.negative ? ValueOf(star.period) : 0.0;
     details.periodLimit = star.periodLimit;
     details.periodUncertain = star.periodUncertain;

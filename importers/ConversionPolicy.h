@@ -72,19 +72,27 @@ struct SourceStar {
     // makes a line unreadable.
     double raDeg = 0.0; // J2000, at the source's precision
     double decDeg = 0.0;
-    bool epochPresent = false;
-    Decimal epoch;          // as written: a full JD, or JD - 2400000 (kShortEpochBase)
+    double epochJd = 0.0;   // a full Julian date; 0 for none
     char periodLimit = ' '; // '<', '>' or '('
     bool periodUncertain = false;
     char periodNote[3] = {};
     int durationPercent = -1;
     bool secondaryMinimum = false;
+    bool descriptionCut = false; // the source's description was longer
 };
+
+// Sets the description to `text` without the white space around it, cut to
+// the line's columns when longer.
+void SetDescription(Field text, SourceStar& star);
 
 // GCVS writes epochs less this.
 inline constexpr double kShortEpochBase = 2400000.0;
 // Epochs below this are written less kShortEpochBase.
 inline constexpr double kLeastFullEpoch = 1000000.0;
+
+// The full Julian date of an epoch as a layout writes it, full or less
+// kShortEpochBase; 0 for none (nothing read, or not above 0).
+double FullEpoch(NumberRead read, const Decimal& written);
 
 // Keeps the period's notes as the source wrote them: up to two characters
 // of those that are no blank and no uncertainty mark.

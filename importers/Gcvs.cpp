@@ -122,8 +122,9 @@ bool ReadMagnitude(Field value, char limit, bool uncertain, SourceMagnitude& mag
 // The epoch, the period's marks, the duration and whether a secondary
 // minimum is given: none of it can make the line unreadable.
 void ReadSourceNotes(const char* text, std::size_t length, SourceStar& star) {
-    star.epochPresent = ReadDecimal(FieldAt(text, length, kEpochFirst, kEpochLast), star.epoch) ==
-                        NumberRead::Number;
+    Decimal epoch;
+    star.epochJd =
+        FullEpoch(ReadDecimal(FieldAt(text, length, kEpochFirst, kEpochLast), epoch), epoch);
     const char mark = ByteAt(text, length, kPeriodMark);
     star.periodLimit = IsLimitMark(mark) || mark == '(' ? mark : ' ';
     star.periodUncertain = ByteAt(text, length, kPeriodUncertain) == ':';
@@ -136,12 +137,6 @@ void ReadSourceNotes(const char* text, std::size_t length, SourceStar& star) {
     Decimal secondary;
     star.secondaryMinimum = ReadDecimal(FieldAt(text, length, kSecondaryFirst, kSecondaryLast),
                                         secondary) == NumberRead::Number;
-}
-
-void ReadSpectrum(const char* text, std::size_t length, SourceStar& star) {
-    const Field spectrum = Trimmed(FieldAt(text, length, kSpectrumFirst, kSpectrumLast));
-    std::memcpy(star.description, spectrum.text, spectrum.width);
-    star.descriptionChars = spectrum.width;
 }
 
 } // namespace
@@ -203,7 +198,7 @@ bool ReadGcvsStar(const char* text, std::size_t length, SourceStar& star, Import
     star.component = IsLetter(component) ? component : ' ';
     star.name = FieldAt(text, length, kNameFirst, kNameLast);
     star.type = FieldAt(text, length, kTypeFirst, kTypeLast);
-    ReadSpectrum(text, length, star);
+    SetDescription(FieldAt(text, length, kSpectrumFirst, kSpectrumLast), star);
     return true;
 }
 

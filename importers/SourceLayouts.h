@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "ConversionPolicy.h"
 
@@ -30,5 +31,18 @@ bool ReadVsxStarInStandardForm(const char* text, std::size_t length, SourceStar&
 // it gives no star.
 bool ReadVsxStarInAnyForm(const char* text, std::size_t length, SourceStar& star,
                           ImportReport& report);
+// Places a position given in units of 1/kPlacedUnitsPerDegree degree: the
+// R.A. (0 to below 360 degrees) truncated to hours and minutes, the
+// declination's size (at most 90 degrees) to whole degrees, with its sign
+// apart (negative only for a declination other than 0). False, with `star`
+// unchanged, for a position outside the sky. VSX's degrees and the tables'
+// are placed alike.
+inline constexpr std::int64_t kPlacedUnitsPerDegree = 100000;
+bool PlaceDegrees(std::int64_t raUnits, std::int64_t decUnits, bool decNegative, SourceStar& star);
+// VSX's description: the passband of the maximum (else of the minimum), then
+// what the variability flag ('0' to '3') says when it is not plain
+// "variable". Also for VSX's tables with named columns.
+void DescribeVsxStar(Field maxBand, Field minBand, char flag, SourceStar& star);
+inline constexpr char kVsxLastFlag = '3';
 
 } // namespace lumara::import

@@ -5,7 +5,9 @@
 // counts them. The 2013 edition had 3-byte passbands, so everything after the
 // minimum's passband stands 3 bytes earlier; each line says which width it
 // has by where the decimal points of its epoch and period fall.
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string_view>
 
 #include "ByteWords.h"
@@ -44,14 +46,14 @@ constexpr std::size_t kNarrowShift = 3;
 
 // R.A. in degrees, read to 1e-5 degree; one minute of R.A. is a quarter degree.
 constexpr int kRaDecimals = 5;
-constexpr std::int64_t kUnitsPerDegree = 100000;
+constexpr std::int64_t kUnitsPerDegree = kPlacedUnitsPerDegree;
 constexpr std::int64_t kRaUnitsPerMinute = kUnitsPerDegree / 4;
 constexpr std::int64_t kRaLimitDegrees = 360;
 constexpr std::int64_t kDecLimitUnits = 90 * kUnitsPerDegree;
 constexpr double kDegreesPerUnit = 1.0 / kUnitsPerDegree;
 
 constexpr std::string_view kFlagWords[] = {"", "suspected", "not variable", "duplicate?"};
-constexpr char kLastFlag = '3';
+static_assert(std::size(kFlagWords) == kVsxLastFlag - '0' + 1);
 
 bool IsNarrow(const char* text, std::size_t length) {
     const auto pointAt = [&](std::size_t position) {
@@ -59,26 +61,6 @@ bool IsNarrow(const char* text, std::size_t length) {
     };
     return (pointAt(kPeriodPoint - kNarrowShift) && !pointAt(kPeriodPoint)) ||
            (pointAt(kEpochPoint - kNarrowShift) && !pointAt(kEpochPoint));
-}
-
-// Places a position in 1e-5 degree, the declination's units without their
-// sign; false when it lies outside the sky. Whole degrees come from the
-// units already truncated: truncating twice toward zero gives what
-// truncating once does.
-bool PlacePosition(std::int64_t raUnits, std::int64_t decUnits, const Decimal& dec,
-                   SourceStar& star) {
-    if (raUnits >= kRaLimitDegrees * kUnitsPerDegree || decUnits > kDecLimitUnits) {
-        return false;
-    }
-    const std::int64_t minutes = raUnits / kRaUnitsPerMinute;
-    star.raHours = static_cast<int>(minutes / format::kMinutesPerHour);
-    star.raMinutes = static_cast<int>(minutes % format::kMinutesPerHour);
-    star.decNegative = dec.negative && dec.scaled != 0;
-    star.decDegrees = static_cast<int>(decUnits / kUnitsPerDegree);
-    star.raDeg = static_cast<double>(raUnits) * kDegreesPerUnit;
-    const double decDeg = static_cast<double>(decUnits) * kDegreesPerUnit;
-    star.decDeg = star.decNegative ? -decDeg : decDeg;
-    return true;
 }
 
 // NoPosition or BrokenNumber, or Count when the position reads.
@@ -96,8 +78,9 @@ SkipReason ReadPosition(const char* text, std::size_t length, SourceStar& star) 
         return SkipReason::NoPosition;
     }
     const std::int64_t decUnits = TruncatedTo(dec, kRaDecimals);
-    return !ra.negative && PlacePosition(TruncatedTo(ra, kRaDecimals),
-                                         decUnits < 0 ? -decUnits : decUnits, dec, star)
+    return !ra.negative &&
+                   PlaceDegrees(TruncatedTo(ra, kRaDecimals), decUnits < 0 ? -decUnits : decUnits,
+                                dec.negative && dec.scaled != 0, star)
                ? SkipReason::Count
                : SkipReason::BrokenNumber;
 }
@@ -113,22 +96,10 @@ void MarkMagnitude(char limit, char uncertain, SourceMagnitude& magnitude) {
     magnitude.uncertain = uncertain == ':';
 }
 
-// The passband, and what the variability flag says when it is not plain
-// "variable".
 void Describe(const char* text, std::size_t length, std::size_t minBandLast, SourceStar& star) {
-    Field band = Trimmed(FieldAt(text, length, kMaxBandFirst, kMaxBandLast));
-    if (band.width == 0) {
-        band = Trimmed(FieldAt(text, length, kMinBandFirst, minBandLast));
-    }
-    const std::string_view word = kFlagWords[ByteAt(text, length, kFlag) - '0'];
-    char* at = star.description;
-    words::CopyShort(at, band.text, band.width);
-    at += band.width;
-    if (band.width > 0 && !word.empty()) {
-        *at++ = ' ';
-    }
-    words::CopyShort(at, word.data(), word.size());
-    star.descriptionChars = static_cast<std::size_t>(at - star.description) + word.size();
+    DescribeVsxStar(FieldAt(text, length, kMaxBandFirst, kMaxBandLast),
+                    FieldAt(text, length, kMinBandFirst, minBandLast), ByteAt(text, length, kFlag),
+                    star);
 }
 
 // Everything of a star but its numbers, read alike whatever form the
@@ -150,9 +121,11 @@ void ReadMarksAndTexts(const char* text, std::size_t length, std::size_t shift, 
     star.periodUncertain = periodUncertain;
     KeepPeriodNote(FieldAt(text, length, kPeriodFlagsFirst - shift, kPeriodFlagsLast - shift),
                    star);
-    star.epochPresent = ReadFixedDecimal<kWrittenEpochDecimals>(
-                            FieldAt(text, length, kEpochFirst - shift, kEpochLast - shift),
-                            star.epoch) == NumberRead::Number;
+    Decimal epoch;
+    star.epochJd =
+        FullEpoch(ReadFixedDecimal<kWrittenEpochDecimals>(
+                      FieldAt(text, length, kEpochFirst - shift, kEpochLast - shift), epoch),
+                  epoch);
     star.name = FieldAt(text, length, kNameFirst, kNameLast);
     star.type = FieldAt(text, length, kTypeFirst, kTypeLast);
     Describe(text, length, kMinBandLast - shift, star);
@@ -245,6 +218,44 @@ bool ReadStandardMagnitude(Field field, SourceMagnitude& magnitude) {
 
 } // namespace
 
+// Whole degrees come from the units already truncated: truncating twice
+// toward zero gives what truncating once does.
+bool PlaceDegrees(std::int64_t raUnits, std::int64_t decUnits, bool decNegative, SourceStar& star) {
+    if (raUnits < 0 || raUnits >= kRaLimitDegrees * kUnitsPerDegree || decUnits < 0 ||
+        decUnits > kDecLimitUnits) {
+        return false;
+    }
+    const std::int64_t minutes = raUnits / kRaUnitsPerMinute;
+    star.raHours = static_cast<int>(minutes / format::kMinutesPerHour);
+    star.raMinutes = static_cast<int>(minutes % format::kMinutesPerHour);
+    star.decNegative = decNegative;
+    star.decDegrees = static_cast<int>(decUnits / kUnitsPerDegree);
+    star.raDeg = static_cast<double>(raUnits) * kDegreesPerUnit;
+    const double decDeg = static_cast<double>(decUnits) * kDegreesPerUnit;
+    star.decDeg = decNegative ? -decDeg : decDeg;
+    return true;
+}
+
+// A passband wider than VSX's own field (only a table can give one) is cut.
+void DescribeVsxStar(Field maxBand, Field minBand, char flag, SourceStar& star) {
+    constexpr std::size_t kBandChars = kMaxBandLast - kMaxBandFirst + 1;
+    Field band = Trimmed(maxBand);
+    if (band.width == 0) {
+        band = Trimmed(minBand);
+    }
+    star.descriptionCut = band.width > kBandChars;
+    band.width = std::min(band.width, kBandChars);
+    const std::string_view word = kFlagWords[flag - '0'];
+    char* at = star.description;
+    words::CopyShort(at, band.text, band.width);
+    at += band.width;
+    if (band.width > 0 && !word.empty()) {
+        *at++ = ' ';
+    }
+    words::CopyShort(at, word.data(), word.size());
+    star.descriptionChars = static_cast<std::size_t>(at - star.description) + word.size();
+}
+
 // `text` is a VSX line, as IsVsxLine tells.
 bool ReadVsxStarInStandardForm(const char* text, std::size_t length, SourceStar& star) {
     constexpr std::size_t kPositionWhole = kRaLast - kRaFirst - kWrittenPositionDecimals;
@@ -261,7 +272,8 @@ bool ReadVsxStarInStandardForm(const char* text, std::size_t length, SourceStar&
             FieldAt(text, length, kRaFirst, kRaLast).text, ra) ||
         !ReadStandardNumber<kPositionWhole, kWrittenPositionDecimals>(
             FieldAt(text, length, kDecFirst, kDecLast).text, dec) ||
-        ra.negative || !PlacePosition(ra.scaled, dec.scaled, dec, star) ||
+        ra.negative ||
+        !PlaceDegrees(ra.scaled, dec.scaled, dec.negative && dec.scaled != 0, star) ||
         !ReadStandardField<kPeriodWhole, kWrittenPeriodDecimals>(
             FieldAt(text, length, kPeriodFirst, kPeriodLast).text, star.period,
             star.periodPresent) ||
@@ -289,7 +301,7 @@ bool IsVsxLine(const char* text, std::size_t length) {
         }
     }
     const char flag = text[kFlag - 1];
-    return IsGraphic(text[kNameFirst - 1]) && flag >= '0' && flag <= kLastFlag;
+    return IsGraphic(text[kNameFirst - 1]) && flag >= '0' && flag <= kVsxLastFlag;
 }
 
 bool ReadVsxStar(const char* text, std::size_t length, SourceStar& star, ImportReport& report) {

@@ -13,6 +13,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "Import.h"
 #include "LineFormat.h"
@@ -38,12 +40,25 @@ struct alignas(kCacheLineBytes) StreamCounts {
     void Merge(const StreamCounts& other);
 };
 
-// The whole lines of one block, as the catalogue's format has them.
+// A star of a table, as its reader gave it: the native line written for it
+// and what the table gives beyond it, its texts held here.
+struct TableRowStar {
+    char native[format::kStoredLineChars + 1];
+    StarDetails details;
+    std::string name;
+    std::string type;
+};
+
+// The whole lines of one block, as the catalogue's format has them, or the
+// stars a table's reader gave for the block's bytes.
 class StarBlock {
 public:
     StarBlock(char* first, char* last, import::CatalogueFormat fileFormat, StreamCounts& laneCounts,
               std::size_t laneIndex)
         : begin(first), end(last), layout(fileFormat), counts(laneCounts), lane(laneIndex) {}
+    StarBlock(std::vector<TableRowStar>& tableRows, StreamCounts& laneCounts, std::size_t laneIndex)
+        : begin(nullptr), end(nullptr), layout(import::CatalogueFormat::Table), rows(&tableRows),
+          counts(laneCounts), lane(laneIndex) {}
 
     std::size_t Lane() const { return lane; }
 
@@ -52,6 +67,16 @@ public:
     // (nullptr for a native line; texts valid only during the call), and
     // counts the lines that give none.
     template <typename Star> void ForEachStar(Star&& star) {
+        if (rows != nullptr) {
+            for (TableRowStar& row : *rows) {
+                ++counts.stars;
+                row.details.name = row.name;
+                row.details.type = row.type;
+                star(static_cast<const char*>(row.native),
+                     static_cast<const StarDetails*>(&row.details));
+            }
+            return;
+        }
         ForEachLine([&](const char* text) {
             if (layout == import::CatalogueFormat::Native) {
                 if (!IsStarLine(text)) {
@@ -96,6 +121,7 @@ private:
     char* begin;
     char* end;
     import::CatalogueFormat layout;
+    std::vector<TableRowStar>* rows = nullptr;
     StreamCounts& counts;
     std::size_t lane;
 };
@@ -122,12 +148,14 @@ protected:
     ~StarWork() = default;
 };
 
-enum class StreamResult { Done, ReadFailed, WriteFailed, NoMemory };
+// BadTable: a table with named columns that cannot be read.
+enum class StreamResult { Done, ReadFailed, WriteFailed, NoMemory, BadTable };
 
 // Reads the catalogue at `descriptor` (a file or a pipe, from where it
 // stands) to its end and hands its blocks to `work`, writing to `sink` when
 // there is one, and adds up what the lanes saw in `total`. After
-// ReadFailed, errno tells why.
-StreamResult StreamCatalogue(int descriptor, StarWork& work, ByteSink* sink, StreamCounts& total);
+// ReadFailed, errno tells why; after BadTable, `problem` does.
+StreamResult StreamCatalogue(int descriptor, StarWork& work, ByteSink* sink, StreamCounts& total,
+                             std::string& problem);
 
 } // namespace lumara

@@ -153,6 +153,10 @@ public:
     // What the last load imported from a GCVS or VSX file, and what it
     // changed or skipped; format Native after any other load.
     const lumara::import::ImportReport& GetImportReport() const { return importReport; }
+    // Why the last load gave -1, when it can say more than that the file
+    // could not be read: what is wrong with a table with named columns.
+    // Empty otherwise.
+    const std::string& GetLoadProblem() const { return loadProblem; }
     // The catalogue's distinct types, by the ids its records hold.
     const lumara::TypeTable& GetTypeTable() const { return typeTable; }
 
@@ -170,6 +174,7 @@ private:
 
     std::string catalogPath;
     std::string exportPath;
+    std::string loadProblem;
     StarRecord* records = nullptr;
     ResultNode* first = nullptr;
     ResultNode* cursor = nullptr;

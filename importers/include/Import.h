@@ -9,6 +9,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "LineFormat.h"
@@ -16,7 +18,8 @@
 
 namespace lumara::import {
 
-enum class CatalogueFormat { Native, Gcvs51, Vsx };
+// Table: a table with named columns (CSV, VizieR's separated text, VOTable).
+enum class CatalogueFormat { Native, Gcvs51, Vsx, Table };
 
 // Why a line of a GCVS or VSX file gave no star.
 enum class SkipReason {
@@ -43,6 +46,7 @@ enum class Change {
     PeriodDropped,      // negative, or beyond the K form
     DecMinusZero,       // a declination between 0 and -1 degree written -00
     MarkDropped,        // an uncertainty or limit mark on a position or period
+    DescriptionCut,     // a description longer than the line's columns
     Count
 };
 
@@ -53,6 +57,9 @@ inline constexpr std::size_t kChanges = static_cast<std::size_t>(Change::Count);
 // they are merged at the end.
 struct ImportReport {
     CatalogueFormat format = CatalogueFormat::Native;
+    // For a table: its kind and the columns read, as DescribeReport says
+    // them ("VizieR table: positions from RAJ2000/DEJ2000, ...").
+    std::string source;
     std::int64_t stars = 0;
     std::int64_t skipped[kSkipReasons] = {};
     std::int64_t changes[kChanges] = {};
@@ -113,5 +120,35 @@ private:
 // `text` holds no zero byte: a line is cut at its first one when it is read.
 bool ConvertLine(CatalogueFormat format, const char* text, std::size_t length, char* native,
                  ImportReport& report, StarDetails* details = nullptr);
+
+// A table with named columns, read as it streams: the file's bytes are fed
+// block by block, and each row's star is handed over as its native line and
+// what the table gives beyond it as soon as the row is complete. One thread
+// reads it: a quoted field may hold line breaks.
+class TableImporter {
+public:
+    // The star's native line (format::kStoredLineChars characters and a
+    // terminator) and details; both valid only during the call.
+    using StarHandler = std::function<void(const char* native, const StarDetails& details)>;
+
+    // The importer for a file whose head (its first bytes after any
+    // byte-order mark, kTableHeadBytes or all of a shorter file) is a table;
+    // nullptr for any other head, such as one holding a native star line.
+    static constexpr std::size_t kTableHeadBytes = std::size_t{64} << 10;
+    static std::unique_ptr<TableImporter> ForHead(const char* head, std::size_t length,
+                                                  bool (*isStarLine)(const char* line));
+    virtual ~TableImporter() = default;
+
+    // Reads the next bytes, counting stars, changes and skipped rows in
+    // `report`. False once the table fails, with Problem() saying why; after
+    // that nothing more is read.
+    virtual bool Feed(const char* bytes, std::size_t length, ImportReport& report,
+                      const StarHandler& star) = 0;
+    // At the file's end: reads what was held back.
+    virtual bool Finish(ImportReport& report, const StarHandler& star) = 0;
+    virtual const std::string& Problem() const = 0;
+    // The table's kind and the columns read, for ImportReport::source.
+    virtual std::string Source() const = 0;
+};
 
 } // namespace lumara::import
