@@ -86,6 +86,17 @@ public:
         return catalog.get();
     }
 
+    // The VSX catalogue of as many stars, imported: it has epochs.
+    CStarCatalog* VsxCatalog() {
+        if (vsxCatalog == nullptr) {
+            vsxCatalog = std::make_unique<CStarCatalog>();
+            if (vsxCatalog->LoadCatalog(vsxPath.c_str()) != stars) {
+                vsxCatalog.reset();
+            }
+        }
+        return vsxCatalog.get();
+    }
+
     // The bytes of an export of every star, made once; empty on failure.
     const std::vector<char>& ExportBytes(Form form) {
         std::vector<char>& bytes = exports[static_cast<std::size_t>(form)];
@@ -107,6 +118,7 @@ private:
     std::string vsxPath;
     long long stars;
     std::unique_ptr<CStarCatalog> catalog;
+    std::unique_ptr<CStarCatalog> vsxCatalog;
     std::array<std::vector<char>, kFormCount> exports;
 };
 
@@ -457,6 +469,46 @@ void SearchFinding(benchmark::State& state, Workload& work, Finding finding) {
     PerStar(state, work);
 }
 
+// Every star of the imported VSX catalogue in a night at Amsterdam: its
+// transit, time up and Moon, or its minima and maxima over 30 nights.
+constexpr int kEventNights = 30;
+
+void NightOfEveryStar(benchmark::State& state, Workload& work, bool events) {
+    CStarCatalog* catalog = work.VsxCatalog();
+    if (catalog == nullptr) {
+        Fail(state, "cannot import " + work.VsxPath());
+        return;
+    }
+    lumara::plan::PlanSettings site;
+    site.site = lumara::plan::Site{52.37, 4.90, 0.0};
+    site.zone = "Europe/Amsterdam";
+    lumara::TonightContext context;
+    if (lumara::PrepareTonight(site, {2026, 12, 8}, context, events ? kEventNights : 0) !=
+        lumara::plan::NightStatus::Ok) {
+        Fail(state, "no night");
+        return;
+    }
+    std::vector<lumara::plan::StarEvent> found;
+    std::int64_t seen = 0;
+    for (auto _ : state) {
+        seen = 0;
+        for (const StarRecord* r = catalog->GetRecords(); r != nullptr; r = r->next) {
+            if (events) {
+                found.clear();
+                lumara::EventsOf(context, *r, found);
+                seen += static_cast<std::int64_t>(found.size());
+            } else {
+                seen += lumara::ObserveRecord(context, *r).night.up ? 1 : 0;
+            }
+        }
+    }
+    if (seen == 0) {
+        Fail(state, "nothing found");
+    }
+    state.counters["found"] = static_cast<double>(seen);
+    PerStar(state, work);
+}
+
 // Every star, sorted by its maximum magnitude: the whole order.
 void SortByMagnitude(benchmark::State& state, Workload& work) {
     CStarCatalog* catalog = LoadedOrFail(state, work);
@@ -508,6 +560,8 @@ void Register(Workload& work) {
     add("SearchTonight",
         [](benchmark::State& s, Workload& x) { SearchFinding(s, x, Finding::Tonight); });
     add("SortByMagnitude", SortByMagnitude);
+    add("TonightVsx", [](benchmark::State& s, Workload& x) { NightOfEveryStar(s, x, false); });
+    add("EventsVsx", [](benchmark::State& s, Workload& x) { NightOfEveryStar(s, x, true); });
     add("WalkForward", [](benchmark::State& s, Workload& x) { Walk(s, x, kForward); });
     add("WalkBackward", [](benchmark::State& s, Workload& x) { Walk(s, x, kBackward); });
     add("WriteFloorCsv",

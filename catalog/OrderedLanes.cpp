@@ -3,6 +3,7 @@
 
 #include "OrderedLanes.h"
 
+#include <algorithm>
 #include <array>
 #include <condition_variable>
 #include <memory>
@@ -171,6 +172,53 @@ void Turns::RunLane(std::size_t lane) {
 }
 
 } // namespace
+
+namespace {
+
+// The rows of a table in batches, each lane writing the batches it takes.
+class RowBatches final : public OrderedWork {
+public:
+    static constexpr std::size_t kRowsPerBatch = 8192;
+
+    RowBatches(std::size_t rowCount, std::string_view head, std::string_view tail,
+               const RowWriter& writer)
+        : rows(rowCount), prologue(head), epilogue(tail), write(writer),
+          batches(std::max<std::size_t>(1, (rowCount + kRowsPerBatch - 1) / kRowsPerBatch)) {}
+
+    Taken Take(std::size_t, std::size_t batch) override {
+        return batch < batches ? Taken::Item : Taken::End;
+    }
+
+    void Handle(std::size_t lane, std::size_t batch, BufferedWriter* out) override {
+        if (batch == 0) {
+            out->Append(prologue);
+        }
+        const std::size_t end = std::min(rows, (batch + 1) * kRowsPerBatch);
+        for (std::size_t row = batch * kRowsPerBatch; row < end; ++row) {
+            write(lane, row, *out);
+        }
+        if (batch + 1 == batches) {
+            out->Append(epilogue);
+        }
+    }
+
+    std::size_t Batches() const { return batches; }
+
+private:
+    const std::size_t rows;
+    const std::string_view prologue;
+    const std::string_view epilogue;
+    const RowWriter& write;
+    const std::size_t batches;
+};
+
+} // namespace
+
+bool WriteRowsOnLanes(std::size_t rows, std::string_view prologue, std::string_view epilogue,
+                      ByteSink& sink, const RowWriter& write) {
+    RowBatches work(rows, prologue, epilogue, write);
+    return RunOrderedLanes(work, &sink, work.Batches() > 1 ? kLanes : 1) == LanesResult::Done;
+}
 
 LanesResult RunOrderedLanes(OrderedWork& work, ByteSink* sink, std::size_t lanes) {
     Turns turns(work, sink);

@@ -183,7 +183,10 @@ bool Matches(const SearchCriteria& criteria, const StarRecord& record,
     return InPosition(criteria, record) && MatchesLightCurve(criteria, record) &&
            MatchesTypeOf(criteria, record, verdicts) &&
            (!criteria.name || MatchesName(*criteria.name, record)) &&
-           (!criteria.tonight || IsObservableTonight(*criteria.tonight, record));
+           (!criteria.tonight || !criteria.observableTonight ||
+            IsObservableTonight(*criteria.tonight, record)) &&
+           (!criteria.tonight || !criteria.eventTonight ||
+            HasEventTonight(*criteria.tonight, record));
 }
 
 bool PositionDecides(const SearchCriteria& criteria) {

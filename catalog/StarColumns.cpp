@@ -42,6 +42,7 @@ constexpr NamedField kSortNames[] = {
     {"alt", SortField::TransitAltitude},
     {"up", SortField::UpHours},
     {"moon", SortField::MoonSeparation},
+    {"event", SortField::NextEvent},
 };
 
 constexpr ListColumn kListColumns[] = {
@@ -56,6 +57,7 @@ constexpr ListColumn kListColumns[] = {
     {ListColumnId::TransitAltitude, "Alt.", true, 40, SortField::TransitAltitude, true},
     {ListColumnId::Up, "Up in the dark", false, 95, SortField::UpHours, true},
     {ListColumnId::MoonSeparation, "Moon", true, 45, SortField::MoonSeparation, true},
+    {ListColumnId::NextEvent, "Next event", false, 110, SortField::NextEvent, true},
 };
 
 // At least two digits, with a minus sign in front of them when negative:
@@ -155,6 +157,10 @@ double NumberOf(SortField field, const StarRecord& record, const StarTonight* to
                    : kNone;
     case SortField::MoonSeparation:
         return tonight != nullptr ? tonight->moonSeparationDeg : kNone;
+    case SortField::NextEvent:
+        return tonight != nullptr && tonight->firstEvent
+                   ? static_cast<double>(tonight->firstEvent->at)
+                   : kNone;
     case SortField::Name:
     case SortField::Type:
     case SortField::Description:
@@ -218,6 +224,19 @@ std::string CellText(ListColumnId column, const StarRecord& record, const Tonigh
                         : std::string();
     case ListColumnId::MoonSeparation:
         return OneDecimal(tonight->moonSeparationDeg);
+    case ListColumnId::NextEvent: {
+        if (!tonight->firstEvent) {
+            return {};
+        }
+        // "min 21:43 (2.5 h)", "+2 max 03:10" for a later night.
+        const plan::StarEvent& event = *tonight->firstEvent;
+        std::string text = event.night > 0 ? "+" + std::to_string(event.night) + " " : "";
+        text += EventName(event) + " " + ClockAt(*context, event.at);
+        if (event.durationMinutes > 0) {
+            text += " (" + OneDecimal(event.durationMinutes / kMinutesPerHourDouble) + " h)";
+        }
+        return text;
+    }
     default:
         return {};
     }

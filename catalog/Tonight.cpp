@@ -76,13 +76,16 @@ std::string WithZone(const plan::WallClock& time) {
 } // namespace
 
 plan::NightStatus PrepareTonight(const plan::PlanSettings& settings, const plan::CivilDate& date,
-                                 TonightContext& context) {
+                                 TonightContext& context, int eventNights) {
     if (!settings.site) {
         return plan::NightStatus::BadSite;
     }
     const plan::NightRequest request{*settings.site, settings.zone, date, settings.twilightDeg,
                                      settings.minAltitudeDeg};
-    const plan::NightStatus status = plan::PrepareNight(request, context.night);
+    plan::NightStatus status = plan::PrepareNight(request, context.night);
+    if (status == plan::NightStatus::Ok && eventNights > 0) {
+        status = plan::PrepareNights(request, eventNights, context.eventNights);
+    }
     if (status == plan::NightStatus::Ok) {
         context.minUpMinutes = plan::MinimumMinutes(settings.minHours);
     }
@@ -100,8 +103,75 @@ plan::NightStatus TonightDate(const plan::PlanSettings& settings, plan::CivilDat
 
 StarTonight ObserveRecord(const TonightContext& context, const StarRecord& record) {
     const plan::StarDirection star = DirectionOfRecord(record);
-    return {plan::ObserveDirection(context.night, star),
-            plan::MoonSeparationOfDirection(context.night, star)};
+    StarTonight tonight{plan::ObserveDirection(context.night, star),
+                        plan::MoonSeparationOfDirection(context.night, star), std::nullopt};
+    if (!context.eventNights.empty()) {
+        std::vector<plan::StarEvent> events;
+        EventsOf(context, record, events);
+        if (!events.empty()) {
+            tonight.firstEvent = events.front();
+        }
+    }
+    return tonight;
+}
+
+std::optional<plan::Ephemeris> EphemerisOf(const StarRecord& record) {
+    const StarDetails* details = record.details;
+    if (details == nullptr || details->epochJd == 0.0) {
+        return std::nullopt;
+    }
+    plan::Ephemeris ephemeris;
+    ephemeris.epochJd = details->epochJd;
+    ephemeris.scale = details->epochScale == TimeScale::BjdTdb ? plan::EpochScale::BjdTdb
+                                                               : plan::EpochScale::HjdUtc;
+    ephemeris.periodDays = details->period > 0.0 ? details->period : record.period;
+    std::string marks(1, details->periodLimit);
+    marks += details->periodUncertain ? ":" : "";
+    marks += details->periodNote;
+    ephemeris.periodMarks = plan::ReadPeriodMarks(marks);
+    ephemeris.rule = plan::RuleForType(details->type);
+    ephemeris.secondaryMinimumGiven = details->secondaryMinimum;
+    ephemeris.eclipseDurationPercent = details->durationPercent > 0 ? details->durationPercent : 0;
+    return ephemeris;
+}
+
+plan::Prediction EventsOf(const TonightContext& context, const StarRecord& record,
+                          std::vector<plan::StarEvent>& events) {
+    const std::optional<plan::Ephemeris> ephemeris = EphemerisOf(record);
+    if (!ephemeris) {
+        return plan::Prediction::NoEpoch;
+    }
+    const SkyPlace place = PlaceOf(record);
+    return plan::PredictEvents(context.eventNights, {place.raDeg, place.decDeg}, *ephemeris,
+                               events);
+}
+
+bool HasEventTonight(const TonightContext& context, const StarRecord& record) {
+    std::vector<plan::StarEvent> events;
+    EventsOf(context, record, events);
+    return !events.empty() && events.front().night == 0;
+}
+
+std::string EventName(const plan::StarEvent& event) {
+    std::string name;
+    switch (event.kind) {
+    case plan::EventKind::Minimum:
+        name = "min";
+        break;
+    case plan::EventKind::SecondaryMinimum:
+        name = "min II";
+        break;
+    case plan::EventKind::Maximum:
+        name = "max";
+        break;
+    case plan::EventKind::NearMinimum:
+        name = "near min";
+        break;
+    case plan::EventKind::NearMaximum:
+        name = "near max";
+        break;
+    }
+    return event.uncertain ? name + ":" : name;
 }
 
 bool IsObservableTonight(const TonightContext& context, const StarRecord& record) {

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <span>
 
 #include "CsvFormat.h"
 #include "StarDetails.h"
@@ -32,7 +33,10 @@ enum class Cell {
     UpFrom,
     UpTo,
     UpHours,
-    MoonSep
+    MoonSep,
+    Event,
+    EventTime,
+    Cycles
 };
 
 struct TonightColumn {
@@ -45,7 +49,9 @@ struct TonightColumn {
 
 // The columns in their order; the CSV header and the VOTable's fields come
 // from this one list.
-constexpr std::array<TonightColumn, 13> kColumns = {{
+// The night's columns, then the event's.
+constexpr std::size_t kNightColumns = 13;
+constexpr std::array<TonightColumn, 16> kColumns = {{
     {Cell::Name, "Name", "char", "", "meta.id;meta.main"},
     {Cell::Type, "Type", "char", "", "meta.code.class"},
     {Cell::RaDeg, "RAdeg", "double", "deg", "pos.eq.ra;meta.main"},
@@ -59,7 +65,14 @@ constexpr std::array<TonightColumn, 13> kColumns = {{
     {Cell::UpTo, "UpTo", "char", "", "time.end"},
     {Cell::UpHours, "UpHours", "double", "h", "time.duration"},
     {Cell::MoonSep, "MoonSep", "double", "deg", "pos.angDistance"},
+    {Cell::Event, "Event", "char", "", "meta.code"},
+    {Cell::EventTime, "EventTime", "char", "", "time.epoch"},
+    {Cell::Cycles, "Cycles", "double", "", "time.phase"},
 }};
+
+std::size_t ColumnsOf(bool withEvents) {
+    return withEvents ? kColumns.size() : kNightColumns;
+}
 
 // Room for any double in fixed notation with a few decimals.
 constexpr std::size_t kNumberBytes = 352;
@@ -161,10 +174,11 @@ void AppendXmlText(std::string& out, std::string_view text) {
 
 } // namespace
 
-std::string TonightPrologue(TonightFormat format) {
+std::string TonightPrologue(TonightFormat format, bool withEvents) {
+    const std::span<const TonightColumn> columns(kColumns.data(), ColumnsOf(withEvents));
     std::string text;
     if (format == TonightFormat::Csv) {
-        for (const TonightColumn& column : kColumns) {
+        for (const TonightColumn& column : columns) {
             text += (text.empty() ? "" : ",") + std::string(column.name);
         }
         return text + "\r\n";
@@ -172,7 +186,7 @@ std::string TonightPrologue(TonightFormat format) {
     text = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
            "<VOTABLE version=\"1.4\" xmlns=\"http://www.ivoa.net/xml/VOTable/v1.3\">\n"
            "<RESOURCE>\n<TABLE name=\"tonight\">\n";
-    for (const TonightColumn& column : kColumns) {
+    for (const TonightColumn& column : columns) {
         text += "<FIELD name=\"" + std::string(column.name) + "\" datatype=\"" +
                 std::string(column.datatype) + "\"";
         if (column.datatype == "char") {
@@ -193,7 +207,7 @@ std::string_view TonightEpilogue(TonightFormat format) {
 }
 
 void AppendTonightRow(TonightFormat format, const StarRecord& record, const TonightContext& context,
-                      const StarTonight& tonight, std::string& out) {
+                      const StarTonight& tonight, const plan::StarEvent* event, std::string& out) {
     const plan::StarNight& night = tonight.night;
     const SkyPlace place = PlaceOf(record);
     const bool csvRow = format == TonightFormat::Csv;
@@ -228,12 +242,18 @@ void AppendTonightRow(TonightFormat format, const StarRecord& record, const Toni
             return night.up ? AppendFixed(out, night.upMinutes / kMinutesPerHour, 2) : void();
         case Cell::MoonSep:
             return AppendFixed(out, tonight.moonSeparationDeg, 1);
+        case Cell::Event:
+            return appendText(EventName(*event));
+        case Cell::EventTime:
+            return AppendIsoLocal(out, context, event->at);
+        case Cell::Cycles:
+            return AppendFixed(out, event->cycles, 1);
         }
     };
     // Each cell is appended in place: a CSV cell after its comma, a VOTable
     // cell inside its TD, an empty one as <TD/>.
     out += csvRow ? "" : "<TR>";
-    for (std::size_t i = 0; i < kColumns.size(); ++i) {
+    for (std::size_t i = 0; i < ColumnsOf(event != nullptr); ++i) {
         if (csvRow) {
             out += i == 0 ? "" : ",";
             appendValue(kColumns[i].cell);

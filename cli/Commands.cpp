@@ -166,22 +166,26 @@ bool WriteReversed(const HeldLines& held, const RowFormat& format, ByteSink& sin
     return writer.Flush();
 }
 
-// Writes a table whose rows `write(index, writer)` writes, in the order
-// given.
+// How far ahead of the row being written its star is fetched.
+constexpr std::size_t kPrefetchRows = 8;
+
+// Writes a table of `stars` in the order given, on both lanes, each star's
+// rows written by `write(lane, star, out)`. In sorted order the stars lie
+// anywhere in memory, so the stars a few rows ahead are asked for early.
 template <typename WriteRow>
-bool WriteInOrder(const std::vector<std::uint32_t>& order, std::string_view prologue,
-                  std::string_view epilogue, ByteSink& sink, WriteRow&& write) {
-    std::unique_ptr<char[]> buffer(new (std::nothrow) char[BufferedWriter::kBytes]);
-    if (buffer == nullptr) {
-        return false;
-    }
-    BufferedWriter writer(sink, std::move(buffer));
-    writer.Append(prologue);
-    for (const std::uint32_t index : order) {
-        write(index, writer);
-    }
-    writer.Append(epilogue);
-    return writer.Flush();
+bool WriteInOrder(std::span<const StarRecord* const> stars, const std::vector<std::uint32_t>& order,
+                  std::string_view prologue, std::string_view epilogue, ByteSink& sink,
+                  const WriteRow& write) {
+    const RowWriter rowWriter = [&](std::size_t lane, std::size_t row, BufferedWriter& out) {
+        if (row + kPrefetchRows < order.size()) {
+            const auto* ahead = reinterpret_cast<const char*>(stars[order[row + kPrefetchRows]]);
+            for (std::size_t at = 0; at < sizeof(StarRecord); at += kCacheLineBytes) {
+                __builtin_prefetch(ahead + at);
+            }
+        }
+        write(lane, *stars[order[row]], out);
+    };
+    return WriteRowsOnLanes(order.size(), prologue, epilogue, sink, rowWriter);
 }
 
 bool WriteText(ByteSink& sink, const std::string& text) {
@@ -424,6 +428,20 @@ public:
         others.tonight = nullptr;
     }
 
+    // The star's rows: one, or one per event; none when it has no place in
+    // the table.
+    static void AppendRows(const TonightRequest& request, const TonightContext& context,
+                           const StarRecord& record, const StarTonight& tonight,
+                           std::vector<plan::StarEvent>& events, std::string& rows) {
+        if (!request.events) {
+            AppendTonightRow(request.format, record, context, tonight, nullptr, rows);
+            return;
+        }
+        for (const plan::StarEvent& event : events) {
+            AppendTonightRow(request.format, record, context, tonight, &event, rows);
+        }
+    }
+
     void Handle(StarBlock& block, BufferedWriter* out) override {
         const std::size_t lane = block.Lane();
         Lane& own = lanes[lane];
@@ -436,10 +454,12 @@ public:
                 return;
             }
             const StarTonight tonight = ObserveRecord(context, record);
-            if (!plan::IsObservable(tonight.night, context.minUpMinutes)) {
+            own.events.clear();
+            if (request.events ? (EventsOf(context, record, own.events), own.events.empty())
+                               : !plan::IsObservable(tonight.night, context.minUpMinutes)) {
                 return;
             }
-            ++own.matches;
+            own.matches += request.events ? own.events.size() : 1;
             if (request.countOnly) {
                 return;
             }
@@ -448,7 +468,7 @@ public:
                 return;
             }
             own.row.clear();
-            AppendTonightRow(request.format, record, context, tonight, own.row);
+            AppendRows(request, context, record, tonight, own.events, own.row);
             out->Append(own.row);
         });
     }
@@ -467,6 +487,7 @@ private:
     struct alignas(kCacheLineBytes) Lane {
         std::uint64_t matches = 0;
         std::string row;
+        std::vector<plan::StarEvent> events;
     };
 
     const TonightRequest& request;
@@ -512,9 +533,8 @@ int RunSearch(const SearchRequest& request) {
             ReportError("out of memory");
             return kOutOfMemory;
         }
-        written = WriteInOrder(order, format.prologue, format.epilogue, output,
-                               [&](std::uint32_t index, BufferedWriter& writer) {
-                                   const StarRecord& star = *sortHeld.Stars()[index];
+        written = WriteInOrder(sortHeld.Stars(), order, format.prologue, format.epilogue, output,
+                               [&](std::size_t, const StarRecord& star, BufferedWriter& writer) {
                                    writer.Advance(
                                        format.formatRow(star, writer.Reserve(format.maxRowBytes)));
                                });
@@ -528,7 +548,8 @@ int RunSearch(const SearchRequest& request) {
 
 int RunTonight(TonightRequest request) {
     auto context = std::make_shared<TonightContext>();
-    if (const plan::NightStatus status = PrepareTonight(request.settings, request.date, *context);
+    if (const plan::NightStatus status = PrepareTonight(request.settings, request.date, *context,
+                                                        request.events ? request.nights : 0);
         status != plan::NightStatus::Ok) {
         ReportError(plan::DescribeStatus(status));
         return kUsageError;
@@ -540,7 +561,7 @@ int RunTonight(TonightRequest request) {
         status != kSuccess) {
         return status;
     }
-    const std::string prologue = TonightPrologue(request.format);
+    const std::string prologue = TonightPrologue(request.format, request.events);
     PrologueFirst inOrder(output, prologue);
     HeldStars sortHeld;
     TonightWork work(request, *context, sortHeld);
@@ -560,15 +581,25 @@ int RunTonight(TonightRequest request) {
             ReportError("out of memory");
             return kOutOfMemory;
         }
-        std::string row;
-        written = WriteInOrder(order, prologue, TonightEpilogue(request.format), output,
-                               [&](std::uint32_t index, BufferedWriter& writer) {
-                                   const StarRecord& star = *sortHeld.Stars()[index];
-                                   row.clear();
-                                   AppendTonightRow(request.format, star, *context,
-                                                    ObserveRecord(*context, star), row);
-                                   writer.Append(row);
-                               });
+        // Each lane its own row text and events.
+        struct alignas(kCacheLineBytes) LaneRows {
+            std::string rows;
+            std::vector<plan::StarEvent> events;
+        };
+        std::array<LaneRows, kLanes> lanes;
+        written = WriteInOrder(
+            sortHeld.Stars(), order, prologue, TonightEpilogue(request.format), output,
+            [&](std::size_t lane, const StarRecord& star, BufferedWriter& writer) {
+                LaneRows& own = lanes[lane];
+                own.rows.clear();
+                own.events.clear();
+                if (request.events) {
+                    EventsOf(*context, star, own.events);
+                }
+                TonightWork::AppendRows(request, *context, star, ObserveRecord(*context, star),
+                                        own.events, own.rows);
+                writer.Append(own.rows);
+            });
     } else {
         written =
             inOrder.Start() && WriteText(output, std::string(TonightEpilogue(request.format)));

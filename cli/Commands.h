@@ -38,6 +38,10 @@ struct TonightRequest {
     TonightFormat format = TonightFormat::Csv;
     bool countOnly = false;
     std::vector<SortSpec> sort;
+    // A row per minimum or maximum up in the dark over `nights` nights,
+    // rather than a row per observable star.
+    bool events = false;
+    int nights = 1;
 };
 
 int RunSearch(const SearchRequest& request);

@@ -433,7 +433,15 @@ int main(int argc, char** argv) {
     tonightCommand
         ->add_option("-o,--output", tonight.output, "Write to OUT instead of standard output")
         ->type_name("OUT");
-    tonightCommand->add_flag("--count", tonight.countOnly, "Print only the number of stars");
+    tonightCommand->add_flag("--count", tonight.countOnly, "Print only the number of rows");
+    tonightCommand->add_flag("--events", tonight.events,
+                             "A row per minimum or maximum predicted while the star is up in the "
+                             "dark, with the columns Event, EventTime and Cycles");
+    tonightCommand
+        ->add_option("--nights", tonight.nights,
+                     "With --events, the nights to look through from the first on (default 1)")
+        ->check(CLI::Range(1, lumara::plan::kMostNights))
+        ->type_name("N");
 
     std::string convertInput;
     std::string convertOutput;

@@ -9,6 +9,8 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <string_view>
 
 #include "ByteSink.h"
 
@@ -65,5 +67,13 @@ enum class LanesResult {
 // items. Without a thread of its own, the helper's lane runs after the
 // calling thread's, which has taken every item by then.
 LanesResult RunOrderedLanes(OrderedWork& work, ByteSink* sink, std::size_t lanes = kLanes);
+
+// Writes a table of `rows` rows to `sink` on both lanes, in batches, strictly
+// in row order: `prologue`, each row as write(lane, row, out) writes it, then
+// `epilogue`. `write` must be safe to call from both lanes at once. False
+// when a write failed or memory ran out.
+using RowWriter = std::function<void(std::size_t lane, std::size_t row, BufferedWriter& out)>;
+bool WriteRowsOnLanes(std::size_t rows, std::string_view prologue, std::string_view epilogue,
+                      ByteSink& sink, const RowWriter& write);
 
 } // namespace lumara

@@ -79,10 +79,14 @@ struct SearchCriteria {
     std::optional<TypeMatcher> types{};
     // The name: the native line's or, for an imported star, the source's.
     std::optional<NameMatcher> name{};
+    // The night the two tests below read; neither is made without one.
+    std::shared_ptr<const TonightContext> tonight{};
     // "Observable tonight": the star's longest stretch at or above the
     // night's minimum altitude in the dark lasts at least its minimum time.
-    // No test without a night.
-    std::shared_ptr<const TonightContext> tonight{};
+    bool observableTonight = true;
+    // "With a minimum or maximum tonight": the star has one while it is up
+    // in the dark on the first of the night's event nights.
+    bool eventTonight = false;
 };
 
 // The values a new catalogue holds before it is given any.

@@ -35,6 +35,7 @@ enum class SortField : std::uint8_t {
     TransitAltitude,
     UpHours,
     MoonSeparation,
+    NextEvent,
 };
 
 struct SortSpec {
@@ -43,7 +44,7 @@ struct SortSpec {
 };
 
 // The command line's names: ra, dec, name, type, max, min, period, transit,
-// alt, up, moon.
+// alt, up, moon, event.
 std::optional<SortField> SortFieldNamed(std::string_view name);
 // The names there are, for a message.
 std::string SortFieldNames();
@@ -77,6 +78,7 @@ enum class ListColumnId : std::uint8_t {
     TransitAltitude,
     Up,
     MoonSeparation,
+    NextEvent,
 };
 
 struct ListColumn {

@@ -149,3 +149,42 @@ TEST_F(FindTonightTest, TheSavedSiteServesWithoutOptions) {
     EXPECT_EQ(saved.out, given.out);
     EXPECT_NE(saved.err.find("SAST"), std::string::npos) << saved.err;
 }
+
+// A row per minimum or maximum, as the library predicts them for each star
+// over the nights asked for.
+TEST_F(FindTonightTest, EventsAreTheLibrarysPredictions) {
+    TempDir dir;
+    const std::string vsx = MakeCatalogue(dir.PathOf("vsx.dat"), 3000, 5, false, "vsx");
+    const ProgramRun run =
+        RunLumara({"tonight", vsx, "--lat", "52.37", "--lon", "4.90", "--tz", "Europe/Amsterdam",
+                   "--night", "2026-12-08", "--events", "--nights", "10"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> rows = LinesOf(run.out);
+    ASSERT_GT(rows.size(), 1u);
+    EXPECT_NE(rows[0].find(",MoonSep,Event,EventTime,Cycles\r\n"), std::string::npos);
+
+    lumara::plan::PlanSettings settings;
+    settings.site = lumara::plan::Site{52.37, 4.90, 0.0};
+    settings.zone = "Europe/Amsterdam";
+    lumara::TonightContext context;
+    ASSERT_EQ(lumara::PrepareTonight(settings, {2026, 12, 8}, context, 10),
+              lumara::plan::NightStatus::Ok);
+    CStarCatalog catalog;
+    ASSERT_EQ(catalog.LoadCatalog(vsx.c_str()), 3000);
+    std::size_t row = 1;
+    for (const StarRecord* r = catalog.GetRecords(); r != nullptr; r = r->next) {
+        std::vector<lumara::plan::StarEvent> events;
+        lumara::EventsOf(context, *r, events);
+        for (const lumara::plan::StarEvent& event : events) {
+            ASSERT_LT(row, rows.size());
+            const lumara::plan::IsoLocalText at =
+                lumara::plan::FormatIsoLocal(lumara::plan::ToWallClock(context.night, event.at));
+            EXPECT_NE(rows[row].find("," + lumara::EventName(event) + "," +
+                                     std::string(at.data(), at.size()) + ","),
+                      std::string::npos)
+                << rows[row];
+            ++row;
+        }
+    }
+    EXPECT_EQ(row, rows.size());
+}
