@@ -76,8 +76,10 @@ public:
 
     void Handle(std::size_t lane, std::size_t, BufferedWriter* out) override {
         Lane& own = lanes[lane];
-        StarBlock block = table ? StarBlock(own.rows, counts[lane], lane)
-                                : StarBlock(own.begin, own.end, fileFormat, counts[lane], lane);
+        import::ChangeList* const changes = work.ChangesOf(lane);
+        StarBlock block =
+            table ? StarBlock(own.rows, counts[lane], lane)
+                  : StarBlock(own.begin, own.end, fileFormat, counts[lane], lane, changes);
         work.Handle(block, out);
     }
 
@@ -162,6 +164,7 @@ private:
     bool FeedTable(std::size_t laneIndex, const char* begin, const char* end) {
         std::vector<TableRowStar>& rows = lanes[laneIndex].rows;
         import::ImportReport& report = counts[laneIndex].report;
+        import::ChangeList* const changes = work.ChangesOf(laneIndex);
         const auto keep = [&rows](const char* native, const StarDetails& details) {
             TableRowStar& row = rows.emplace_back();
             std::memcpy(row.native, native, sizeof row.native);
@@ -171,8 +174,8 @@ private:
         };
         try {
             const bool read =
-                table->Feed(begin, static_cast<std::size_t>(end - begin), report, keep) &&
-                (!ended || table->Finish(report, keep));
+                table->Feed(begin, static_cast<std::size_t>(end - begin), report, changes, keep) &&
+                (!ended || table->Finish(report, changes, keep));
             if (!read) {
                 tableProblem = table->Problem();
             }

@@ -78,11 +78,13 @@ bool ResolveLinks(std::string& path, struct stat& status, bool& exists) {
         char link[kLinkBufferBytes];
         const ssize_t length = ::readlink(path.c_str(), link, sizeof link);
         if (length <= 0 || static_cast<std::size_t>(length) == sizeof link) {
+            errno = length < 0 ? errno : ENAMETOOLONG;
             return false;
         }
         const std::string next(link, static_cast<std::size_t>(length));
         path = next.front() == '/' ? next : FolderOf(path) + "/" + next;
     }
+    errno = ELOOP;
     return false;
 }
 
@@ -153,12 +155,19 @@ int CreateTemporaryFile(const std::string& name, mode_t mode) {
 }
 
 bool MakeDurable(std::FILE* file) {
-    return !FaultInjected(FaultPoint::Fsync) && ::fsync(::fileno(file)) == 0;
+    if (FaultInjected(FaultPoint::Fsync)) {
+        errno = EIO;
+        return false;
+    }
+    return ::fsync(::fileno(file)) == 0;
 }
 
 bool PutInPlace(const std::string& temporary, const std::string& target) {
-    return !FaultInjected(FaultPoint::Rename) &&
-           std::rename(temporary.c_str(), target.c_str()) == 0;
+    if (FaultInjected(FaultPoint::Rename)) {
+        errno = EIO;
+        return false;
+    }
+    return std::rename(temporary.c_str(), target.c_str()) == 0;
 }
 
 } // namespace
@@ -174,7 +183,7 @@ bool ExportFile::Open(const char* path) {
     struct stat status {};
     bool exists = false;
     if (!ResolveLinks(resolved, status, exists)) {
-        return false;
+        return Fail();
     }
     if (!exists || S_ISREG(status.st_mode)) {
         original = {exists, static_cast<std::uint32_t>(status.st_mode & kPermissionBits),
@@ -182,7 +191,8 @@ bool ExportFile::Open(const char* path) {
         return OpenReplacement(resolved);
     }
     if (S_ISDIR(status.st_mode)) {
-        return false;
+        errno = EISDIR;
+        return Fail();
     }
     return OpenDirect(resolved);
 }
@@ -190,7 +200,7 @@ bool ExportFile::Open(const char* path) {
 bool ExportFile::OpenDirect(const std::string& path) {
     file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
-        return false;
+        return Fail();
     }
     std::setvbuf(file, nullptr, _IONBF, 0);
     return true;
@@ -198,13 +208,14 @@ bool ExportFile::OpenDirect(const std::string& path) {
 
 bool ExportFile::OpenReplacement(const std::string& path) {
     if (NameOf(path).empty()) {
-        return false;
+        errno = EISDIR;
+        return Fail();
     }
     // Replacing a file is allowed only where writing it would be: a file the
     // user may not write stays as it is, although its folder would let a
     // rename replace it.
     if (original.exists && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
-        return false;
+        return Fail();
     }
     // Never readable by more people than the file it replaces, not even
     // while it is being written.
@@ -215,7 +226,7 @@ bool ExportFile::OpenReplacement(const std::string& path) {
         return Adopt(unnamed, path, {});
     }
     if (!RefusesUnnamedFiles(errno)) {
-        return false;
+        return Fail();
     }
     for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
         std::string name = TemporaryNameFor(path);
@@ -224,10 +235,10 @@ bool ExportFile::OpenReplacement(const std::string& path) {
             return Adopt(descriptor, path, std::move(name));
         }
         if (errno != EEXIST) {
-            return false;
+            return Fail();
         }
     }
-    return false;
+    return Fail();
 }
 
 bool ExportFile::Adopt(int descriptor, const std::string& path, std::string name) {
@@ -235,6 +246,7 @@ bool ExportFile::Adopt(int descriptor, const std::string& path, std::string name
     target = path;
     file = ::fdopen(descriptor, "wb");
     if (file == nullptr) {
+        Fail();
         ::close(descriptor);
         Discard();
         return false;
@@ -263,7 +275,7 @@ bool ExportFile::NameTemporaryFile() {
 bool ExportFile::Write(const char* data, std::size_t bytes) {
     if (failed || std::fwrite(data, 1, bytes, file) != bytes) {
         failed = true;
-        return false;
+        return Fail();
     }
     StartWriteback(bytesWritten, bytes);
     bytesWritten += bytes;
@@ -297,12 +309,16 @@ bool ExportFile::Finish() {
         written = written && KeepOriginalAttributes() && MakeDurable(file) &&
                   (!temporary.empty() || NameTemporaryFile());
     }
-    const bool closed = std::fclose(file) == 0;
+    if (!written) {
+        Fail();
+    }
+    const bool closed = std::fclose(file) == 0 || Fail();
     file = nullptr;
     if (target.empty()) {
         return written && closed;
     }
     if (!written || !closed || !PutInPlace(temporary, target)) {
+        Fail();
         Discard();
         return false;
     }
@@ -329,6 +345,12 @@ bool ExportFile::KeepOriginalAttributes() {
         [[maybe_unused]] const int ignored = ::fchown(descriptor, original.owner, original.group);
     }
     return ::fchmod(descriptor, static_cast<mode_t>(original.mode)) == 0;
+}
+
+bool ExportFile::Fail() {
+    // A failure that set no reason still has one to tell.
+    error = error != 0 ? error : (errno != 0 ? errno : EIO);
+    return false;
 }
 
 void ExportFile::Discard() {

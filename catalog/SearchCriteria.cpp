@@ -26,6 +26,11 @@ bool Allows(const FieldRange& range, double value) {
     return aboveMin && value <= range.max;
 }
 
+// The open end stands beyond the range a user may type.
+bool IsOpenEnd(CriteriaField field, double value) {
+    return field == CriteriaField::PeriodMost && value == kNoMostPeriod;
+}
+
 // Each field on its own, and each pair once both of its fields are read.
 struct CheckStep {
     CriteriaField field;
@@ -110,8 +115,9 @@ std::optional<CriteriaFault> CheckCriteria(const SearchCriteria& criteria) {
         }
         const FieldRange allowed =
             step.againstPartner ? RangeBelowPartner(criteria, step.field) : RangeOf(step.field);
-        if (!Allows(allowed, ValueOf(criteria, step.field))) {
-            return CriteriaFault{step.field, allowed};
+        const double value = ValueOf(criteria, step.field);
+        if (!IsOpenEnd(step.field, value) && !Allows(allowed, value)) {
+            return CriteriaFault{step.field, allowed, step.againstPartner};
         }
     }
     return std::nullopt;

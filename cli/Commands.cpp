@@ -29,6 +29,9 @@ namespace {
 
 using format::kMinutesPerHour;
 
+// Lines that belong to the line above them start with this.
+constexpr std::string_view kIndent = "  ";
+
 // A star line as a loaded catalogue stores it.
 void Store(const char* text, StarRecord& record) {
     NormaliseLine(text, std::strlen(text), record);
@@ -81,6 +84,16 @@ private:
     bool started = false;
 };
 
+// Reports that `output` cannot be written, and why; a reader of standard
+// output that went away is no failure to report.
+int CannotWrite(const Output& output) {
+    if (output.ReaderWentAway()) {
+        return kReaderWentAway;
+    }
+    ReportError("cannot write " + output.Name() + ": " + output.Problem());
+    return kUnwritableOutput;
+}
+
 // Opens both ends, reporting what failed; kSuccess when both are open.
 int OpenEnds(Input& input, const std::string& inputPath, Output& output,
              const std::string& outputPath) {
@@ -89,8 +102,7 @@ int OpenEnds(Input& input, const std::string& inputPath, Output& output,
         return kUnreadableInput;
     }
     if (!output.Open(outputPath)) {
-        ReportError("cannot write " + output.Name());
-        return kUnwritableOutput;
+        return CannotWrite(output);
     }
     return kSuccess;
 }
@@ -110,8 +122,7 @@ int StreamStatus(StreamResult result, const std::string& problem, const Input& i
         return kUnreadableInput;
     case StreamResult::WriteFailed:
         if (!held) {
-            ReportError("cannot write " + output.Name());
-            return kUnwritableOutput;
+            return CannotWrite(output);
         }
         break;
     case StreamResult::NoMemory:
@@ -141,9 +152,8 @@ int Scan(const Input& input, const Output& output, ByteSink* target, bool held, 
 }
 
 int Finished(Output& output, bool written) {
-    if (!output.Finish() || !written) {
-        ReportError("cannot write " + output.Name());
-        return kUnwritableOutput;
+    if (!written || !output.Finish()) {
+        return CannotWrite(output);
     }
     return kSuccess;
 }
@@ -264,7 +274,25 @@ std::string SpreadLine(const char* label, const ValueSpread& spread, char* (*wri
     } else {
         line += "none";
     }
-    return line + " (" + std::to_string(spread.without) + " stars give none)\n";
+    return line + " (" + std::to_string(spread.without) +
+           (spread.without == 1 ? " star gives" : " stars give") + " none)\n";
+}
+
+// What an import changed or skipped, a line each under a heading; nothing
+// for a file whose lines stand as they are.
+std::string ChangesText(const import::ImportReport& report) {
+    const std::string changes = import::DescribeChanges(report);
+    if (changes.empty()) {
+        return {};
+    }
+    std::string text = "the values above are as the catalogue lines list them; the import:\n";
+    for (std::size_t begin = 0; begin < changes.size();) {
+        const std::size_t end = std::min(changes.find('\n', begin), changes.size());
+        text += kIndent;
+        text.append(changes, begin, end - begin).push_back('\n');
+        begin = end + 1;
+    }
+    return text;
 }
 
 std::string InfoText(const Input& input, const StreamCounts& total, const LaneSpread& spread) {
@@ -280,7 +308,8 @@ std::string InfoText(const Input& input, const StreamCounts& total, const LaneSp
            "\ndeclination: " + dec + " degrees\n" +
            SpreadLine("maximum magnitude", spread.maxMag, csv::WriteMagnitude, "") +
            SpreadLine("minimum magnitude", spread.minMag, csv::WriteMagnitude, "") +
-           SpreadLine("period", spread.period, csv::WritePeriod, " days");
+           SpreadLine("period", spread.period, csv::WritePeriod, " days") +
+           ChangesText(total.report);
 }
 
 // What a conversion did: for a native file the stars and the lines without
@@ -293,26 +322,62 @@ std::string ImportText(const Input& input, const StreamCounts& total) {
     return input.Name() + ": " + import::DescribeReport(total.report) + "\n";
 }
 
+// A work that counts the rows it finds on each lane and, for a sort, holds
+// their stars whole until every block is read.
+class MatchingWork : public StarWork {
+public:
+    MatchingWork(HeldStars& sortHeld, bool sorting) : held(sortHeld), sorted(sorting) {}
+
+    bool Commit(std::size_t lane) override { return !sorted || held.Commit(lane); }
+
+    std::uint64_t Matches() const {
+        std::uint64_t total = 0;
+        for (const LaneMatches& lane : counts) {
+            total += lane.matches;
+        }
+        return total;
+    }
+
+protected:
+    // Counts `rows` rows of a star found on `lane`; true when the star is
+    // taken for a sort, and so written later.
+    bool Found(std::size_t lane, std::uint64_t rows, const char* text, const StarDetails* details) {
+        counts[lane].matches += rows;
+        if (sorted) {
+            held.Hold(lane, text, details);
+        }
+        return sorted;
+    }
+
+private:
+    struct alignas(kCacheLineBytes) LaneMatches {
+        std::uint64_t matches = 0;
+    };
+
+    HeldStars& held;
+    const bool sorted;
+    std::array<LaneMatches, kLanes> counts{};
+};
+
 // The stars that meet the criteria, written as rows in catalogue order, or
 // their stored lines held for a search in reverse, or held whole for a
 // sort, or only counted.
-class SearchWork final : public StarWork {
+class SearchWork final : public MatchingWork {
 public:
     SearchWork(const SearchRequest& searched, const RowFormat& rowFormat, HeldStars& sortHeld)
-        : request(searched), format(rowFormat), held(sortHeld),
-          positionDecides(PositionDecides(searched.criteria)),
+        : MatchingWork(sortHeld, !searched.sort.empty() && !searched.countOnly), request(searched),
+          format(rowFormat), positionDecides(PositionDecides(searched.criteria)),
           readsTexts(HasTypeCriterion(searched.criteria) || searched.criteria.name.has_value()) {}
 
     void Handle(StarBlock& block, BufferedWriter* out) override {
         const std::size_t lane = block.Lane();
-        std::uint64_t& matches = counts[lane].matches;
         block.ForEachStar([&](const char* text, const StarDetails* details) {
             if (!InPositionOf(text)) {
                 return;
             }
             // Counting a position search needs no more than its first columns.
             if (positionDecides && request.countOnly) {
-                ++matches;
+                Found(lane, 1, text, details);
                 return;
             }
             StarRecord record;
@@ -328,12 +393,7 @@ public:
                     return;
                 }
             }
-            ++matches;
-            if (request.countOnly) {
-                return;
-            }
-            if (!request.sort.empty()) {
-                held.Hold(lane, text, details);
+            if (Found(lane, 1, text, details) || request.countOnly) {
                 return;
             }
             if (request.descending) {
@@ -343,16 +403,6 @@ public:
             DecodeAllFields(record);
             out->Advance(format.formatRow(record, out->Reserve(format.maxRowBytes)));
         });
-    }
-
-    bool Commit(std::size_t lane) override { return request.sort.empty() || held.Commit(lane); }
-
-    std::uint64_t Matches() const {
-        std::uint64_t total = 0;
-        for (const LaneMatches& lane : counts) {
-            total += lane.matches;
-        }
-        return total;
     }
 
 private:
@@ -368,30 +418,58 @@ private:
         return InPosition(request.criteria, record);
     }
 
-    struct alignas(kCacheLineBytes) LaneMatches {
-        std::uint64_t matches = 0;
-    };
-
     const SearchRequest& request;
     const RowFormat format;
-    HeldStars& held;
     const bool positionDecides;
     // The name or the type is tested, not only the numbers.
     const bool readsTexts;
-    std::array<LaneMatches, kLanes> counts{};
 };
 
-// Every star as its native line.
+// Every star as its native line; with a report, each change the import
+// made, written in file order as each block is committed.
 class ConvertWork final : public StarWork {
 public:
+    explicit ConvertWork(ByteSink* changeReport) : report(changeReport) {}
+
+    import::ChangeList* ChangesOf(std::size_t lane) override {
+        return report != nullptr ? &lists[lane].changes : nullptr;
+}
+
     void Handle(StarBlock& block, BufferedWriter* out) override {
-        block.ForEachStar([out](const char* text, const StarDetails*) {
-            StarRecord record;
-            Store(text, record);
-            out->Advance(txt::FormatRow(record, out->Reserve(txt::kRowBytes)));
-        });
+    block.ForEachStar([out](const char* text, const StarDetails*) {
+        StarRecord record;
+        Store(text, record);
+        out->Advance(txt::FormatRow(record, out->Reserve(txt::kRowBytes)));
+    });
+}
+
+// A list short of memory stops the stream; a report that cannot be
+// written is told after it.
+bool Commit(std::size_t lane) override {
+    import::ChangeList& changes = lists[lane].changes;
+    if (!changes.Complete()) {
+        return false;
     }
+    const std::string& text = changes.Text();
+    reportWritten = reportWritten && (text.empty() || report->Write(text.data(), text.size()));
+    changes.Clear();
+    return true;
+}
+
+bool ReportWritten() const {
+    return reportWritten;
+}
+
+private:
+struct alignas(kCacheLineBytes) LaneChanges {
+    import::ChangeList changes;
 };
+
+ByteSink* report;
+std::array<LaneChanges, kLanes> lists;
+// Only Commit writes it, one block at a time.
+bool reportWritten = true;
+}; // namespace
 
 // The spread of every star's values.
 class InfoWork final : public StarWork {
@@ -421,10 +499,11 @@ private:
 // The stars that meet the criteria and are observable in the night, written
 // with their times in catalogue order, or held whole for a sort, or only
 // counted. Each star's night is worked out once, after the cheaper tests.
-class TonightWork final : public StarWork {
+class TonightWork final : public MatchingWork {
 public:
     TonightWork(const TonightRequest& asked, const TonightContext& night, HeldStars& sortHeld)
-        : request(asked), context(night), held(sortHeld), others(asked.criteria) {
+        : MatchingWork(sortHeld, !asked.sort.empty() && !asked.countOnly), request(asked),
+          context(night), others(asked.criteria) {
         others.tonight = nullptr;
     }
 
@@ -459,12 +538,8 @@ public:
                                : !plan::IsObservable(tonight.night, context.minUpMinutes)) {
                 return;
             }
-            own.matches += request.events ? own.events.size() : 1;
-            if (request.countOnly) {
-                return;
-            }
-            if (!request.sort.empty()) {
-                held.Hold(lane, text, details);
+            if (Found(lane, request.events ? own.events.size() : 1, text, details) ||
+                request.countOnly) {
                 return;
             }
             own.row.clear();
@@ -473,32 +548,20 @@ public:
         });
     }
 
-    bool Commit(std::size_t lane) override { return request.sort.empty() || held.Commit(lane); }
-
-    std::uint64_t Matches() const {
-        std::uint64_t total = 0;
-        for (const Lane& lane : lanes) {
-            total += lane.matches;
-        }
-        return total;
-    }
-
 private:
     struct alignas(kCacheLineBytes) Lane {
-        std::uint64_t matches = 0;
         std::string row;
         std::vector<plan::StarEvent> events;
     };
 
     const TonightRequest& request;
     const TonightContext& context;
-    HeldStars& held;
     // The criteria but the night's, which is tested last.
     SearchCriteria others;
     std::array<Lane, kLanes> lanes{};
 };
 
-} // namespace
+} // namespace lumara::cli
 
 void ReportError(std::string_view message) {
     std::fprintf(stderr, "lumara: %.*s\n", static_cast<int>(message.size()), message.data());
@@ -607,18 +670,29 @@ int RunTonight(TonightRequest request) {
     return Finished(output, written);
 }
 
-int RunConvert(const std::string& inputPath, const std::string& outputPath) {
+int RunConvert(const ConvertRequest& request) {
     Input input;
     Output output;
-    if (const int status = OpenEnds(input, inputPath, output, outputPath); status != kSuccess) {
+    if (const int status = OpenEnds(input, request.input, output, request.output);
+        status != kSuccess) {
         return status;
     }
-    ConvertWork work;
+    Output report;
+    if (!request.report.empty() && !report.Open(request.report)) {
+        return CannotWrite(report);
+    }
+    ConvertWork work(request.report.empty() ? nullptr : &report);
     StreamCounts total;
     if (const int status = Scan(input, output, &output, false, work, total); status != kSuccess) {
         return status;
     }
-    const int status = Finished(output, true);
+    if (!work.ReportWritten()) {
+        return CannotWrite(report);
+    }
+    int status = Finished(output, true);
+    if (status == kSuccess && !request.report.empty()) {
+        status = Finished(report, true);
+    }
     if (status == kSuccess) {
         std::fputs(ImportText(input, total).c_str(), stderr);
     }

@@ -44,11 +44,18 @@ struct TonightRequest {
     int nights = 1;
 };
 
+struct ConvertRequest {
+    std::string input;
+    std::string output;
+    // Where each change the import made is listed; empty for nowhere.
+    std::string report;
+};
+
 int RunSearch(const SearchRequest& request);
 // The stars observable in the night, with their times; the dark window and
 // the Moon on standard error.
 int RunTonight(TonightRequest request);
-int RunConvert(const std::string& input, const std::string& output);
+int RunConvert(const ConvertRequest& request);
 int RunInfo(const std::string& input);
 
 } // namespace lumara::cli

@@ -15,6 +15,9 @@ enum ExitStatus : int {
     kUnreadableInput = 3,
     kUnwritableOutput = 4,
     kOutOfMemory = 5,
+    // The reader of standard output went away: the program ends by SIGPIPE,
+    // which the shell reports as 128 + 13.
+    kReaderWentAway = 141,
 };
 
 // Every failure is one line on standard error, named after the program.

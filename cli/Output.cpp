@@ -4,6 +4,7 @@
 #include "Output.h"
 
 #include <cerrno>
+#include <cstring>
 
 #include <unistd.h>
 
@@ -18,28 +19,35 @@ bool Output::Open(const std::string& path) {
     return file.Open(path.c_str());
 }
 
-// A closed standard output or a reader that went away makes the write fail;
-// SIGPIPE is ignored so that this is reported rather than fatal.
 bool Output::Write(const char* data, std::size_t bytes) {
     if (toFile) {
         return file.Write(data, bytes);
     }
-    while (bytes > 0 && !failed) {
+    while (bytes > 0 && standardOutputError == 0) {
         const ssize_t wrote = ::write(STDOUT_FILENO, data, bytes);
         if (wrote < 0 && errno == EINTR) {
             continue;
         }
-        failed = wrote <= 0;
-        if (!failed) {
-            data += wrote;
-            bytes -= static_cast<std::size_t>(wrote);
+        if (wrote <= 0) {
+            standardOutputError = wrote < 0 ? errno : EIO;
+            break;
         }
+        data += wrote;
+        bytes -= static_cast<std::size_t>(wrote);
     }
-    return !failed;
+    return standardOutputError == 0;
 }
 
 bool Output::Finish() {
-    return toFile ? file.Finish() : !failed;
+    return toFile ? file.Finish() : standardOutputError == 0;
+}
+
+bool Output::ReaderWentAway() const {
+    return !toFile && standardOutputError == EPIPE;
+}
+
+std::string Output::Problem() const {
+    return std::strerror(toFile ? file.Error() : standardOutputError);
 }
 
 } // namespace lumara::cli

@@ -26,10 +26,16 @@ public:
     bool Finish();
     // What failed, for the user: the file's name or "standard output".
     const std::string& Name() const { return name; }
+    // Why it failed, in the system's words ("No space left on device").
+    std::string Problem() const;
+    // Whether writing failed because the reader of standard output has gone
+    // away, which is no failure: it has read what it wanted.
+    bool ReaderWentAway() const;
 
 private:
     bool toFile = false;
-    bool failed = false;
+    // The errno of a failed write to standard output; 0 while none failed.
+    int standardOutputError = 0;
     std::string name = "standard output";
     ExportFile file;
 };

@@ -12,9 +12,12 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <variant>
 #include <vector>
+
+#include <pthread.h>
 
 #include <CLI/CLI.hpp>
 
@@ -33,6 +36,9 @@ using lumara::TonightFormat;
 using namespace lumara::cli;
 
 constexpr std::string_view kRangeSeparator = "..";
+// A misspelt command is told its likely name when it is this many edits
+// from it or fewer.
+constexpr std::size_t kMostEditsOfASlip = 2;
 
 // The option and the part of it that sets each field, for messages.
 const char* OptionOf(CriteriaField field) {
@@ -57,9 +63,32 @@ const char* OptionOf(CriteriaField field) {
     return "";
 }
 
-std::string FaultMessage(const lumara::CriteriaFault& fault) {
-    const lumara::FieldRange& allowed = fault.allowed;
+// A pair whose ends came in the wrong order, as the user reads it.
+struct SwappedPair {
+    CriteriaField lower;
+    CriteriaField upper;
+    const char* option;
+    const char* lowerEnd;
+    const char* upperEnd;
+    const char* above; // how the lower end lies beyond the upper
+};
+constexpr SwappedPair kSwappedPairs[] = {
+    {CriteriaField::DecSouth, CriteriaField::DecNorth, "--dec", "SOUTH", "NORTH", "north of"},
+    {CriteriaField::PeriodLeast, CriteriaField::PeriodMost, "--period", "LEAST", "MOST",
+     "longer than"},
+};
+
+std::string FaultMessage(const lumara::CriteriaFault& fault, const SearchCriteria& criteria) {
     char text[200];
+    for (const SwappedPair& pair : kSwappedPairs) {
+        if (fault.abovePartner && fault.field == pair.lower) {
+            std::snprintf(text, sizeof text, "%s: %s (%g) is %s %s (%g)", pair.option,
+                          pair.lowerEnd, lumara::ValueOf(criteria, pair.lower), pair.above,
+                          pair.upperEnd, lumara::ValueOf(criteria, pair.upper));
+            return text;
+        }
+    }
+    const lumara::FieldRange& allowed = fault.allowed;
     std::snprintf(text, sizeof text, "%s must be %s %s %g %s %g", OptionOf(fault.field),
                   allowed.integral ? "a whole number" : "a number",
                   allowed.minIncluded ? "from" : "above", allowed.min,
@@ -67,8 +96,11 @@ std::string FaultMessage(const lumara::CriteriaFault& fault) {
     return text;
 }
 
-// A number that takes the whole text.
+// A number that takes the whole text, with or without a leading +.
 template <typename T> std::optional<T> NumberFrom(std::string_view text) {
+    if (text.size() > 1 && text.front() == '+' && text[1] != '-' && text[1] != '+') {
+        text.remove_prefix(1);
+    }
     T value{};
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc{} || end != text.data() + text.size()) {
@@ -77,19 +109,31 @@ template <typename T> std::optional<T> NumberFrom(std::string_view text) {
     return value;
 }
 
-// "LOW..HIGH" as two numbers.
-template <typename T> std::optional<std::pair<T, T>> RangeFrom(const std::string& text) {
+// The two ends of a range; an end left open has no value.
+template <typename T> struct RangeEnds {
+    std::optional<T> low;
+    std::optional<T> high;
+};
+
+// "LOW..HIGH" as two numbers; where `openEnds`, "LOW.." and "..HIGH" leave
+// one of them open.
+template <typename T>
+std::optional<RangeEnds<T>> RangeFrom(const std::string& text, bool openEnds) {
     const std::size_t separator = text.find(kRangeSeparator);
     if (separator == std::string::npos) {
         return std::nullopt;
     }
     const std::string_view whole(text);
-    const auto low = NumberFrom<T>(whole.substr(0, separator));
-    const auto high = NumberFrom<T>(whole.substr(separator + kRangeSeparator.size()));
-    if (!low || !high) {
-        return std::nullopt;
+    RangeEnds<T> ends;
+    for (const auto& [end, part] :
+         {std::pair{&ends.low, whole.substr(0, separator)},
+          std::pair{&ends.high, whole.substr(separator + kRangeSeparator.size())}}) {
+        *end = NumberFrom<T>(part);
+        if (!*end && !(openEnds && part.empty())) {
+            return std::nullopt;
+        }
     }
-    return std::pair{*low, *high};
+    return ends;
 }
 
 // A whole number beyond 16 bits stays beyond every limit the criteria have.
@@ -105,7 +149,7 @@ float ClampedMagnitude(double value) {
                           : static_cast<float>(std::clamp(value, -largest, largest));
 }
 
-// A default as the help shows it.
+// A value as the help shows it.
 std::string Number(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%g", value);
@@ -151,23 +195,27 @@ void AddCriteriaOptions(CLI::App& command, CriteriaTexts& texts) {
     command
         .add_option("--ra", texts.ra, "R.A. WEST..EAST in whole hours 0-23; 22..2 wraps through 0h")
         ->type_name("WEST..EAST");
-    command.add_option("--dec", texts.dec, "Declination SOUTH..NORTH in whole degrees")
+    command
+        .add_option("--dec", texts.dec,
+                    "Declination SOUTH..NORTH in whole degrees; SOUTH.. or ..NORTH leaves the "
+                    "other end at the pole")
         ->type_name("SOUTH..NORTH");
     command
         .add_option("--max-mag", texts.maxMag,
-                    "The window's \"Max >\": a star's maximum magnitude at most X "
-                    "(switches the magnitude test on; default " +
-                        Number(lumara::kWindowCriteria.magMax) + ")")
+                    "The window's \"Max >\": a star's maximum magnitude at most X (switches the "
+                    "magnitude test on; alone, leaves the minimum open, as \"Min < " +
+                        Number(lumara::kLowestMagnitudeLimit) + "\")")
         ->type_name("X");
     command
         .add_option("--min-mag", texts.minMag,
-                    "The window's \"Min <\": a star's minimum magnitude at least Y "
-                    "(switches the magnitude test on; default " +
-                        Number(lumara::kWindowCriteria.magMin) + ")")
+                    "The window's \"Min <\": a star's minimum magnitude at least Y (switches the "
+                    "magnitude test on; alone, leaves the maximum open, as \"Max > " +
+                        Number(lumara::kHighestMagnitudeLimit) + "\")")
         ->type_name("Y");
     command
         .add_option("--period", texts.period,
-                    "Period LEAST..MOST in days (switches the period test on)")
+                    "Period LEAST..MOST in days (switches the period test on); LEAST.. or "
+                    "..MOST leaves one end open")
         ->type_name("LEAST..MOST");
     command.add_flag("--no-light-curve", texts.noLightCurve,
                      "Only the stars in the position criteria without magnitudes and period");
@@ -323,43 +371,43 @@ std::optional<std::string> SiteFrom(const SiteTexts& texts, TonightRequest& requ
     return std::nullopt;
 }
 
-// The criteria the texts ask for, or a message saying what is wrong.
+// The criteria the texts ask for, or a message saying what is wrong. One
+// magnitude alone leaves the other side open, as the window's "Max > 99" or
+// "Min < 0" does; an open end of --dec is the pole, of --period no limit.
 std::optional<std::string> CriteriaFrom(const CriteriaTexts& texts, SearchCriteria& criteria) {
     criteria.useMagnitude = texts.maxMag.has_value() || texts.minMag.has_value();
     criteria.usePeriod = !texts.period.empty();
     criteria.noLightCurve = texts.noLightCurve;
     if (!texts.ra.empty()) {
-        const auto hours = RangeFrom<long>(texts.ra);
+        const auto hours = RangeFrom<long>(texts.ra, false);
         if (!hours) {
             return "--ra takes WEST..EAST in whole hours, such as 22..2";
         }
-        criteria.raWest = Clamped16(hours->first);
-        criteria.raEast = Clamped16(hours->second);
+        criteria.raWest = Clamped16(*hours->low);
+        criteria.raEast = Clamped16(*hours->high);
     }
     if (!texts.dec.empty()) {
-        const auto degrees = RangeFrom<long>(texts.dec);
+        const auto degrees = RangeFrom<long>(texts.dec, true);
         if (!degrees) {
-            return "--dec takes SOUTH..NORTH in whole degrees, such as -10..25";
+            return "--dec takes SOUTH..NORTH in whole degrees, such as -10..+25, -10.. or ..25";
         }
-        criteria.decSouth = Clamped16(degrees->first);
-        criteria.decNorth = Clamped16(degrees->second);
+        criteria.decSouth = Clamped16(degrees->low.value_or(lumara::kSouthPole));
+        criteria.decNorth = Clamped16(degrees->high.value_or(lumara::kNorthPole));
     }
-    if (texts.maxMag) {
-        criteria.magMax = ClampedMagnitude(*texts.maxMag);
-    }
-    if (texts.minMag) {
-        criteria.magMin = ClampedMagnitude(*texts.minMag);
+    if (criteria.useMagnitude) {
+        criteria.magMax = ClampedMagnitude(texts.maxMag.value_or(lumara::kHighestMagnitudeLimit));
+        criteria.magMin = ClampedMagnitude(texts.minMag.value_or(lumara::kLowestMagnitudeLimit));
     }
     if (criteria.usePeriod) {
-        const auto days = RangeFrom<double>(texts.period);
+        const auto days = RangeFrom<double>(texts.period, true);
         if (!days) {
-            return "--period takes LEAST..MOST in days, such as 100..500";
+            return "--period takes LEAST..MOST in days, such as 100..500, 400.. or ..1";
         }
-        criteria.periodLeast = days->first;
-        criteria.periodMost = days->second;
+        criteria.periodLeast = days->low.value_or(lumara::kShortestPeriod);
+        criteria.periodMost = days->high.value_or(lumara::kNoMostPeriod);
     }
     if (const auto fault = lumara::CheckCriteria(criteria)) {
-        return FaultMessage(*fault);
+        return FaultMessage(*fault, criteria);
     }
     if (texts.type) {
         auto parsed = lumara::TypeMatcher::Parse(*texts.type);
@@ -385,10 +433,77 @@ std::optional<std::string> CriteriaFrom(const CriteriaTexts& texts, SearchCriter
     return std::nullopt;
 }
 
+// How many single-character edits turn one word into the other.
+std::size_t EditsBetween(std::string_view from, std::string_view to) {
+    std::vector<std::size_t> row(to.size() + 1);
+    for (std::size_t j = 0; j <= to.size(); ++j) {
+        row[j] = j;
+    }
+    for (std::size_t i = 1; i <= from.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= to.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min(
+                {above + 1, row[j - 1] + 1, diagonal + (from[i - 1] == to[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[to.size()];
+}
+
+// Where the command stands: the first argument that is no option.
+std::optional<std::string_view> CommandWord(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i][0] != '-') {
+            return argv[i];
+        }
+    }
+    return std::nullopt;
+}
+
+// For a word that names no command, what to say: the command it is closest
+// to, if it lies within a slip of the keys, or else every command.
+std::optional<std::string> UnknownCommand(const CLI::App& app, std::string_view word) {
+    std::string names;
+    std::string closest;
+    std::size_t fewest = kMostEditsOfASlip + 1;
+    for (const CLI::App* command : app.get_subcommands({})) {
+        const std::string& name = command->get_name();
+        if (name == word) {
+            return std::nullopt;
+        }
+        names += (names.empty() ? "" : ", ") + name;
+        if (const std::size_t edits = EditsBetween(word, name); edits < fewest) {
+            fewest = edits;
+            closest = name;
+        }
+    }
+    const std::string unknown = "unknown command '" + std::string(word) + "'";
+    return closest.empty() ? unknown + "; the commands are " + names
+                           : unknown + "; did you mean '" + closest + "'?";
+}
+
+// Ends the program as the broken-pipe signal ends cat and grep, quietly:
+// the reader of standard output has what it wanted. Returns only where the
+// signal cannot be delivered, and the exit status then says the same.
+void EndByBrokenPipe() {
+    static_assert(kReaderWentAway == 128 + SIGPIPE);
+    std::signal(SIGPIPE, SIG_DFL);
+    sigset_t brokenPipe;
+    sigemptyset(&brokenPipe);
+    sigaddset(&brokenPipe, SIGPIPE);
+    pthread_sigmask(SIG_UNBLOCK, &brokenPipe, nullptr);
+    std::raise(SIGPIPE);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    // A reader that goes away makes the write fail, which is reported.
+    // Every write that fails is seen as such, a file or pipe named by -o
+    // with its status; only a reader of standard output that goes away ends
+    // the program by this signal, once the command has stopped and put its
+    // files away.
     std::signal(SIGPIPE, SIG_IGN);
 
     CLI::App app{"Searches, plans, converts and describes catalogues of variable stars.", "lumara"};
@@ -406,9 +521,12 @@ int main(int argc, char** argv) {
     searchCommand->add_option("FILE", search.input, "The catalogue")->required();
     AddCriteriaOptions(*searchCommand, texts);
     searchCommand->add_flag("--desc", search.descending, "Reverse catalogue order");
-    std::string format = "csv";
-    searchCommand->add_option("--format", format, "Output table (default csv)")
-        ->check(CLI::IsMember(formats));
+    std::string format;
+    searchCommand
+        ->add_option("--format", format,
+                     "Output table, in any case; without it, csv to standard output, and for "
+                     "-o by the name: csv for .csv, votable for .vot and .xml, else txt")
+        ->transform(CLI::IsMember(formats, CLI::ignore_case));
     searchCommand
         ->add_option("-o,--output", search.output, "Write to OUT instead of standard output")
         ->type_name("OUT");
@@ -427,9 +545,12 @@ int main(int argc, char** argv) {
     tonightCommand->add_option("FILE", tonight.input, "The catalogue")->required();
     AddSiteOptions(*tonightCommand, site);
     AddCriteriaOptions(*tonightCommand, tonightTexts);
-    std::string tonightFormat = "csv";
-    tonightCommand->add_option("--format", tonightFormat, "Output table (default csv)")
-        ->check(CLI::IsMember(tonightFormats));
+    std::string tonightFormat;
+    tonightCommand
+        ->add_option("--format", tonightFormat,
+                     "Output table, in any case; without it, votable for an OUT named .vot or "
+                     ".xml, else csv")
+        ->transform(CLI::IsMember(tonightFormats, CLI::ignore_case));
     tonightCommand
         ->add_option("-o,--output", tonight.output, "Write to OUT instead of standard output")
         ->type_name("OUT");
@@ -443,17 +564,22 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(1, lumara::plan::kMostNights))
         ->type_name("N");
 
-    std::string convertInput;
-    std::string convertOutput;
+    ConvertRequest convert;
     CLI::App* convertCommand = app.add_subcommand(
         "convert",
         "Writes the stars of a catalogue as native catalogue lines; what the import changed or "
         "skipped goes to standard error.");
-    convertCommand->add_option("FILE", convertInput, "The catalogue")->required();
+    convertCommand->add_option("FILE", convert.input, "The catalogue")->required();
     convertCommand
-        ->add_option("-o,--output", convertOutput, "The catalogue to write (- for standard output)")
+        ->add_option("-o,--output", convert.output,
+                     "The catalogue to write (- for standard output)")
         ->type_name("OUT")
         ->required();
+    convertCommand
+        ->add_option("--report", convert.report,
+                     "Also list each change the import made, a line each: the star's name, the "
+                     "change and the source's value, apart by tabs")
+        ->type_name("REPORT");
 
     std::string infoInput;
     CLI::App* infoCommand = app.add_subcommand(
@@ -465,9 +591,13 @@ int main(int argc, char** argv) {
     } catch (const CLI::Success& done) {
         return app.exit(done);
     } catch (const CLI::ParseError& error) {
-        ReportError(error.what());
+        const std::optional<std::string_view> word = CommandWord(argc, argv);
+        const std::optional<std::string> unknown = word ? UnknownCommand(app, *word) : std::nullopt;
+        ReportError(unknown ? *unknown : error.what());
         return kUsageError;
     }
+
+    int status = kSuccess;
 
     if (*searchCommand) {
         std::optional<std::string> problem = CriteriaFrom(texts, search.criteria);
@@ -482,10 +612,11 @@ int main(int argc, char** argv) {
             ReportError(*problem);
             return kUsageError;
         }
-        search.format = formats.at(format);
-        return RunSearch(search);
-    }
-    if (*tonightCommand) {
+        search.format = !format.empty()                    ? formats.at(format)
+                        : search.output == kStandardStream ? OutputFormat::Csv
+                                                           : lumara::FormatForName(search.output);
+        status = RunSearch(search);
+    } else if (*tonightCommand) {
         std::optional<std::string> problem = CriteriaFrom(tonightTexts, tonight.criteria);
         if (!problem) {
             problem = SortFrom(tonightTexts, true, tonight.sort);
@@ -497,11 +628,23 @@ int main(int argc, char** argv) {
             ReportError(*problem);
             return kUsageError;
         }
-        tonight.format = tonightFormats.at(tonightFormat);
-        return RunTonight(std::move(tonight));
+        const bool namedVoTable = tonight.output != kStandardStream &&
+                                  lumara::FormatForName(tonight.output) == OutputFormat::VoTable;
+        tonight.format = !tonightFormat.empty() ? tonightFormats.at(tonightFormat)
+                         : namedVoTable         ? TonightFormat::VoTable
+                                                : TonightFormat::Csv;
+        status = RunTonight(std::move(tonight));
+    } else if (*convertCommand) {
+        if (convert.report == kStandardStream && convert.output == kStandardStream) {
+            ReportError("--report and -o cannot both be standard output");
+            return kUsageError;
+        }
+        status = RunConvert(convert);
+    } else {
+        status = RunInfo(infoInput);
     }
-    if (*convertCommand) {
-        return RunConvert(convertInput, convertOutput);
+    if (status == kReaderWentAway) {
+        EndByBrokenPipe();
     }
-    return RunInfo(infoInput);
+    return status;
 }

@@ -6,7 +6,8 @@
 // converted as GCVS 5.1 and as VSX. Whatever a line holds, a written line is
 // a star line that decodes within the native line's ranges, every line is
 // either a star, a blank line or counted as skipped, and a VSX line read from
-// its fixed places gives what the general reading gives.
+// its fixed places gives what the general reading gives. Listing the changes
+// changes nothing else and lists each one.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -37,7 +38,7 @@ void Require(bool condition) {
     }
 }
 
-std::int64_t Total(const std::int64_t (&counts)[kSkipReasons]) {
+template <std::size_t N> std::int64_t Total(const std::int64_t (&counts)[N]) {
     std::int64_t total = 0;
     for (const std::int64_t count : counts) {
         total += count;
@@ -84,6 +85,23 @@ void RequireStandardFormAgrees(const char* text, std::size_t length) {
     Require(fixedDetails == generalDetails);
 }
 
+// Listing the changes writes the same line and counts, and a line of the
+// list for each change counted.
+void RequireListAgrees(CatalogueFormat format, const char* text, std::size_t length) {
+    ImportReport unlisted;
+    ImportReport listed;
+    ChangeList list;
+    char plain[lumara::format::kStoredLineChars + 1] = {};
+    char withList[lumara::format::kStoredLineChars + 1] = {};
+    const bool converted = ConvertLine(format, text, length, plain, unlisted);
+    Require(ConvertLine(format, text, length, withList, listed, nullptr, &list) == converted);
+    Require(std::memcmp(&unlisted.changes, &listed.changes, sizeof listed.changes) == 0);
+    Require(std::memcmp(&unlisted.skipped, &listed.skipped, sizeof listed.skipped) == 0);
+    Require(!converted || std::strcmp(plain, withList) == 0);
+    Require(list.Complete());
+    Require(std::count(list.Text().begin(), list.Text().end(), '\n') == Total(listed.changes));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -117,6 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (ConvertLine(kImported[f], text.get(), length, native, reports[f])) {
                 RequireReadableStar(native);
             }
+            RequireListAgrees(kImported[f], text.get(), length);
             const std::int64_t after = reports[f].stars + Total(reports[f].skipped);
             Require(after - before <= 1);
             blanks[f] += 1 - (after - before);

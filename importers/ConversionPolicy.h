@@ -27,6 +27,16 @@ inline constexpr std::size_t kNameHeadChars = 2;
 // Coordinate names keep this many digits of R.A. and of declination.
 inline constexpr std::size_t kNameRaDigits = 6;
 inline constexpr std::size_t kNameDecDigits = 4;
+// Names with coordinates in decimal degrees (`ATO J302.3604+14.4949`) have
+// up to this many whole degrees of R.A. and of declination, and keep this
+// many of their decimals: `302.36+14.4`.
+inline constexpr std::size_t kDegreeNameRaWhole = 3;
+inline constexpr std::size_t kDegreeNameRaDecimals = 2;
+inline constexpr std::size_t kDegreeNameDecWhole = 2;
+inline constexpr std::size_t kDegreeNameDecDecimals = 1;
+static_assert(kDegreeNameRaWhole + 1 + kDegreeNameRaDecimals + 1 + kDegreeNameDecWhole + 1 +
+                  kDegreeNameDecDecimals ==
+              format::kNameChars);
 // Magnitudes are written in hundredths, from 0.01 to 99.99.
 inline constexpr int kMagnitudeDecimals = 2;
 inline constexpr std::int64_t kBrightestMagnitude = 1;
@@ -64,7 +74,12 @@ struct SourceStar {
     SourceMagnitude minimum;
     bool periodPresent = false;
     Decimal period;
-    bool markDropped = false;                  // an uncertainty or limit mark the line cannot hold
+    Field declination{}; // as the source writes it, for the list of changes
+    // The value whose uncertainty or limit mark the line cannot hold, with
+    // its marks; empty when there is none.
+    Field markedValue{};
+    // The source's description as written, when the line's columns cut it.
+    Field cutDescription{};
     char description[format::kDescChars] = {}; // descriptionChars of them written
     std::size_t descriptionChars = 0;
 
@@ -78,7 +93,6 @@ struct SourceStar {
     char periodNote[3] = {};
     int durationPercent = -1;
     bool secondaryMinimum = false;
-    bool descriptionCut = false; // the source's description was longer
 };
 
 // Sets the description to `text` without the white space around it, cut to
@@ -99,16 +113,17 @@ double FullEpoch(NumberRead read, const Decimal& written);
 void KeepPeriodNote(Field marks, SourceStar& star);
 
 // Writes `star` as a native line of format::kStoredLineChars characters and a
-// terminator and counts what it changed. False, writing nothing useful, when the star
-// has no readable name.
-bool WriteNativeLine(const SourceStar& star, char* native, ImportReport& report);
+// terminator and counts what it changed, adding each change to `changes` when
+// given. False, writing nothing useful, when the star has no readable name.
+bool WriteNativeLine(const SourceStar& star, char* native, ImportReport& report,
+                     ChangeList* changes = nullptr);
 
 // What `star` says beyond its native line. The texts are views into the
 // source line.
 void DescribeSource(const SourceStar& star, StarDetails& details);
 
 // The name as written in the native line's 11 columns; returns whether it
-// had to be shortened. Exposed for the generator and the tests.
+// had to be shortened. Exposed for the tests.
 bool ShortenName(Field name, char (&out)[format::kNameChars + 1]);
 bool ShortenType(Field type, char (&out)[format::kTypeChars + 1]);
 

@@ -190,9 +190,13 @@ bool ReadGcvsStar(const char* text, std::size_t length, SourceStar& star, Import
         return false;
     }
     star.periodPresent = period == NumberRead::Number;
-    star.markDropped = ByteAt(text, length, kPositionUncertain) == ':' ||
-                       (star.periodPresent && (ByteAt(text, length, kPeriodMark) != ' ' ||
-                                               ByteAt(text, length, kPeriodUncertain) == ':'));
+    const bool positionMarked = ByteAt(text, length, kPositionUncertain) == ':';
+    const bool periodMarked = star.periodPresent && (ByteAt(text, length, kPeriodMark) != ' ' ||
+                                                     ByteAt(text, length, kPeriodUncertain) == ':');
+    star.markedValue = positionMarked ? FieldAt(text, length, kPositionFirst, kPositionUncertain)
+                       : periodMarked ? FieldAt(text, length, kPeriodMark, kPeriodUncertain)
+                                      : Field{};
+    star.declination = FieldAt(text, length, kDecSign, kDecSecondsLast);
     ReadSourceNotes(text, length, star);
     const char component = ByteAt(text, length, kComponent);
     star.component = IsLetter(component) ? component : ' ';

@@ -10,20 +10,20 @@ namespace lumara::import {
 
 namespace {
 
-// The table reader, with the star handler and the report of the Feed or
-// Finish in progress.
+// The table reader, with the star handler, the report and the list of
+// changes of the Feed or Finish in progress.
 class ReadingTable final : public TableImporter {
 public:
     explicit ReadingTable(const TableForm& form)
         : reader(MakeTableReader(form, [this](const TableStar& row) { Convert(row); })) {}
 
-    bool Feed(const char* bytes, std::size_t length, ImportReport& report,
+    bool Feed(const char* bytes, std::size_t length, ImportReport& report, ChangeList* changes,
               const StarHandler& star) override {
-        return Run(report, star, [&] { return reader->Feed(bytes, length); });
+        return Run(report, changes, star, [&] { return reader->Feed(bytes, length); });
     }
 
-    bool Finish(ImportReport& report, const StarHandler& star) override {
-        return Run(report, star, [&] { return reader->Finish(); });
+    bool Finish(ImportReport& report, ChangeList* changes, const StarHandler& star) override {
+        return Run(report, changes, star, [&] { return reader->Finish(); });
     }
 
     const std::string& Problem() const override { return problem; }
@@ -33,8 +33,9 @@ private:
     // The reader counts the rows it skips in a report of its own; they are
     // passed on as they grow.
     template <typename Step>
-    bool Run(ImportReport& report, const StarHandler& star, const Step& step) {
+    bool Run(ImportReport& report, ChangeList* changes, const StarHandler& star, const Step& step) {
         current = &report;
+        changeList = changes;
         handler = &star;
         const TableStatus status = step();
         const ImportReport& skips = reader->Report();
@@ -51,13 +52,14 @@ private:
     void Convert(const TableStar& row) {
         char native[format::kStoredLineChars + 1];
         StarDetails details;
-        if (WriteTableStar(row, native, *current, &details)) {
+        if (WriteTableStar(row, native, *current, &details, changeList)) {
             (*handler)(native, details);
         }
     }
 
     std::unique_ptr<TableReader> reader;
     ImportReport* current = nullptr;
+    ChangeList* changeList = nullptr;
     const StarHandler* handler = nullptr;
     std::int64_t skipsPassed[kSkipReasons] = {};
     std::string problem;

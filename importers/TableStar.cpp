@@ -63,7 +63,13 @@ bool ToSourceStar(const TableStar& table, SourceStar& star) {
     star.minimum = ToSourceMagnitude(table.minimum);
     star.periodPresent = table.period.present;
     star.period = table.period.days;
-    star.markDropped = table.period.present && (table.period.mark != ' ' || table.period.uncertain);
+    // The list of changes shows what the table wrote beside the period: its
+    // flags, or the mark before it.
+    const bool periodMarked =
+        table.period.present && (table.period.mark != ' ' || table.period.uncertain);
+    star.markedValue = !periodMarked                 ? Field{}
+                       : !table.period.flags.empty() ? FieldOf(table.period.flags)
+                                                     : Field{&table.period.mark, 1};
     Describe(table, star);
     // Kept beside the line at the table's own precision.
     star.raDeg = table.raDegrees;
@@ -77,13 +83,13 @@ bool ToSourceStar(const TableStar& table, SourceStar& star) {
 }
 
 bool WriteTableStar(const TableStar& table, char* native, ImportReport& report,
-                    StarDetails* details) {
+                    StarDetails* details, ChangeList* changes) {
     SourceStar star;
     if (!ToSourceStar(table, star)) {
         report.Count(SkipReason::BrokenNumber);
         return false;
     }
-    if (!WriteNativeLine(star, native, report)) {
+    if (!WriteNativeLine(star, native, report, changes)) {
         return false;
     }
     if (details != nullptr) {

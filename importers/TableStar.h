@@ -55,9 +55,10 @@ bool ToSourceStar(const TableStar& table, SourceStar& star);
 
 // Writes the native line for `table` (format::kStoredLineChars + 1 bytes)
 // and counts the star and what changed, as ConvertLine does for a fixed
-// layout's line; with `details`, also what the table gives beyond the line,
-// its texts views into the table's row.
+// layout's line, listing each change in `changes` when given; with
+// `details`, also what the table gives beyond the line, its texts views into
+// the table's row.
 bool WriteTableStar(const TableStar& table, char* native, ImportReport& report,
-                    StarDetails* details = nullptr);
+                    StarDetails* details = nullptr, ChangeList* changes = nullptr);
 
 } // namespace lumara::import

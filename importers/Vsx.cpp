@@ -116,7 +116,11 @@ void ReadMarksAndTexts(const char* text, std::size_t length, std::size_t shift, 
         periodUncertain |= ByteAt(text, length, i - shift) == ':';
     }
     const char periodMark = ByteAt(text, length, kPeriodMark - shift);
-    star.markDropped = star.periodPresent && (periodMark != ' ' || periodUncertain);
+    const bool periodMarked = star.periodPresent && (periodMark != ' ' || periodUncertain);
+    star.markedValue = periodMarked
+                           ? FieldAt(text, length, kPeriodMark - shift, kPeriodFlagsLast - shift)
+                           : Field{};
+    star.declination = FieldAt(text, length, kDecFirst, kDecLast);
     star.periodLimit = IsLimitMark(periodMark) || periodMark == '(' ? periodMark : ' ';
     star.periodUncertain = periodUncertain;
     KeepPeriodNote(FieldAt(text, length, kPeriodFlagsFirst - shift, kPeriodFlagsLast - shift),
@@ -243,7 +247,7 @@ void DescribeVsxStar(Field maxBand, Field minBand, char flag, SourceStar& star) 
     if (band.width == 0) {
         band = Trimmed(minBand);
     }
-    star.descriptionCut = band.width > kBandChars;
+    star.cutDescription = band.width > kBandChars ? band : Field{};
     band.width = std::min(band.width, kBandChars);
     const std::string_view word = kFlagWords[flag - '0'];
     char* at = star.description;

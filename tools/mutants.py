@@ -42,11 +42,13 @@ POOL = "catalog/include/ChunkPool.h"
 THREAD = "catalog/HelperThread.h"
 EXPORT_FILE = "catalog/ExportFile.cpp"
 POLICY = "importers/ConversionPolicy.cpp"
+IMPORT = "importers/Import.cpp"
 FIELDS = "importers/FixedField.h"
 VSX = "importers/Vsx.cpp"
 MAIN = "cli/main.cpp"
 COMMANDS = "cli/Commands.cpp"
 VOTABLE = "line/VoTable.cpp"
+ROW_FORMATS = "line/RowFormats.cpp"
 
 MUTANTS = [
     # --- The cursor -----------------------------------------------------------
@@ -341,6 +343,10 @@ MUTANTS = [
            "    std::memset(record.name, ' ', trailingSpaces);\n",
            "",
            "a short name is not right-justified"),
+    Mutant("name-tab-as-padding", LINE,
+           "column[kNameChars - 1 - trailingSpaces] == ' ') {",
+           "IsSpace(column[kNameChars - 1 - trailingSpaces])) {",
+           "white space of any kind after a name, a tab too, is moved in front of it"),
     Mutant("cr-not-space", FORMAT,
            "return c == ' ' || (c >= '\\t' && c <= '\\r');",
            "return c == ' ' || (c >= '\\t' && c < '\\r');",
@@ -449,9 +455,9 @@ MUTANTS = [
            "a failing fsync does not stop the save", quick=True),
     Mutant("rename-result-ignored", EXPORT_FILE,
            "    if (!written || !closed || !PutInPlace(temporary, target)) {\n"
-           "        Discard();\n        return false;\n    }\n",
-           "    if (!written || !closed) {\n        Discard();\n        return false;\n    }\n"
-           "    PutInPlace(temporary, target);\n",
+           "        Fail();\n        Discard();\n        return false;\n    }\n",
+           "    if (!written || !closed) {\n        Fail();\n        Discard();\n"
+           "        return false;\n    }\n    PutInPlace(temporary, target);\n",
            "a failing rename reports success"),
     Mutant("unnamed-file-never-named", EXPORT_FILE,
            "(!temporary.empty() || NameTemporaryFile());",
@@ -511,8 +517,8 @@ MUTANTS = [
            "native[kDecSignColumn] = star.decNegative ? '+' : '-';",
            "an imported declination gets the other sign"),
     Mutant("import-minus-zero-uncounted", POLICY,
-           "report.CountIf(Change::DecMinusZero, star.decNegative && star.decDegrees == 0);",
-           "report.CountIf(Change::DecMinusZero, false);",
+           "changes.CountIf(Change::DecMinusZero, star.decNegative && star.decDegrees == 0,",
+           "changes.CountIf(Change::DecMinusZero, false,",
            "a declination of -0 that loses its sign is not counted"),
     Mutant("import-faintest-magnitude-dropped", POLICY,
            "if (hundredths >= kMagnitudeLimit) {",
@@ -550,6 +556,14 @@ MUTANTS = [
            "(words::Digits(restText) & kRestDigits) == kRestDigits;",
            "true;",
            "a VSX period read from its fixed places takes any byte among its last decimals"),
+    Mutant("import-detected-from-two-lines", IMPORT,
+           "decided = seen == kDetectionLines;",
+           "decided = seen + 1 == kDetectionLines;",
+           "a file's format is decided from its first two non-blank lines"),
+    Mutant("import-degrees-read-as-hours", POLICY,
+           "        std::size_t written = DegreeCoordinates(j, end, out);\n",
+           "        std::size_t written = DegreeCoordinates(j, j + 1, out);\n",
+           "a name with coordinates in degrees is shortened as if they were hours"),
     Mutant("import-trailing-white-kept", FIELDS,
            "    while (end > begin && format::IsSpace(end[-1])) {\n        --end;\n    }\n",
            "",
@@ -575,7 +589,7 @@ MUTANTS = [
            "",
            "the header goes before every block of rows"),
     Mutant("cli-position-count-skipped", COMMANDS,
-           "            if (positionDecides && request.countOnly) {\n                ++matches;\n",
+           "            if (positionDecides && request.countOnly) {\n                Found(lane, 1, text, details);\n",
            "            if (positionDecides && request.countOnly) {\n",
            "--count of a search by position alone counts nothing"),
     Mutant("cli-desc-in-order", COMMANDS,
@@ -591,12 +605,9 @@ MUTANTS = [
            "        if (held) {\n",
            "a failed write is reported as want of memory and the reverse"),
     Mutant("cli-output-status-of-input", COMMANDS,
-           "        ReportError(\"cannot write \" + output.Name());\n"
-           "        return kUnwritableOutput;\n    }\n    return kSuccess;\n}\n\n"
-           "// The exit status after a stream",
-           "        ReportError(\"cannot write \" + output.Name());\n"
-           "        return kUnreadableInput;\n    }\n    return kSuccess;\n}\n\n"
-           "// The exit status after a stream",
+           "    if (!output.Open(outputPath)) {\n        return CannotWrite(output);\n    }\n",
+           "    if (!output.Open(outputPath)) {\n        CannotWrite(output);\n"
+           "        return kUnreadableInput;\n    }\n",
            "an output that cannot be opened exits with the status of an unreadable input"),
     Mutant("cli-info-ra-whole-hours", COMMANDS,
            "const int ra = record.raHours * kMinutesPerHour + record.raMinutes;",
@@ -622,4 +633,25 @@ MUTANTS = [
            "    if (value == 0.0) {\n        return Put(out, kEmptyCell);\n    }\n",
            "",
            "a value the line does not give is written as 0 rather than null"),
+    # --- Faults users met on real catalogues --------------------------------------
+    Mutant("cli-open-period-closed", MAIN,
+           "criteria.periodMost = days->high.value_or(lumara::kNoMostPeriod);",
+           "criteria.periodMost = days->high.value_or(lumara::kLongestPeriod);",
+           "an open longest period stops at the longest the window takes"),
+    Mutant("cli-lone-min-mag-keeps-max", MAIN,
+           "texts.maxMag.value_or(lumara::kHighestMagnitudeLimit)",
+           "texts.maxMag.value_or(lumara::kWindowCriteria.magMax)",
+           "a lone --min-mag keeps the window's Max > 6"),
+    Mutant("cli-reader-gone-reported", COMMANDS,
+           "    if (output.ReaderWentAway()) {\n        return kReaderWentAway;\n    }\n",
+           "",
+           "a reader of standard output that went away is reported as a failed write"),
+    Mutant("cli-folder-reason-stale", EXPORT_FILE,
+           "    if (S_ISDIR(status.st_mode)) {\n        errno = EISDIR;\n",
+           "    if (S_ISDIR(status.st_mode)) {\n",
+           "a folder as target is refused without saying so"),
+    Mutant("output-ending-case-sensitive", ROW_FORMATS,
+           "return AsciiLower(a) == b;",
+           "return a == AsciiLower(b);",
+           "an output name's ending decides the table only in lower case"),
 ]

@@ -7,6 +7,7 @@
 #include "AltitudeChart.h"
 #include "ApplicationLook.h"
 #include "FieldExchange.h"
+#include "RowFormats.h"
 #include "SearchCriteria.h"
 #include "SiteDlg.h"
 #include "StarDetails.h"
@@ -76,8 +77,8 @@ constexpr ControlTemplate kTemplate[] = {
     {IDC_STAR_LIST, ControlKind::ListView, "", kListUnits, kNoTabStop | kGrowWidth | kGrowHeight},
     {IDC_NIGHT_LINE, ControlKind::Label, "", {156, 269, 356, 10}, kFollowBottom | kGrowWidth},
     {IDC_STATIC, ControlKind::Label, "File:", {17, 30, 19, 10}, kTextRight},
-    {IDC_STATIC, ControlKind::Label, "Records Loaded:", {18, 48, 84, 12}, kTextRight},
-    {IDC_STATIC, ControlKind::Label, "Stars Found in Search:", {18, 66, 84, 12}, kTextRight},
+    {IDC_STATIC, ControlKind::Label, "Records Loaded:", {12, 48, 74, 12}, kTextRight},
+    {IDC_STATIC, ControlKind::Label, "Stars Found in Search:", {12, 66, 74, 12}, kTextRight},
     {IDC_STATIC, ControlKind::Label, "R.A. Hours:", {18, 128, 54, 8}, kTextRight},
     {IDC_STATIC, ControlKind::Label, "Degrees:", {18, 158, 54, 8}, kTextRight},
     {IDC_STATIC, ControlKind::Label, "Magnitude:", {18, 196, 54, 8}, kTextRight},
@@ -94,16 +95,14 @@ constexpr ControlTemplate kTemplate[] = {
     {IDC_STATIC, ControlKind::Label, "Least", {78, 226, 24, 8}, kTextRight},
     {IDC_CRITERIA_GROUP, ControlKind::GroupBox, "Search Criteria", {7, 94, 137, 253}, 0},
     {IDC_STATIC, ControlKind::GroupBox, "Data", {7, 10, 137, 80}, 0},
+    // The counts have room for eight digits: VSX alone lists over two
+    // million stars.
     {IDC_RECORDS_LOADED,
      ControlKind::Edit,
      "",
-     {108, 48, 24, 12},
+     {90, 48, 42, 12},
      kDisabled | kNoTabStop | kTextRight},
-    {IDC_STARS_FOUND,
-     ControlKind::Edit,
-     "",
-     {108, 66, 24, 12},
-     kDisabled | kNoTabStop | kTextRight},
+    {IDC_STARS_FOUND, ControlKind::Edit, "", {90, 66, 42, 12}, kDisabled | kNoTabStop | kTextRight},
     {IDC_USE_MAGNITUDE, ControlKind::CheckBox, "", {24, 182, 48, 12}, kDisabled | kNoTabStop},
     {IDC_USE_PERIOD, ControlKind::CheckBox, "", {24, 212, 48, 12}, kDisabled | kNoTabStop},
     {IDC_STATIC, ControlKind::GroupBox, "Location", {14, 104, 124, 68}, 0},
@@ -128,6 +127,14 @@ const QString kTextExtension = QStringLiteral("txt");
 const QString kCsvExtension = QStringLiteral("csv");
 const QStringList kTextFilters = {QStringLiteral("Text Files (*.txt)"),
                                   QStringLiteral("All Files (*)")};
+// Every kind of file a catalogue is read from (VSX comes as vsx.dat; tables
+// from VizieR, AAVSO and TOPCAT as the rest), which the open dialog shows
+// first.
+const QStringList kCataloguePatterns = {QStringLiteral("*.txt"), QStringLiteral("*.dat"),
+                                        QStringLiteral("*.csv"), QStringLiteral("*.tsv"),
+                                        QStringLiteral("*.vot"), QStringLiteral("*.xml")};
+const QStringList kOpenFilters =
+    QStringList{QStringLiteral("Catalogues (%1)").arg(kCataloguePatterns.join(' '))} + kTextFilters;
 const QStringList kCsvFilters = {QStringLiteral("Comma-Separated Files (*.csv)"),
                                  QStringLiteral("All Files (*)")};
 
@@ -386,10 +393,12 @@ std::int32_t CLumaraGUIDlg::RunFileDialog(bool open, const QString& defaultExten
     if (!GetCatalog().HasResults()) {
         return 0;
     }
-    // The chosen name decides the format, whichever save command asked.
-    const QFileInfo chosen(*path);
-    return m_starList.Save(QFile::encodeName(*path).constData(),
-                           chosen.suffix().compare(kCsvExtension, Qt::CaseInsensitive) == 0);
+    // The chosen name decides the format, whichever save command asked, by
+    // the rule lumara follows too; what is not CSV is saved as catalogue
+    // lines.
+    const QByteArray localPath = QFile::encodeName(*path);
+    return m_starList.Save(localPath.constData(), lumara::FormatForName(localPath.toStdString()) ==
+                                                      lumara::OutputFormat::Csv);
 }
 
 std::int32_t CLumaraGUIDlg::LoadCatalogFile(const QString& path) {
@@ -429,7 +438,7 @@ void CLumaraGUIDlg::OnBnClickedNoLightCurve() {
 }
 
 void CLumaraGUIDlg::OnFileLoadData() {
-    const std::int32_t loaded = RunFileDialog(true, kTextExtension, kTextFilters);
+    const std::int32_t loaded = RunFileDialog(true, kTextExtension, kOpenFilters);
     if (loaded != FILE_DIALOG_CANCELLED) {
         ShowLoadResult(loaded);
     }
@@ -457,7 +466,12 @@ void CLumaraGUIDlg::ShowLoadResult(std::int32_t loaded) {
         EnableControls(kSearchControls, false);
         m_nRecordsLoaded = 0;
         m_strFileName.clear();
-        Dialogs().ShowMessage(this, loaded == 0 ? kNoRecordsLoaded : kDataFileError);
+        // A table that cannot be read says why beneath the message.
+        const std::string& problem = GetCatalog().GetLoadProblem();
+        Dialogs().ShowMessage(this, loaded == 0       ? kNoRecordsLoaded
+                                    : problem.empty() ? kDataFileError
+                                                      : kDataFileError + QLatin1Char('\n') +
+                                                            QString::fromStdString(problem));
     }
     m_nStarsFound = 0;
     ShowStatus();

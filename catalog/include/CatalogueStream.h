@@ -53,12 +53,15 @@ struct TableRowStar {
 // stars a table's reader gave for the block's bytes.
 class StarBlock {
 public:
+    // The import's changes go to `changeList` as well, when there is one.
     StarBlock(char* first, char* last, import::CatalogueFormat fileFormat, StreamCounts& laneCounts,
-              std::size_t laneIndex)
-        : begin(first), end(last), layout(fileFormat), counts(laneCounts), lane(laneIndex) {}
+              std::size_t laneIndex, import::ChangeList* changeList)
+        : begin(first), end(last), layout(fileFormat), counts(laneCounts), lane(laneIndex),
+          changes(changeList) {}
+    // A table's stars, converted as they were read, their changes listed then.
     StarBlock(std::vector<TableRowStar>& tableRows, StreamCounts& laneCounts, std::size_t laneIndex)
         : begin(nullptr), end(nullptr), layout(import::CatalogueFormat::Table), rows(&tableRows),
-          counts(laneCounts), lane(laneIndex) {}
+          counts(laneCounts), lane(laneIndex), changes(nullptr) {}
 
     std::size_t Lane() const { return lane; }
 
@@ -92,7 +95,7 @@ public:
             char native[format::kStoredLineChars + 1];
             StarDetails details;
             if (!import::ConvertLine(layout, text, std::strlen(text), native, counts.report,
-                                     &details)) {
+                                     &details, changes)) {
                 ++counts.skipped;
                 return;
             }
@@ -124,6 +127,7 @@ private:
     std::vector<TableRowStar>* rows = nullptr;
     StreamCounts& counts;
     std::size_t lane;
+    import::ChangeList* changes;
 };
 
 // What a caller does with the stars of a catalogue, block by block.
@@ -133,6 +137,12 @@ public:
     virtual bool StartLane(std::size_t lane) {
         static_cast<void>(lane);
         return true;
+    }
+    // Where `lane` lists each change the import makes, for a caller who
+    // wants them; nullptr for none.
+    virtual import::ChangeList* ChangesOf(std::size_t lane) {
+        static_cast<void>(lane);
+        return nullptr;
     }
     // Handles one block on its lane's thread, side by side with the other
     // lane; what it writes to `out` goes out in block order.

@@ -43,6 +43,10 @@ public:
     // True only when every step succeeded; otherwise the target is as it was.
     bool Finish();
 
+    // Why the first step that failed did, as an errno value (ENOENT for a
+    // missing folder, ENOSPC for a full disk); 0 while nothing has failed.
+    int Error() const { return error; }
+
 private:
     // What a replacement keeps of the file it replaces.
     struct Original {
@@ -64,9 +68,12 @@ private:
     bool NameTemporaryFile();
     bool KeepOriginalAttributes();
     void Discard();
+    // Keeps errno as the reason, unless an earlier step failed; returns false.
+    bool Fail();
 
     std::FILE* file = nullptr;
     bool failed = false;
+    int error = 0;
     // Bytes written so far.
     std::uint64_t bytesWritten = 0;
     // Empty when the target is written directly.

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -35,6 +36,10 @@ inline constexpr float kHighestMagnitudeLimit = 99.0f;
 // Days; a most period must lie above the shortest.
 inline constexpr double kShortestPeriod = 0.0;
 inline constexpr double kLongestPeriod = 100000.0;
+// A most period that leaves the period test open above: every period
+// passes, also one beyond kLongestPeriod that a line holds in thousands.
+// The catalogue's setter refuses it; the command line's open end uses it.
+inline constexpr double kNoMostPeriod = std::numeric_limits<double>::infinity();
 
 // The fields in the order a user reads them, which is the order they are
 // checked in.
@@ -137,11 +142,15 @@ FieldRange RangeBelowPartner(const SearchCriteria& criteria, CriteriaField field
 struct CriteriaFault {
     CriteriaField field;
     FieldRange allowed;
+    // The lower field of a pair lies above its partner (South north of
+    // North, Least above Most); `allowed` is then RangeBelowPartner.
+    bool abovePartner = false;
 };
 
 // The first field in use that lies outside its range, fields in reading
 // order; a pair out of order is reported on its lower field once its upper
-// field has been read. Nothing when every field in use is valid.
+// field has been read. A most period of kNoMostPeriod is valid. Nothing when
+// every field in use is valid.
 std::optional<CriteriaFault> CheckCriteria(const SearchCriteria& criteria);
 
 // CStarCatalog::SetCriteria and CStarCatalog::Search with the whole value.

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "LineFormat.h"
 #include "StarDetails.h"
@@ -33,6 +34,7 @@ enum class SkipReason {
 // What was written differently from the source, one count per kind.
 enum class Change {
     NameShortened,
+    NameInDegrees, // a name with coordinates in decimal degrees, shortened to them
     TypeShortened,
     TypeFilled,         // a blank type written as kUnknownType
     MagnitudeRounded,   // more than two decimals
@@ -79,12 +81,34 @@ struct ImportReport {
     void Merge(const ImportReport& other);
 };
 
+// The changes a conversion made, star by star, for those who want to know
+// which stars changed: a line per change holding the star's name as the
+// source gives it, the kind of change (ChangeName) and the source's value,
+// apart by tabs.
+class ChangeList {
+public:
+    void Add(std::string_view star, Change change, std::string_view value);
+    const std::string& Text() const { return text; }
+    void Clear() { text.clear(); }
+    // False once a line could not be added for want of memory.
+    bool Complete() const { return complete; }
+
+private:
+    std::string text;
+    bool complete = true;
+};
+
 // The format's name as the user knows it ("GCVS 5.1", "VSX", "native").
 const char* FormatName(CatalogueFormat format);
+// A few words naming the kind of change, as the list of changes gives it.
+const char* ChangeName(Change change);
 
 // A short text for the user: the format, the number of stars, and one line per
 // kind of change or skip that happened. Empty for a native file.
 std::string DescribeReport(const ImportReport& report);
+// The lines of DescribeReport after its first: per kind of change or skip
+// that happened, how many, what the user sees and why, in plain words.
+std::string DescribeChanges(const ImportReport& report);
 
 // Decides a file's format from its first non-blank lines. A file is GCVS 5.1
 // or VSX only when each of its first kDetectionLines non-blank lines (or all
@@ -113,13 +137,14 @@ private:
 
 // Writes the native line for one line of a GCVS 5.1 or VSX file (`format`
 // must be one of them) into `native` (format::kStoredLineChars + 1 bytes) and counts the
-// star and whatever did not fit. Returns false for a blank line (not
-// counted) or a line that gives no star (counted by reason); `native` then
-// holds no line. With `details`, also says there what the source gives
-// beyond the line; its texts are views into `text`.
+// star and whatever did not fit, adding each change to `changes` when given.
+// Returns false for a blank line (not counted) or a line that gives no star
+// (counted by reason); `native` then holds no line. With `details`, also says
+// there what the source gives beyond the line; its texts are views into `text`.
 // `text` holds no zero byte: a line is cut at its first one when it is read.
 bool ConvertLine(CatalogueFormat format, const char* text, std::size_t length, char* native,
-                 ImportReport& report, StarDetails* details = nullptr);
+                 ImportReport& report, StarDetails* details = nullptr,
+                 ChangeList* changes = nullptr);
 
 // A table with named columns, read as it streams: the file's bytes are fed
 // block by block, and each row's star is handed over as its native line and
@@ -140,12 +165,13 @@ public:
     virtual ~TableImporter() = default;
 
     // Reads the next bytes, counting stars, changes and skipped rows in
-    // `report`. False once the table fails, with Problem() saying why; after
-    // that nothing more is read.
+    // `report` and listing each change in `changes` when given. False once
+    // the table fails, with Problem() saying why; after that nothing more is
+    // read.
     virtual bool Feed(const char* bytes, std::size_t length, ImportReport& report,
-                      const StarHandler& star) = 0;
+                      ChangeList* changes, const StarHandler& star) = 0;
     // At the file's end: reads what was held back.
-    virtual bool Finish(ImportReport& report, const StarHandler& star) = 0;
+    virtual bool Finish(ImportReport& report, ChangeList* changes, const StarHandler& star) = 0;
     virtual const std::string& Problem() const = 0;
     // The table's kind and the columns read, for ImportReport::source.
     virtual std::string Source() const = 0;

@@ -24,4 +24,9 @@ struct RowFormat {
 
 RowFormat FormatOf(OutputFormat format);
 
+// The table a file is written as when its name alone decides, for the
+// window and lumara alike: CSV for a name ending in .csv, a VOTable for .vot
+// and .xml, catalogue lines for any other name; the ending in any case.
+OutputFormat FormatForName(std::string_view path);
+
 } // namespace lumara

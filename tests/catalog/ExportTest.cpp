@@ -107,6 +107,26 @@ TEST_F(ExportTest, NumbersOfAStarInTheSouthAtZeroHours) {
                               "\"                    \",15.2,16.05,0\r\n");
 }
 
+// A name is shown right-aligned by moving the blanks after it in front of
+// it; a tab is part of the name's text, wherever it stands, and the name
+// keeps its place.
+TEST_F(ExportTest, ATabInTheNameFieldStaysWhereItIs) {
+    const struct {
+        const char* columns; // 10-20
+        const char* shown;
+    } cases[] = {
+        {"RT Xyz\t    ", "    RT Xyz\t"},
+        {"RT Xyz  \t  ", "  RT Xyz  \t"},
+        {"RT\tXyz     ", "     RT\tXyz"},
+    };
+    for (const auto& c : cases) {
+        std::string line = Padded(kMiraLike);
+        line.replace(10, 11, c.columns);
+        EXPECT_EQ(CsvRowOf(line).substr(0, 21), "5,36,21,\"" + std::string(c.shown) + "\"")
+            << c.columns;
+    }
+}
+
 TEST_F(ExportTest, AnEmptyResultListWritesTheHeaderOrNothing) {
     catalog.SetDecNorth(-89);
     ASSERT_EQ(catalog.Search(true, false, false), 0);

@@ -77,15 +77,19 @@ struct Fixture {
 };
 
 // Counted by hand from the fixtures, field by field. Changes, in order: names
-// shortened, types shortened, types filled, magnitudes rounded, raised,
-// dropped, limits, amplitudes to minima, amplitudes dropped, periods rounded,
-// in thousands, dropped, -00 declinations, marks dropped.
+// shortened, names shortened to degrees, types shortened, types filled,
+// magnitudes rounded, raised, dropped, limits, amplitudes to minima,
+// amplitudes dropped, periods rounded, in thousands, dropped, -00
+// declinations, marks dropped.
 const Fixture kFixtures[] = {
     {"gcvs-fields",
      CatalogueFormat::Gcvs51,
      {0, 1, 1, 1},
-     {0, 1, 1, 4, 2, 2, 3, 2, 0, 1, 1, 0, 1, 2}},
-    {"vsx-fields", CatalogueFormat::Vsx, {0, 1, 2, 0}, {3, 1, 1, 0, 1, 1, 2, 1, 0, 2, 2, 0, 1, 2}},
+     {0, 0, 1, 1, 4, 2, 2, 3, 2, 0, 1, 1, 0, 1, 2}},
+    {"vsx-fields",
+     CatalogueFormat::Vsx,
+     {0, 1, 2, 0},
+     {3, 0, 1, 1, 0, 1, 1, 2, 1, 0, 2, 2, 0, 1, 2}},
 };
 
 std::string FixturePath(const Fixture& fixture, const char* extension) {
@@ -170,6 +174,34 @@ TEST(ImportFileTest, OnlyFilesThatOpenWithLinesOfALayoutAreImported) {
     EXPECT_GT(demo.LoadCatalog(LUMARA_DEMO_CATALOGUE), 0);
     EXPECT_EQ(demo.GetImportReport().format, CatalogueFormat::Native);
     EXPECT_EQ(DescribeReport(demo.GetImportReport()), "");
+}
+
+// The format is the first three non-blank lines' alike: a file whose third
+// line is a native star, or a line of the other layout, is no import, and
+// loads its native stars only.
+TEST(ImportFileTest, TheThirdLineDecidesAsMuchAsTheFirstTwo) {
+    const std::string gcvs = FirstLineOf("gcvs-fields.txt");
+    const std::string vsx = FirstLineOf("vsx-fields.txt");
+    const std::string native = std::string(kMiraLike);
+    const struct {
+        std::string layout;
+        std::string third;
+        std::int32_t stars;
+    } cases[] = {
+        {gcvs, native, 1},
+        {gcvs, vsx, 0},
+        {vsx, native, 1},
+        {vsx, gcvs, 0},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        const std::string bytes =
+            c.layout + "\n\n" + c.layout + "\n" + c.third + "\n" + c.layout + "\n";
+        CStarCatalog catalog;
+        EXPECT_EQ(catalog.LoadCatalog(dir.Write("file", bytes).c_str()), c.stars) << c.third;
+        EXPECT_EQ(catalog.GetImportReport().format, CatalogueFormat::Native) << c.third;
+        EXPECT_EQ(DescribeReport(catalog.GetImportReport()), "") << c.third;
+    }
 }
 
 // A file of `copies` times the VSX fixture, large enough to be read in two

@@ -51,6 +51,11 @@ TEST(SearchCriteriaTest, NamesTheFirstFieldAtFaultAndSkipsFieldsNotInUse) {
          CriteriaField::PeriodLeast},
         {"Least equal to Most",
          With([](SearchCriteria& c) { c.periodLeast = c.periodMost = 1000; }), std::nullopt},
+        {"Most left open", With([](SearchCriteria& c) { c.periodMost = lumara::kNoMostPeriod; }),
+         std::nullopt},
+        {"Most beyond the longest",
+         With([](SearchCriteria& c) { c.periodMost = 2 * lumara::kLongestPeriod; }),
+         CriteriaField::PeriodMost},
         {"Least above Most, period off", With([](SearchCriteria& c) {
              c.periodLeast = 5000, c.periodMost = 1000, c.usePeriod = false;
          }),
@@ -78,10 +83,12 @@ TEST(SearchCriteriaTest, TheFaultCarriesTheRangeToTell) {
     EXPECT_EQ(south->allowed.min, -90);
     EXPECT_EQ(south->allowed.max, 20);
     EXPECT_TRUE(south->allowed.integral);
+    EXPECT_TRUE(south->abovePartner);
     const auto most = lumara::CheckCriteria(With([](SearchCriteria& c) { c.periodMost = 0; }));
     ASSERT_TRUE(most.has_value());
     EXPECT_FALSE(most->allowed.minIncluded);
     EXPECT_EQ(most->allowed.max, 100000);
+    EXPECT_FALSE(most->abovePartner);
 }
 
 TEST(SearchCriteriaTest, APairInOrderIsAppliedWholeFromEitherSide) {

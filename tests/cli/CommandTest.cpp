@@ -19,15 +19,6 @@ namespace {
 using lumara::SearchCriteria;
 using namespace lumara::test;
 
-// What lumara searches for when no option says otherwise: the whole sky,
-// magnitude and period tests off.
-SearchCriteria Unlimited() {
-    SearchCriteria criteria;
-    criteria.useMagnitude = false;
-    criteria.usePeriod = false;
-    return criteria;
-}
-
 SearchCriteria With(void (*change)(SearchCriteria&)) {
     SearchCriteria criteria = Unlimited();
     change(criteria);
@@ -53,9 +44,18 @@ const std::vector<SearchCase>& SearchCases() {
         {"--max-mag alone keeps the window's Min <",
          {"--max-mag", "9"},
          With([](SearchCriteria& c) { c.useMagnitude = true, c.magMax = 9.0f; })},
-        {"--min-mag alone keeps the window's Max >",
-         {"--min-mag", "10.5"},
-         With([](SearchCriteria& c) { c.useMagnitude = true, c.magMin = 10.5f; })},
+        {"--min-mag alone leaves Max > open", {"--min-mag", "10.5"}, With([](SearchCriteria& c) {
+             c.useMagnitude = true, c.magMin = 10.5f, c.magMax = lumara::kHighestMagnitudeLimit;
+         })},
+        {"signed ends and an open one",
+         {"--dec", "-10..+10", "--ra", "+3..+9", "--period", "+0.5.."},
+         With([](SearchCriteria& c) {
+             c.decSouth = -10, c.decNorth = 10, c.raWest = 3, c.raEast = 9;
+             c.usePeriod = true, c.periodLeast = 0.5, c.periodMost = lumara::kLongestPeriod;
+         })},
+        {"bands open to a pole", {"--dec", "+60..", "--period", "..2"}, With([](SearchCriteria& c) {
+             c.decSouth = 60, c.usePeriod = true, c.periodLeast = 0, c.periodMost = 2;
+         })},
         {"magnitudes and period",
          {"--max-mag", "12", "--min-mag", "9.3", "--period", "1..400"},
          With([](SearchCriteria& c) {
@@ -212,6 +212,62 @@ TEST_F(CommandTest, ConvertWritesEveryStarLineAndReportsWhatItSkipped) {
     }
 }
 
+// Periods the line holds in thousands lie beyond what the window's Most
+// takes; an open end lets them through, as it lets through the south pole.
+TEST_F(CommandTest, OpenEndsAreTrulyOpen) {
+    std::string longest = Padded(kMiraLike);
+    longest.replace(46, 9, "9999K    ");
+    longest.replace(4, 3, "-90");
+    const std::string file = folder->Write("open.txt", longest + "\n" + Padded(kEclipsing) + "\n");
+    const struct {
+        std::vector<std::string> options;
+        const char* count;
+    } cases[] = {
+        {{"--period", "400.."}, "2\n"},
+        {{"--period", "400..100000"}, "1\n"},
+        {{"--period", "13000.."}, "1\n"},
+        {{"--dec", "..-89"}, "1\n"},
+    };
+    for (const auto& c : cases) {
+        const ProgramRun run = RunLumara(Plus(Search(file, c.options), {"--count"}));
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, c.count) << c.options[1];
+    }
+}
+
+// Without --format, -o writes what the window's save writes for the name,
+// and a VOTable for .vot and .xml; --format wins, in any case.
+TEST_F(CommandTest, TheOutputNameChoosesTheTable) {
+    const std::string csv = LibraryExport(LUMARA_DEMO_CATALOGUE, Unlimited(), true);
+    const std::string txt = LibraryExport(LUMARA_DEMO_CATALOGUE, Unlimited(), false);
+    const std::string xml = "<?xml";
+    const struct {
+        const char* name;
+        std::vector<std::string> format;
+        std::string starts;
+    } cases[] = {
+        {"out.csv", {}, csv},
+        {"OUT.Csv", {}, csv},
+        {"out.txt", {}, txt},
+        {"vsx.dat", {}, txt},
+        {"named", {}, txt},
+        {"table.vot", {}, xml},
+        {"table.XML", {}, xml},
+        {"out.csv", {"--format", "TXT"}, txt},
+        {"out.txt", {"--format", "Csv"}, csv},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string target = folder->PathOf(c.name);
+        std::vector<std::string> arguments = Search(LUMARA_DEMO_CATALOGUE, {"-o", target});
+        arguments.insert(arguments.end(), c.format.begin(), c.format.end());
+        const ProgramRun run = RunLumara(arguments);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(ReadFile(target).substr(0, c.starts.size()), c.starts);
+    }
+    EXPECT_EQ(RunLumara(Search(LUMARA_DEMO_CATALOGUE, {})).out, csv);
+}
+
 constexpr int kMinutesPerHour = 60;
 
 // The value after `label` in the info text, and the one after " to ".
@@ -280,6 +336,55 @@ TEST_F(CommandTest, InfoGivesTheCountsAndSpreadOfTheLoadedStars) {
     }
 }
 
+// info speaks of one star as one, and of an import tells that the spreads
+// are of the values as listed and what the import changed; convert
+// --report lists each change, a line per change the import counted.
+TEST_F(CommandTest, InfoAndReportSayWhatTheImportChanged) {
+    const std::string gcvsFields = LUMARA_IMPORT_DATA_DIR "/gcvs-fields.txt";
+    const ProgramRun info = RunLumara({"info", LUMARA_IMPORT_DATA_DIR "/vsx-fields.txt"});
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_NE(info.out.find("maximum magnitude: 0.01 to 14.52 (1 star gives none)\n"),
+              std::string::npos)
+        << info.out;
+    EXPECT_NE(info.out.find("the values above are as the catalogue lines list them; the import:\n"
+                            "  3 long names are listed shortened"),
+              std::string::npos)
+        << info.out;
+    EXPECT_NE(info.out.find("\n  1 magnitude brighter than 0.01 is listed as 0.01: the catalogue "
+                            "line cannot hold a sign"),
+              std::string::npos)
+        << info.out;
+    EXPECT_EQ(RunLumara({"info", LUMARA_DEMO_CATALOGUE}).out.find("the import"), std::string::npos);
+
+    // A fixed layout's changes and a table's are listed alike, one line each.
+    const struct {
+        std::string source;
+        std::string someLine;
+    } cases[] = {
+        // The fixture's eta Car is of magnitude -1.0 at maximum.
+        {gcvsFields, "eta Car\tmagnitude raised to 0.01\t-1.0\n"},
+        {LUMARA_IMPORT_DATA_DIR "/vsx-dump.csv", "ZZ Faint\tperiod in thousands\t100000\n"},
+    };
+    for (const auto& test : cases) {
+        CStarCatalog catalog;
+        ASSERT_GT(catalog.LoadCatalog(test.source.c_str()), 0) << test.source;
+        std::int64_t changes = 0;
+        for (const std::int64_t count : catalog.GetImportReport().changes) {
+            changes += count;
+        }
+        const std::string report = folder->PathOf("changes.tsv");
+        const ProgramRun convert =
+            RunLumara({"convert", test.source, "-o", folder->PathOf("c.txt"), "--report", report});
+        EXPECT_EQ(convert.status, 0) << convert.err;
+        const std::vector<std::string> lines = LinesOf(ReadFile(report));
+        EXPECT_EQ(static_cast<std::int64_t>(lines.size()), changes) << test.source;
+        for (const std::string& line : lines) {
+            EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 2) << line;
+        }
+        EXPECT_NE(std::find(lines.begin(), lines.end(), test.someLine), lines.end()) << test.source;
+    }
+}
+
 TEST_F(CommandTest, HelpAndVersionSucceedOnEveryCommand) {
     for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
              {"--help"}, {"search", "--help"}, {"convert", "--help"}, {"info", "--help"}}) {
@@ -287,6 +392,8 @@ TEST_F(CommandTest, HelpAndVersionSucceedOnEveryCommand) {
         EXPECT_EQ(run.status, 0) << arguments[0];
         EXPECT_NE(run.out.find("Usage:"), std::string::npos) << run.out;
     }
+    const std::string help = RunLumara({"search", "--help"}).out;
+    EXPECT_NE(help.find("alone, leaves the maximum open"), std::string::npos) << help;
     const ProgramRun version = RunLumara({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("lumara ", 0), 0u) << version.out;

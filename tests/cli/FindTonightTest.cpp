@@ -22,11 +22,13 @@ using lumara::SearchCriteria;
 using lumara::SortField;
 using namespace lumara::test;
 
-SearchCriteria Unlimited() {
-    SearchCriteria criteria;
-    criteria.useMagnitude = false;
-    criteria.usePeriod = false;
-    return criteria;
+// The night the runs below ask lumara for: 2026-12-08 at Amsterdam, with
+// the events of `eventNights` nights.
+lumara::plan::NightStatus AmsterdamNight(lumara::TonightContext& context, int eventNights) {
+    lumara::plan::PlanSettings settings;
+    settings.site = lumara::plan::Site{52.37, 4.90, 0.0};
+    settings.zone = "Europe/Amsterdam";
+    return lumara::PrepareTonight(settings, {2026, 12, 8}, context, eventNights);
 }
 
 // Every run reads a settings folder of its own, empty unless a test writes
@@ -85,12 +87,8 @@ TEST_F(FindTonightTest, TonightListsTheLibrarysObservableStarsWithTheirTimes) {
     EXPECT_EQ(rows[0], "Name,Type,RAdeg,DEdeg,MaxMag,MinMag,Period,Transit,TransitAlt,UpFrom,"
                        "UpTo,UpHours,MoonSep\r\n");
 
-    lumara::plan::PlanSettings settings;
-    settings.site = lumara::plan::Site{52.37, 4.90, 0.0};
-    settings.zone = "Europe/Amsterdam";
-    auto tonight = std::make_shared<lumara::TonightContext>();
-    ASSERT_EQ(lumara::PrepareTonight(settings, {2026, 12, 8}, *tonight),
-              lumara::plan::NightStatus::Ok);
+    const auto tonight = std::make_shared<lumara::TonightContext>();
+    ASSERT_EQ(AmsterdamNight(*tonight, 0), lumara::plan::NightStatus::Ok);
     SearchCriteria criteria = Unlimited();
     criteria.tonight = tonight;
     CStarCatalog catalog;
@@ -105,6 +103,14 @@ TEST_F(FindTonightTest, TonightListsTheLibrarysObservableStarsWithTheirTimes) {
         EXPECT_NE(rows[row].find("T" + from + "+01:00,"), std::string::npos) << rows[row];
         ++row;
     }
+
+    // A file named as a VOTable gets one, as a search's does.
+    const std::string table = config.PathOf("tonight.vot");
+    ASSERT_EQ(RunLumara({"tonight", LUMARA_DEMO_CATALOGUE, "--lat", "52.37", "--lon", "4.90",
+                         "--night", "2026-12-08", "-o", table})
+                  .status,
+              0);
+    EXPECT_EQ(ReadFile(table).rfind("<?xml", 0), 0u);
 }
 
 TEST_F(FindTonightTest, RefusedOptionsSayWhyWithStatusTwo) {
@@ -163,12 +169,8 @@ TEST_F(FindTonightTest, EventsAreTheLibrarysPredictions) {
     ASSERT_GT(rows.size(), 1u);
     EXPECT_NE(rows[0].find(",MoonSep,Event,EventTime,Cycles\r\n"), std::string::npos);
 
-    lumara::plan::PlanSettings settings;
-    settings.site = lumara::plan::Site{52.37, 4.90, 0.0};
-    settings.zone = "Europe/Amsterdam";
     lumara::TonightContext context;
-    ASSERT_EQ(lumara::PrepareTonight(settings, {2026, 12, 8}, context, 10),
-              lumara::plan::NightStatus::Ok);
+    ASSERT_EQ(AmsterdamNight(context, 10), lumara::plan::NightStatus::Ok);
     CStarCatalog catalog;
     ASSERT_EQ(catalog.LoadCatalog(vsx.c_str()), 3000);
     std::size_t row = 1;

@@ -116,4 +116,11 @@ std::vector<std::string> LinesOf(const std::string& text) {
     return lines;
 }
 
+SearchCriteria Unlimited() {
+    SearchCriteria criteria;
+    criteria.useMagnitude = false;
+    criteria.usePeriod = false;
+    return criteria;
+}
+
 } // namespace lumara::test

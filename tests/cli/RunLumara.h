@@ -45,6 +45,10 @@ std::string MakeCatalogue(const std::string& path, int stars, int seed, bool crl
 std::string LibraryExport(const std::string& path, const SearchCriteria& criteria, bool asCsv,
                           std::span<const SortSpec> sort = {});
 
+// What lumara searches for when no option says otherwise: the whole sky,
+// magnitude and period tests off.
+SearchCriteria Unlimited();
+
 // The lines of a text, each with its line end.
 std::vector<std::string> LinesOf(const std::string& text);
 

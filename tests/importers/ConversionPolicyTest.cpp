@@ -18,6 +18,7 @@ using namespace lumara::import;
 namespace {
 
 struct VsxFields {
+    const char* name = "Star1";
     const char* ra = "10.00000";
     const char* dec = "10.00000";
     const char* max = "";
@@ -34,7 +35,7 @@ void PutRight(std::string& line, std::size_t first, std::size_t last, const std:
 std::string VsxLine(const VsxFields& fields) {
     std::string line(158, ' ');
     PutRight(line, 1, 7, "42");
-    line.replace(8, 5, "Star1");
+    line.replace(8, std::strlen(fields.name), fields.name);
     line[39] = '0';
     PutRight(line, 42, 50, fields.ra);
     PutRight(line, 52, 60, fields.dec);
@@ -45,10 +46,12 @@ std::string VsxLine(const VsxFields& fields) {
     return line;
 }
 
-std::string Converted(const VsxFields& fields, ImportReport& report) {
+std::string Converted(const VsxFields& fields, ImportReport& report,
+                      ChangeList* changes = nullptr) {
     const std::string line = VsxLine(fields);
     char native[lumara::format::kStoredLineChars + 1];
-    if (!ConvertLine(CatalogueFormat::Vsx, line.c_str(), line.size(), native, report)) {
+    if (!ConvertLine(CatalogueFormat::Vsx, line.c_str(), line.size(), native, report, nullptr,
+                     changes)) {
         return "skipped";
     }
     return native;
@@ -133,6 +136,12 @@ TEST(ConversionPolicyTest, LongNamesKeepWhatTellsThemApart) {
         {"NSVS 12345678", "NS~12345678"},
         {"XYZ J1234-5678", "XY~234-5678"},   // too few R.A. digits for coordinates
         {"HIJ123456+123456", "HI~6+123456"}, // a J inside a word is no coordinate
+        // Decimal degrees keep their points, so they cannot read as hours.
+        {"ATO J302.3604+14.4949", "302.36+14.4"},
+        {"ATO J000.0012-05.0007", "000.00-05.0"},
+        {"ATO J359.9999+89", "359.99+89"},
+        {"SURVEY NAME J7.5-3.25", "7.5-3.2"},
+        {"PKS J1234.5+1234.5", "PK~5+1234.5"}, // four whole digits: no degrees
     };
     for (const auto& c : cases) {
         char out[lumara::format::kNameChars + 1];
@@ -140,6 +149,57 @@ TEST(ConversionPolicyTest, LongNamesKeepWhatTellsThemApart) {
         const bool shortened = ShortenName(Field{name.data(), name.size()}, out);
         EXPECT_STREQ(out, c.written) << c.name;
         EXPECT_EQ(shortened, Trimmed(Field{name.data(), name.size()}).width > 11) << c.name;
+    }
+}
+
+// Each form of name is a kind of change of its own in the import's report.
+TEST(ConversionPolicyTest, NamesInDegreesAreCountedApart) {
+    const struct {
+        const char* name;
+        std::int64_t shortened;
+        std::int64_t inDegrees;
+    } cases[] = {
+        {"ATO J302.3604+14.4949", 0, 1},
+        {"ASASSN-V J054134.00+052231.4", 1, 0},
+        {"NSVS 12345678", 1, 0},
+        {"V1234 Sgr", 0, 0},
+    };
+    for (const auto& c : cases) {
+        ImportReport report;
+        EXPECT_NE(Converted({.name = c.name}, report), "skipped") << c.name;
+        EXPECT_EQ(report.Changed(Change::NameShortened), c.shortened) << c.name;
+        EXPECT_EQ(report.Changed(Change::NameInDegrees), c.inDegrees) << c.name;
+    }
+}
+
+// Whoever asks is told which star changed, how, and from what value, in the
+// order the line is written.
+TEST(ConversionPolicyTest, EachChangeIsListedWithTheSourceValue) {
+    ImportReport report;
+    ChangeList changes;
+    Converted({.name = "ATO J302.3604+14.4949",
+               .dec = "-0.51234",
+               .max = "-1.46",
+               .min = "12.345",
+               .period = "12345.6"},
+              report, &changes);
+    const std::string star = "ATO J302.3604+14.4949\t";
+    EXPECT_EQ(changes.Text(),
+              star + "name shortened to degrees\tATO J302.3604+14.4949\n" + star +
+                  "declination -00\t-0.51234\n" + star + "magnitude raised to 0.01\t-1.46\n" +
+                  star + "magnitude rounded\t12.345\n" + star + "period in thousands\t12345.6\n");
+    EXPECT_TRUE(changes.Complete());
+
+    // Without a list, the same counts.
+    ImportReport unlisted;
+    Converted({.name = "ATO J302.3604+14.4949",
+               .dec = "-0.51234",
+               .max = "-1.46",
+               .min = "12.345",
+               .period = "12345.6"},
+              unlisted);
+    for (std::size_t i = 0; i < kChanges; ++i) {
+        EXPECT_EQ(unlisted.changes[i], report.changes[i]) << i;
     }
 }
 

@@ -14,7 +14,9 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
+#include <algorithm>
 
 namespace {
 const QString kDataFileError = QStringLiteral("Data File Error!");
@@ -94,6 +96,34 @@ TEST_F(WindowTest, ControlsStandAtTheirDialogUnitPlaces) {
     EXPECT_EQ(Button(IDC_NO_LIGHT_CURVE)->geometry(), units.Map({36, 324, 96, 16}));
 }
 
+// The real VSX has over two million stars: a count of eight digits, and the
+// labels beside the counts, are shown whole at any font size (ctest runs
+// this at 144 DPI as well).
+TEST_F(WindowTest, CountsOfEightDigitsAndTheirLabelsAreShownWhole) {
+    const QString count = QString::number(10000000);
+    for (const int id : {IDC_RECORDS_LOADED, IDC_STARS_FOUND}) {
+        QLineEdit* edit = Edit(id);
+        edit->setText(count);
+        // Painting places the text; a text too wide is scrolled so that its
+        // start lies out of sight.
+        static_cast<void>(edit->grab());
+        const int middle = edit->height() / 2;
+        EXPECT_EQ(edit->cursorPositionAt({edit->contentsRect().left() + 1, middle}), 0) << id;
+        EXPECT_EQ(edit->cursorPositionAt({edit->contentsRect().right() - 1, middle}), count.size())
+            << id;
+    }
+    for (const char* caption : {"Records Loaded:", "Stars Found in Search:"}) {
+        QLabel* label = nullptr;
+        for (QLabel* candidate : m_window->findChildren<QLabel*>()) {
+            label = candidate->text() == caption ? candidate : label;
+        }
+        ASSERT_NE(label, nullptr) << caption;
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()),
+                  label->contentsRect().width())
+            << caption;
+    }
+}
+
 TEST_F(WindowTest, TabOrderFollowsTheTemplate) {
     LoadExamples();
     const std::vector<int> tabStops = {IDC_RA_WEST, IDC_RA_EAST, IDC_DEC_SOUTH,    IDC_DEC_NORTH,
@@ -122,6 +152,29 @@ TEST_F(WindowTest, SuccessfulLoadEnablesCriteriaAndFocusesWest) {
     EXPECT_TRUE(m_dialogs.Requests().back().open);
 }
 
+// VSX comes as vsx.dat: the open dialog shows every catalogue first, then
+// the text files and all files; the TXT save keeps opening on text files.
+TEST_F(WindowTest, TheOpenDialogShowsEveryCatalogueFirst) {
+    Trigger(ID_FILE_LOADDATA);
+    Trigger(ID_FILE_SAVETXT);
+    ASSERT_EQ(m_dialogs.Requests().size(), 2u);
+    const QStringList& open = m_dialogs.Requests()[0].filters;
+    const QRegularExpressionMatch catalogues =
+        QRegularExpression(QStringLiteral(R"(^Catalogues \((.+)\)$)")).match(open.value(0));
+    ASSERT_TRUE(catalogues.hasMatch()) << open.join('|').toStdString();
+    const QStringList patterns = catalogues.captured(1).split(' ');
+    for (const QString name : {"vsx.dat", "gcvs5.txt", "demo-catalogue.txt", "vsx.csv", "asu.tsv",
+                               "topcat.vot", "votable.xml"}) {
+        EXPECT_TRUE(std::any_of(patterns.begin(), patterns.end(), [&name](const QString& pattern) {
+            return QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern))
+                .match(name)
+                .hasMatch();
+        })) << name.toStdString();
+    }
+    EXPECT_EQ(open.mid(1), QStringList({"Text Files (*.txt)", "All Files (*)"}));
+    EXPECT_EQ(m_dialogs.Requests()[1].filters.value(0), "Text Files (*.txt)");
+}
+
 TEST_F(WindowTest, LoadsThatFailReturnToEmpty) {
     struct Case {
         QString path;
@@ -141,6 +194,14 @@ TEST_F(WindowTest, LoadsThatFailReturnToEmpty) {
         EXPECT_EQ(Texts(kStatusFields), QStringList({"", "0", "0"}));
         EXPECT_EQ(RowCount(), 0);
     }
+
+    // A table that cannot be read says why beneath the message.
+    m_dialogs.Forget();
+    Load(WriteFile("broken.csv", {"Name,RAdeg,DEdeg", "\"V1 Ori,83.1,5.2"}));
+    const std::string problem = m_window->GetCatalog().GetLoadProblem();
+    EXPECT_NE(problem.find("quote"), std::string::npos) << problem;
+    EXPECT_EQ(m_dialogs.Messages(),
+              QStringList{kDataFileError + "\n" + QString::fromStdString(problem)});
 }
 
 TEST_F(WindowTest, CancelledLoadChangesNothing) {
@@ -391,7 +452,7 @@ TEST_F(WindowTest, SavesWriteTheFormatThatTheNameAsksFor) {
     for (const Case& save :
          {Case{ID_FILE_SAVECSV, "stars.csv", csv}, Case{ID_FILE_SAVECSV, "stars.CSV", csv},
           Case{ID_FILE_SAVETXT, "upper.Csv", csv}, Case{ID_FILE_SAVETXT, "stars.txt", txt},
-          Case{ID_FILE_SAVECSV, "existing.txt", txt}}) {
+          Case{ID_FILE_SAVECSV, "stars.vot", txt}, Case{ID_FILE_SAVECSV, "existing.txt", txt}}) {
         m_dialogs.AnswerWith(PathOf(save.name));
         Trigger(save.command);
         EXPECT_EQ(ReadFile(PathOf(save.name)), save.content) << save.name.toStdString();
