@@ -36,6 +36,11 @@ TXT_OVER_WRITE = 1.5
 MEMORY_OVER_DATA = 1.15
 WINDOW_OVER_SEARCH = 2.0
 WINDOW_EXTRA_MS = 50.0
+TONIGHT_OVER_PLAIN = 2.0
+TONIGHT_EXTRA_MS = 50.0
+SORT_ROWS_OVER_SEARCH = 2.0
+SORT_ROWS_EXTRA_MS = 100.0
+SORT_WHOLE_OVER_SEARCH = 4.0
 
 
 def run_suite(build, stars, repetitions, min_time, folder):
@@ -187,6 +192,26 @@ def judge(stars, medians, memory, window):
               f"{window['unshown_rows_formatted']} rows formatted unseen "
               f"({window['rows_formatted']} formatted, {window['rows_shown']} shown)",
               "0 unseen", window["unshown_rows_formatted"] == 0)
+    bound = TONIGHT_OVER_PLAIN * window["plain_window_ms"] + TONIGHT_EXTRA_MS
+    table.add("window: Observable tonight, search to rows", ms(window["tonight_window_ms"]), None,
+              f"{window['tonight_window_ms'] / bound:.2f} x bound (without it "
+              f"{window['plain_window_ms']:.2f} ms; {window['observable_rows']} observable)",
+              f"<= {bound:.2f} ms ({TONIGHT_OVER_PLAIN:.0f} x without + {TONIGHT_EXTRA_MS:.0f} ms)",
+              window["tonight_window_ms"] <= bound)
+    # The window sorts the whole list before it shows any row of it, so the
+    # first rows and the whole order are ready at once.
+    bound = SORT_ROWS_OVER_SEARCH * window["search_ms"] + SORT_ROWS_EXTRA_MS
+    table.add("window: Magnitude header to sorted rows", ms(window["sort_window_ms"]), None,
+              f"{window['sort_window_ms'] / bound:.2f} x bound (Search alone "
+              f"{window['search_ms']:.2f} ms)",
+              f"<= {bound:.2f} ms ({SORT_ROWS_OVER_SEARCH:.0f} x Search + "
+              f"{SORT_ROWS_EXTRA_MS:.0f} ms)",
+              window["sort_window_ms"] <= bound)
+    bound = SORT_WHOLE_OVER_SEARCH * window["search_ms"]
+    table.add("window: whole sorted order ready", ms(window["sort_handler_ms"]), None,
+              f"{window['sort_handler_ms'] / bound:.2f} x bound",
+              f"<= {bound:.2f} ms ({SORT_WHOLE_OVER_SEARCH:.0f} x Search)",
+              window["sort_handler_ms"] <= bound)
     return table
 
 

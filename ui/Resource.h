@@ -27,6 +27,22 @@ enum ControlId : int {
     IDC_CRITERIA_GROUP = 1015,
     IDC_USE_MAGNITUDE = 1016,
     IDC_USE_PERIOD = 1017,
+    IDC_NAME = 1018,
+    IDC_TYPE = 1019,
+    IDC_TONIGHT = 1020,
+    IDC_NIGHT_LINE = 1021,
+    IDC_ALTITUDE_CHART = 1022,
+
+    // The Site and Night dialog.
+    IDCANCEL = 2,
+    IDC_SITE_LATITUDE = 1100,
+    IDC_SITE_LONGITUDE = 1101,
+    IDC_SITE_HEIGHT = 1102,
+    IDC_SITE_ZONE = 1103,
+    IDC_SITE_NIGHT = 1104,
+    IDC_SITE_TWILIGHT = 1105,
+    IDC_SITE_MIN_ALTITUDE = 1106,
+    IDC_SITE_MIN_HOURS = 1107,
 };
 
 enum CommandId : int {
@@ -35,4 +51,5 @@ enum CommandId : int {
     ID_FILE_SAVECSV = 32775,
     ID_FILE_SAVETXT = 32776,
     ID_HELP_ABOUT = 32784,
+    ID_OBSERVE_SITE = 32785,
 };

@@ -4,8 +4,11 @@
 #include "WindowFixture.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QTest>
+#include <QTimer>
 #include <string_view>
 
 #include "LineFormat.h"
@@ -45,8 +48,19 @@ QList<QByteArray> ExampleStars() {
     };
 }
 
+void OnNextModal(std::function<void(QWidget*)> check) {
+    QTimer::singleShot(0, [check = std::move(check)] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        check(modal);
+    });
+}
+
 void WindowTest::SetUp() {
     ASSERT_TRUE(m_folder.isValid());
+    // The window's settings go to a folder of the test's own.
+    ASSERT_TRUE(QDir(m_folder.path()).mkpath(QStringLiteral("config")));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(PathOf(QStringLiteral("config"))));
     Reopen();
 }
 

@@ -1,0 +1,51 @@
+// SPDX-FileCopyrightText: 2026 The Lumara developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// A star's altitude through the night, drawn small: from the night's start
+// (local solar noon) to its end, the dark window shaded, the minimum
+// altitude as a dashed line, the hours on the site's clock below.
+#pragma once
+
+#include "Tonight.h"
+
+#include <QString>
+#include <QWidget>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class AltitudeChart : public QWidget {
+    Q_OBJECT
+public:
+    // One point of the curve: an instant of the night and the star's
+    // altitude then.
+    struct Sample {
+        double seconds;
+        double altitudeDeg;
+    };
+
+    using QWidget::QWidget;
+
+    // The night drawn, without a star; null draws nothing but the frame.
+    void ShowNight(std::shared_ptr<const lumara::TonightContext> night);
+    // The star's curve over the night shown; nothing draws no curve.
+    void ShowStar(const std::optional<lumara::plan::StarPlace>& place, const QString& name);
+
+    const std::vector<Sample>& Curve() const { return m_curve; }
+    const QString& StarName() const { return m_name; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    // Where an instant and an altitude stand in the plot area.
+    double XOf(const QRectF& plot, double seconds) const;
+    static double YOf(const QRectF& plot, double altitudeDeg);
+    void DrawDarkness(QPainter& painter, const QRectF& plot) const;
+    void DrawHours(QPainter& painter, const QRectF& plot) const;
+    void DrawAltitudes(QPainter& painter, const QRectF& plot) const;
+
+    std::shared_ptr<const lumara::TonightContext> m_night;
+    std::vector<Sample> m_curve;
+    QString m_name;
+};
