@@ -73,6 +73,20 @@ std::string WithZone(const plan::WallClock& time) {
     return std::string(clock.data(), clock.size());
 }
 
+// The rest of a star's night: the Moon's distance and the first event.
+StarTonight WithMoonAndEvent(const TonightContext& context, const StarRecord& record,
+                             const plan::StarDirection& star, const plan::StarNight& night) {
+    StarTonight tonight{night, plan::MoonSeparationOfDirection(context.night, star), std::nullopt};
+    if (!context.eventNights.empty()) {
+        std::vector<plan::StarEvent> events;
+        EventsOf(context, record, events);
+        if (!events.empty()) {
+            tonight.firstEvent = events.front();
+        }
+    }
+    return tonight;
+}
+
 } // namespace
 
 plan::NightStatus PrepareTonight(const plan::PlanSettings& settings, const plan::CivilDate& date,
@@ -103,16 +117,20 @@ plan::NightStatus TonightDate(const plan::PlanSettings& settings, plan::CivilDat
 
 StarTonight ObserveRecord(const TonightContext& context, const StarRecord& record) {
     const plan::StarDirection star = DirectionOfRecord(record);
-    StarTonight tonight{plan::ObserveDirection(context.night, star),
-                        plan::MoonSeparationOfDirection(context.night, star), std::nullopt};
-    if (!context.eventNights.empty()) {
-        std::vector<plan::StarEvent> events;
-        EventsOf(context, record, events);
-        if (!events.empty()) {
-            tonight.firstEvent = events.front();
-        }
+    return WithMoonAndEvent(context, record, star, plan::ObserveDirection(context.night, star));
+}
+
+std::optional<StarTonight> ObservableTonight(const TonightContext& context,
+                                             const StarRecord& record) {
+    const plan::StarDirection star = DirectionOfRecord(record);
+    if (!plan::MayBeUpInDark(context.night, star)) {
+        return std::nullopt;
     }
-    return tonight;
+    const plan::StarNight night = plan::ObserveDirection(context.night, star);
+    if (!plan::IsObservable(night, context.minUpMinutes)) {
+        return std::nullopt;
+    }
+    return WithMoonAndEvent(context, record, star, night);
 }
 
 std::optional<plan::Ephemeris> EphemerisOf(const StarRecord& record) {
@@ -175,8 +193,9 @@ std::string EventName(const plan::StarEvent& event) {
 }
 
 bool IsObservableTonight(const TonightContext& context, const StarRecord& record) {
-    return plan::IsObservable(plan::ObserveDirection(context.night, DirectionOfRecord(record)),
-                              context.minUpMinutes);
+    const plan::StarDirection star = DirectionOfRecord(record);
+    return plan::MayBeUpInDark(context.night, star) &&
+           plan::IsObservable(plan::ObserveDirection(context.night, star), context.minUpMinutes);
 }
 
 std::string ClockAt(const TonightContext& context, plan::PosixMinute minute) {
