@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <span>
 #include <system_error>
 
 #include "ExportFile.h"
@@ -71,6 +72,16 @@ plan::StarDirection DirectionOfRecord(const StarRecord& record) {
 std::string WithZone(const plan::WallClock& time) {
     const plan::ClockText clock = plan::FormatClock(time);
     return std::string(clock.data(), clock.size());
+}
+
+plan::Prediction EventsOver(std::span<const plan::PreparedNight> nights, const StarRecord& record,
+                            std::vector<plan::StarEvent>& events) {
+    const std::optional<plan::Ephemeris> ephemeris = EphemerisOf(record);
+    if (!ephemeris) {
+        return plan::Prediction::NoEpoch;
+    }
+    const SkyPlace place = PlaceOf(record);
+    return plan::PredictEvents(nights, {place.raDeg, place.decDeg}, *ephemeris, events);
 }
 
 // The rest of a star's night: the Moon's distance and the first event.
@@ -155,19 +166,17 @@ std::optional<plan::Ephemeris> EphemerisOf(const StarRecord& record) {
 
 plan::Prediction EventsOf(const TonightContext& context, const StarRecord& record,
                           std::vector<plan::StarEvent>& events) {
-    const std::optional<plan::Ephemeris> ephemeris = EphemerisOf(record);
-    if (!ephemeris) {
-        return plan::Prediction::NoEpoch;
-    }
-    const SkyPlace place = PlaceOf(record);
-    return plan::PredictEvents(context.eventNights, {place.raDeg, place.decDeg}, *ephemeris,
-                               events);
+    return EventsOver(context.eventNights, record, events);
 }
 
 bool HasEventTonight(const TonightContext& context, const StarRecord& record) {
+    if (context.eventNights.empty()) {
+        return false;
+    }
+    // Tonight's events only: the nights after it are not looked at.
     std::vector<plan::StarEvent> events;
-    EventsOf(context, record, events);
-    return !events.empty() && events.front().night == 0;
+    EventsOver(std::span(context.eventNights).first(1), record, events);
+    return !events.empty();
 }
 
 std::string EventName(const plan::StarEvent& event) {
