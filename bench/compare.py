@@ -41,6 +41,9 @@ TONIGHT_EXTRA_MS = 50.0
 SORT_ROWS_OVER_SEARCH = 2.0
 SORT_ROWS_EXTRA_MS = 100.0
 SORT_WHOLE_OVER_SEARCH = 4.0
+TYPE_OVER_SEARCH = 1.3
+NAME_OVER_SEARCH = 2.0
+EVENTS_OVER_TONIGHT = 2.0
 
 
 def run_suite(build, stars, repetitions, min_time, folder):
@@ -172,6 +175,23 @@ def judge(stars, medians, memory, window):
         table.add(operation, ms(real), cpu,
                   f"{ratio:.2f} x write floor ({synced:.2f} x synced, "
                   f"{streamed:.2f} x streamed synced)", f"<= {limit} x", ratio <= limit)
+
+    # Finding, sorting and the night, each beside the search of every star
+    # it narrows, or the events beside the night of the same stars.
+    every = time("SearchEvery")[0]
+    for operation, limit in (("SearchFamily", TYPE_OVER_SEARCH), ("SearchTypes", TYPE_OVER_SEARCH),
+                             ("SearchName", NAME_OVER_SEARCH),
+                             ("SortByMagnitude", SORT_WHOLE_OVER_SEARCH),
+                             ("SearchTonight", None)):
+        real, cpu = time(operation)
+        table.add(operation, ms(real), cpu, f"{real / every:.2f} x SearchEvery",
+                  f"<= {limit} x" if limit else "(reference)",
+                  real / every <= limit if limit else None)
+    tonight = time("TonightVsx")[0]
+    table.add("TonightVsx", ms(tonight), time("TonightVsx")[1], "reference", "")
+    real, cpu = time("EventsVsx")
+    table.add("EventsVsx (30 nights)", ms(real), cpu, f"{real / tonight:.2f} x TonightVsx",
+              f"<= {EVENTS_OVER_TONIGHT} x", real / tonight <= EVENTS_OVER_TONIGHT)
 
     ratio = memory["peak_growth"] / memory["data_bytes"]
     table.add("peak memory", f"{memory['peak_growth'] / BYTES_PER_MIB:.1f} MiB", None,
