@@ -5,6 +5,8 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -30,25 +32,47 @@ constexpr int kRightMarginPixels = 8;
 constexpr int kLabelGap = 2;
 constexpr int kTickPixels = 3;
 constexpr int kCurveWidth = 2;
+// An event's triangle, from its tip on the curve to its base, and the width
+// of the band an eclipse draws under the curve while it lasts.
+constexpr double kMarkPixels = 7.0;
+constexpr double kEclipseBandPixels = 9.0;
+constexpr int kEclipseAlpha = 90;
 // The shade of the dark window: the window's text colour, mostly see-through.
 constexpr int kDarknessAlpha = 60;
 constexpr int kGridAlpha = 60;
+
+AltitudeChart::EventMark MarkOf(const plan::PreparedNight& night, const plan::StarPlace& place,
+                                const plan::StarEvent& event) {
+    const double at = static_cast<double>(event.at) * plan::kSecondsPerMinute;
+    // An eclipse's minimum lies in its middle.
+    const double halfEclipse = event.durationMinutes * plan::kSecondsPerMinute / 2.0;
+    return {at, plan::HorizontalAt(night, place, at).altitudeDeg,
+            QString::fromStdString(lumara::EventName(event)), at - halfEclipse, at + halfEclipse};
+}
 } // namespace
 
 void AltitudeChart::ShowNight(std::shared_ptr<const lumara::TonightContext> night) {
     m_night = std::move(night);
     m_curve.clear();
+    m_marks.clear();
     m_name.clear();
     update();
 }
 
-void AltitudeChart::ShowStar(const std::optional<plan::StarPlace>& place, const QString& name) {
+void AltitudeChart::ShowStar(const std::optional<plan::StarPlace>& place, const QString& name,
+                             std::span<const plan::StarEvent> events) {
     m_curve.clear();
+    m_marks.clear();
     m_name.clear();
     if (m_night != nullptr && place) {
         const plan::PreparedNight& night = m_night->night;
         for (double at = night.startSeconds; at <= night.endSeconds; at += kSampleSeconds) {
             m_curve.push_back({at, plan::HorizontalAt(night, *place, at).altitudeDeg});
+        }
+        for (const plan::StarEvent& event : events) {
+            if (event.night == 0) {
+                m_marks.push_back(MarkOf(night, *place, event));
+            }
         }
         m_name = name;
     }
@@ -123,6 +147,57 @@ void AltitudeChart::DrawAltitudes(QPainter& painter, const QRectF& plot) const {
     painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
 }
 
+QPainterPath AltitudeChart::CurvePath(const QRectF& plot, double fromSeconds,
+                                      double toSeconds) const {
+    QPainterPath path;
+    for (const Sample& sample : m_curve) {
+        if (sample.seconds < fromSeconds || sample.seconds > toSeconds) {
+            continue;
+        }
+        const QPointF point(XOf(plot, sample.seconds), YOf(plot, sample.altitudeDeg));
+        if (path.elementCount() == 0) {
+            path.moveTo(point);
+        } else {
+            path.lineTo(point);
+        }
+    }
+    return path;
+}
+
+void AltitudeChart::DrawEclipse(QPainter& painter, const QRectF& plot,
+                                const EventMark& mark) const {
+    if (mark.toSeconds <= mark.fromSeconds) {
+        return;
+    }
+    // A broad band under the curve for as long as the star is eclipsed.
+    QColor band = palette().color(QPalette::Highlight);
+    band.setAlpha(kEclipseAlpha);
+    painter.strokePath(CurvePath(plot, mark.fromSeconds, mark.toSeconds),
+                       QPen(band, kEclipseBandPixels, Qt::SolidLine, Qt::FlatCap));
+}
+
+void AltitudeChart::DrawMark(QPainter& painter, const QRectF& plot, const EventMark& mark) const {
+    // A triangle whose tip touches the curve, the name beyond its base:
+    // above the curve, or below it where the plot's top leaves no room.
+    const QColor ink = palette().color(QPalette::WindowText);
+    const double x = XOf(plot, mark.seconds);
+    const double y = YOf(plot, mark.altitudeDeg);
+    const QFontMetrics metrics = fontMetrics();
+    const bool below = y - kMarkPixels - kLabelGap - metrics.height() < plot.top();
+    const double base = below ? y + kMarkPixels : y - kMarkPixels;
+    const QPolygonF triangle(
+        {QPointF(x, y), QPointF(x - kMarkPixels / 2, base), QPointF(x + kMarkPixels / 2, base)});
+    painter.setPen(ink);
+    painter.setBrush(ink);
+    painter.drawPolygon(triangle);
+    const double width = metrics.horizontalAdvance(mark.name);
+    const double left =
+        std::clamp(x - width / 2, plot.left(), std::max(plot.left(), plot.right() - width));
+    painter.drawText(QPointF(left, below ? base + kLabelGap + metrics.ascent()
+                                         : base - kLabelGap - metrics.descent()),
+                     mark.name);
+}
+
 void AltitudeChart::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -151,12 +226,13 @@ void AltitudeChart::paintEvent(QPaintEvent*) {
     if (m_curve.empty()) {
         return;
     }
-    QPainterPath path;
-    path.moveTo(XOf(plot, m_curve.front().seconds), YOf(plot, m_curve.front().altitudeDeg));
-    for (const Sample& sample : m_curve) {
-        path.lineTo(XOf(plot, sample.seconds), YOf(plot, sample.altitudeDeg));
-    }
     painter.setClipRect(plot);
+    for (const EventMark& mark : m_marks) {
+        DrawEclipse(painter, plot, mark);
+    }
     painter.setPen(QPen(palette().color(QPalette::Highlight), kCurveWidth));
-    painter.drawPath(path);
+    painter.drawPath(CurvePath(plot, m_curve.front().seconds, m_curve.back().seconds));
+    for (const EventMark& mark : m_marks) {
+        DrawMark(painter, plot, mark);
+    }
 }

@@ -31,8 +31,16 @@
 #include <variant>
 
 namespace {
-constexpr QSize kWindowUnits{520, 354};
+constexpr QSize kWindowUnits{520, 372};
 constexpr const char* kCaption = "Lumara - NOVAX Variable Star Search";
+
+// The window's first criteria: the night's boxes start unticked, so that a
+// first search asks for no site.
+lumara::SearchCriteria StartCriteria() {
+    lumara::SearchCriteria criteria = lumara::kWindowCriteria;
+    criteria.observableTonight = false;
+    return criteria;
+}
 
 // The list's column widths are pixels of a font whose average character is
 // this wide; they grow with a wider dialog font so the texts still fit.
@@ -41,10 +49,10 @@ constexpr int kColumnFontBaseWidth = 6;
 constexpr int kRaWestSelection = 2;
 
 // The list alone, and the list above the night's line and the chart.
-constexpr QRect kListUnits{156, 10, 356, 337};
-constexpr QRect kListAboveNightUnits{156, 10, 356, 255};
+constexpr QRect kListUnits{156, 10, 356, 355};
+constexpr QRect kListAboveNightUnits{156, 10, 356, 273};
 constexpr ControlTemplate kChartTemplate = {
-    IDC_ALTITUDE_CHART, ControlKind::Label, "", {156, 281, 356, 66}, kFollowBottom | kGrowWidth};
+    IDC_ALTITUDE_CHART, ControlKind::Label, "", {156, 299, 356, 66}, kFollowBottom | kGrowWidth};
 
 constexpr ControlTemplate kTemplate[] = {
     {IDC_RA_WEST, ControlKind::Edit, "", {78, 114, 24, 12}, kDisabled | kTextRight},
@@ -58,24 +66,29 @@ constexpr ControlTemplate kTemplate[] = {
     {IDC_NAME, ControlKind::Edit, "", {48, 251, 84, 12}, kDisabled},
     {IDC_TYPE, ControlKind::ComboBox, "", {48, 266, 84, 12}, kDisabled},
     {IDC_FILE_NAME, ControlKind::Edit, "", {42, 30, 90, 12}, kDisabled | kTextRight},
-    {IDC_SEARCH_ASC, ControlKind::PushButton, "Search Asc.", {78, 304, 54, 12}, kDisabled},
+    {IDC_SEARCH_ASC, ControlKind::PushButton, "Search Asc.", {78, 322, 54, 12}, kDisabled},
     {IDC_SEARCH_DESC,
      ControlKind::PushButton,
      "Search Desc.",
-     {18, 304, 54, 12},
+     {18, 322, 54, 12},
      kDisabled | kNoTabStop},
     {IDC_NO_LIGHT_CURVE,
      ControlKind::CheckBox,
      "Display Only Stars With No Light Curve Data",
-     {36, 324, 96, 16},
+     {36, 342, 96, 16},
      kDisabled | kNoTabStop | kTextRight},
     {IDC_TONIGHT,
      ControlKind::CheckBox,
      "Observable tonight",
      {36, 284, 96, 10},
      kDisabled | kNoTabStop | kTextRight},
+    {IDC_EVENT_TONIGHT,
+     ControlKind::CheckBox,
+     "With a minimum or maximum tonight",
+     {36, 296, 96, 16},
+     kDisabled | kNoTabStop | kTextRight},
     {IDC_STAR_LIST, ControlKind::ListView, "", kListUnits, kNoTabStop | kGrowWidth | kGrowHeight},
-    {IDC_NIGHT_LINE, ControlKind::Label, "", {156, 269, 356, 10}, kFollowBottom | kGrowWidth},
+    {IDC_NIGHT_LINE, ControlKind::Label, "", {156, 287, 356, 10}, kFollowBottom | kGrowWidth},
     {IDC_STATIC, ControlKind::Label, "File:", {17, 30, 19, 10}, kTextRight},
     {IDC_STATIC, ControlKind::Label, "Records Loaded:", {12, 48, 74, 12}, kTextRight},
     {IDC_STATIC, ControlKind::Label, "Stars Found in Search:", {12, 66, 74, 12}, kTextRight},
@@ -93,7 +106,7 @@ constexpr ControlTemplate kTemplate[] = {
     {IDC_STATIC, ControlKind::Label, "Max >", {78, 196, 24, 8}, kTextRight},
     {IDC_STATIC, ControlKind::Label, "Most", {108, 226, 24, 8}, kTextRight},
     {IDC_STATIC, ControlKind::Label, "Least", {78, 226, 24, 8}, kTextRight},
-    {IDC_CRITERIA_GROUP, ControlKind::GroupBox, "Search Criteria", {7, 94, 137, 253}, 0},
+    {IDC_CRITERIA_GROUP, ControlKind::GroupBox, "Search Criteria", {7, 94, 137, 271}, 0},
     {IDC_STATIC, ControlKind::GroupBox, "Data", {7, 10, 137, 80}, 0},
     // The counts have room for eight digits: VSX alone lists over two
     // million stars.
@@ -107,7 +120,7 @@ constexpr ControlTemplate kTemplate[] = {
     {IDC_USE_PERIOD, ControlKind::CheckBox, "", {24, 212, 48, 12}, kDisabled | kNoTabStop},
     {IDC_STATIC, ControlKind::GroupBox, "Location", {14, 104, 124, 68}, 0},
     {IDC_STATIC, ControlKind::GroupBox, "Light Curve", {14, 172, 124, 68}, 0},
-    {IDC_STATIC, ControlKind::GroupBox, "Name, Type and Night", {14, 240, 124, 58}, 0},
+    {IDC_STATIC, ControlKind::GroupBox, "Name, Type and Night", {14, 240, 124, 76}, 0},
 };
 
 constexpr std::initializer_list<int> kLocationGroup = {IDC_RA_WEST, IDC_RA_EAST, IDC_DEC_SOUTH,
@@ -116,7 +129,8 @@ constexpr std::initializer_list<int> kLightCurveControls = {
     IDC_MAG_MAX, IDC_MAG_MIN, IDC_USE_MAGNITUDE, IDC_PERIOD_MOST, IDC_PERIOD_LEAST, IDC_USE_PERIOD};
 constexpr std::initializer_list<int> kSearchControls = {IDC_SEARCH_ASC, IDC_SEARCH_DESC,
                                                         IDC_NO_LIGHT_CURVE};
-constexpr std::initializer_list<int> kFindControls = {IDC_NAME, IDC_TYPE, IDC_TONIGHT};
+constexpr std::initializer_list<int> kFindControls = {IDC_NAME, IDC_TYPE, IDC_TONIGHT,
+                                                      IDC_EVENT_TONIGHT};
 
 // The window's own settings, beside the planner's in the same folder.
 constexpr const char* kLayoutFile = "window.ini";
@@ -181,7 +195,7 @@ int ColumnPixels(const lumara::ListColumn& column, int baseWidth) {
 
 CLumaraGUIDlg::CLumaraGUIDlg(UserDialogs& dialogs, QWidget* parent)
     : CDialog(dialogs, kWindowUnits, QString::fromLatin1(kCaption), DialogFrame::Resizable, parent),
-      m_hMainIcon(MainIcon()), m_chart(new AltitudeChart(this)) {
+      m_hMainIcon(MainIcon()), m_criteria(StartCriteria()), m_chart(new AltitudeChart(this)) {
     setWindowIcon(m_hMainIcon);
     CreateControls(kTemplate);
     PlaceControl(kChartTemplate, m_chart);
@@ -212,6 +226,7 @@ CLumaraGUIDlg::CLumaraGUIDlg(UserDialogs& dialogs, QWidget* parent)
     clicked(IDC_USE_MAGNITUDE, &CLumaraGUIDlg::OnBnClickedUseMagnitude);
     clicked(IDC_USE_PERIOD, &CLumaraGUIDlg::OnBnClickedUsePeriod);
     clicked(IDC_TONIGHT, &CLumaraGUIDlg::OnBnClickedTonight);
+    clicked(IDC_EVENT_TONIGHT, &CLumaraGUIDlg::OnBnClickedEventTonight);
 
     OnInitDialog();
 }
@@ -321,7 +336,8 @@ void CLumaraGUIDlg::DoDataExchange(CDataExchange& dx) {
     DDV_Name(dx);
     DDX_Text(dx, IDC_TYPE, m_strType);
     DDV_Type(dx);
-    DDX_Check(dx, IDC_TONIGHT, m_bTonight);
+    DDX_Check(dx, IDC_TONIGHT, c.observableTonight);
+    DDX_Check(dx, IDC_EVENT_TONIGHT, c.eventTonight);
     ExchangeStatus(dx);
 }
 
@@ -534,7 +550,7 @@ void CLumaraGUIDlg::OnOK() {
 
 std::shared_ptr<const lumara::TonightContext> CLumaraGUIDlg::PrepareNight(bool& refused) {
     refused = false;
-    if (!m_bTonight) {
+    if (!m_criteria.observableTonight && !m_criteria.eventTonight) {
         return nullptr;
     }
     if ((!m_planSettings.site || !m_nightDate) && !AskForSite()) {
@@ -543,7 +559,7 @@ std::shared_ptr<const lumara::TonightContext> CLumaraGUIDlg::PrepareNight(bool& 
     }
     auto night = std::make_shared<lumara::TonightContext>();
     const lumara::plan::NightStatus status =
-        lumara::PrepareTonight(m_planSettings, *m_nightDate, *night);
+        lumara::PrepareTonight(m_planSettings, *m_nightDate, *night, NEXT_EVENT_NIGHTS);
     if (status != lumara::plan::NightStatus::Ok) {
         Dialogs().ShowMessage(this, QString::fromStdString(lumara::plan::DescribeStatus(status)));
         refused = true;
@@ -580,10 +596,10 @@ void CLumaraGUIDlg::OnObserveSite() {
     AskForSite();
 }
 
-void CLumaraGUIDlg::OnBnClickedTonight() {
-    // The test needs a site: without one, the box asks for it first.
-    if (IsChecked(IDC_TONIGHT) && !m_planSettings.site && !AskForSite()) {
-        qobject_cast<QAbstractButton*>(GetDlgItem(IDC_TONIGHT))->setChecked(false);
+void CLumaraGUIDlg::RequireSite(int boxId) {
+    // The night's tests need a site: without one, the box asks for it first.
+    if (IsChecked(boxId) && !m_planSettings.site && !AskForSite()) {
+        qobject_cast<QAbstractButton*>(GetDlgItem(boxId))->setChecked(false);
     }
 }
 
@@ -609,21 +625,23 @@ void CLumaraGUIDlg::OnHeaderClicked(int column) {
     }
     header->setSortIndicator(m_sortColumn,
                              m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
-    m_chart->ShowStar(std::nullopt, {});
+    m_chart->ShowStar(std::nullopt, {}, {});
 }
 
 void CLumaraGUIDlg::OnListSelectionChanged() {
     const QModelIndex current = List()->selectionModel()->currentIndex();
     if (m_starList.Night() == nullptr || !current.isValid()) {
-        m_chart->ShowStar(std::nullopt, {});
+        m_chart->ShowStar(std::nullopt, {}, {});
         return;
     }
     const StarRecord& record = m_starList.RecordAt(current.row());
     const lumara::SkyPlace place = lumara::PlaceOf(record);
     const std::string_view name = lumara::FullNameOf(record);
+    std::vector<lumara::plan::StarEvent> events;
+    lumara::EventsOf(*m_starList.Night(), record, events);
     m_chart->ShowStar(
         lumara::plan::StarPlace{place.raDeg, place.decDeg},
-        QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())).simplified());
+        QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())).simplified(), events);
 }
 
 void CLumaraGUIDlg::OnEditCopy() {

@@ -3,8 +3,9 @@
 
 // The search window: a catalogue loaded from a file, the search criteria
 // (position, light curve, name, variability type and, from the user's site,
-// "Observable tonight"), the matching stars in a list that sorts by any
-// column, the altitude of the selected star through the night, and the list
+// "Observable tonight" and "With a minimum or maximum tonight"), the
+// matching stars in a list that sorts by any column, the altitude of the
+// selected star through the night with its minima and maxima, and the list
 // saved as CSV or as catalogue lines. The window may be resized; its size
 // and the list's column widths are remembered between runs.
 #pragma once
@@ -29,6 +30,10 @@ class CLumaraGUIDlg : public CDialog {
 public:
     // What RunFileDialog returns when the user cancels.
     static constexpr std::int32_t FILE_DIALOG_CANCELLED = -99;
+    // The nights, tonight first, over which the Next event column looks for
+    // a star's next minimum or maximum: a week shows one for most stars with
+    // a period of days even when none falls tonight.
+    static constexpr int NEXT_EVENT_NIGHTS = 7;
 
     explicit CLumaraGUIDlg(UserDialogs& dialogs, QWidget* parent = nullptr);
 
@@ -61,7 +66,8 @@ private:
     void OnBnClickedNoLightCurve();
     void OnBnClickedUseMagnitude() { EnablePair(IDC_USE_MAGNITUDE, IDC_MAG_MAX, IDC_MAG_MIN); }
     void OnBnClickedUsePeriod() { EnablePair(IDC_USE_PERIOD, IDC_PERIOD_MOST, IDC_PERIOD_LEAST); }
-    void OnBnClickedTonight();
+    void OnBnClickedTonight() { RequireSite(IDC_TONIGHT); }
+    void OnBnClickedEventTonight() { RequireSite(IDC_EVENT_TONIGHT); }
     void OnFileLoadData();
     void OnFileSaveCsv();
     void OnFileSaveTxt();
@@ -85,8 +91,12 @@ private:
     void SearchAndShow(bool ascending);
     // Runs the Site and Night dialog; true when the user accepted it.
     bool AskForSite();
-    // The night the search asks about, prepared; null when "Observable
-    // tonight" is off, or when the night cannot be prepared (reported).
+    // A night box ticked without a site asks for one, and is unticked again
+    // when none is given.
+    void RequireSite(int boxId);
+    // The night the search asks about, prepared with the nights the Next
+    // event column looks at; null when neither night box is ticked, or when
+    // the night cannot be prepared (reported).
     std::shared_ptr<const lumara::TonightContext> PrepareNight(bool& refused);
     // Shows or hides the night's line and the chart, the list taking the
     // room they leave.
@@ -115,10 +125,9 @@ private:
     QIcon m_hMainIcon;
     // The fields and boxes of the search criteria, as the window last read
     // or wrote them.
-    lumara::SearchCriteria m_criteria = lumara::kWindowCriteria;
+    lumara::SearchCriteria m_criteria;
     QString m_strName;
     QString m_strType;
-    bool m_bTonight = false;
     std::int32_t m_nRecordsLoaded = 0;
     std::int32_t m_nStarsFound = 0;
     QString m_strFileName;

@@ -32,6 +32,7 @@ enum ControlId : int {
     IDC_TONIGHT = 1020,
     IDC_NIGHT_LINE = 1021,
     IDC_ALTITUDE_CHART = 1022,
+    IDC_EVENT_TONIGHT = 1023,
 
     // The Site and Night dialog.
     IDCANCEL = 2,

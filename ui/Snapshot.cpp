@@ -6,10 +6,11 @@
 // running it:
 //
 //   lumara-snapshot [--size=WxH] [--site=LAT,LON,ZONE,YYYY-MM-DD] [--site-picture=PNG]
-//                   [--sort=COLUMN[,desc]] [--select=ROW] CATALOGUE PICTURE
+//                   [--events] [--sort=COLUMN[,desc]] [--select=ROW] CATALOGUE PICTURE
 //
 // --site fills in Observe > Site and Night... and ticks "Observable tonight";
 // --site-picture renders that dialog, filled in, before it is accepted;
+// --events, with --site, ticks "With a minimum or maximum tonight" too;
 // --sort clicks a column's header (from 0), twice for desc; --select selects
 // a row, whose altitude the chart then shows. The window's settings go to a
 // temporary folder, never the user's.
@@ -40,6 +41,7 @@ struct SnapshotOptions {
     QSize size;
     QStringList site; // latitude, longitude, zone, night
     QString sitePicture;
+    bool eventTonight = false;
     int sortColumn = -1;
     bool sortDescending = false;
     int selectRow = -1;
@@ -61,6 +63,8 @@ std::optional<SnapshotOptions> ReadOptions(const QStringList& arguments) {
             ok = options.site.size() == kSiteFields;
         } else if (argument.startsWith(QLatin1String("--site-picture="))) {
             options.sitePicture = value;
+        } else if (argument == QLatin1String("--events")) {
+            options.eventTonight = true;
         } else if (argument.startsWith(QLatin1String("--sort="))) {
             options.sortColumn = value.section(QLatin1Char(','), 0, 0).toInt(&ok);
             options.sortDescending = value.section(QLatin1Char(','), 1) == QLatin1String("desc");
@@ -75,7 +79,9 @@ std::optional<SnapshotOptions> ReadOptions(const QStringList& arguments) {
             return std::nullopt;
         }
     }
-    if (positional.size() != kPositionalArguments) {
+    // Without a site the box would wait for one in a dialog nobody answers.
+    if (positional.size() != kPositionalArguments ||
+        (options.eventTonight && options.site.isEmpty())) {
         return std::nullopt;
     }
     options.catalogue = positional[0];
@@ -113,7 +119,7 @@ int main(int argc, char** argv) {
     if (!options) {
         std::fprintf(stderr,
                      "usage: %s [--size=WxH] [--site=LAT,LON,ZONE,YYYY-MM-DD] "
-                     "[--site-picture=PNG] [--sort=COLUMN[,desc]] [--select=ROW] "
+                     "[--site-picture=PNG] [--events] [--sort=COLUMN[,desc]] [--select=ROW] "
                      "CATALOGUE PICTURE.png\n",
                      argv[0]);
         return 2;
@@ -134,6 +140,9 @@ int main(int argc, char** argv) {
         AnswerSiteDialog(options->site, options->sitePicture);
         window.GetCommand(ID_OBSERVE_SITE)->trigger();
         Click(window, IDC_TONIGHT);
+        if (options->eventTonight) {
+            Click(window, IDC_EVENT_TONIGHT);
+        }
     }
     Click(window, IDC_SEARCH_ASC);
     auto* list = qobject_cast<QTableView*>(window.GetDlgItem(IDC_STAR_LIST));

@@ -2,8 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 //
 // The window's finding and planning: the name and type fields, sorting by a
-// column header, the Site and Night dialog, "Observable tonight" with its
-// columns, line and chart, resizing, and copying rows.
+// column header, the Site and Night dialog, "Observable tonight" and "With a
+// minimum or maximum tonight" with their columns, line and chart, resizing,
+// and copying rows.
 #include "WindowFixture.h"
 
 #include "AltitudeChart.h"
@@ -17,9 +18,11 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <algorithm>
+#include <chrono>
 #include <map>
 
 namespace {
@@ -48,6 +51,42 @@ const std::map<int, QString> kAmsterdam = {{IDC_SITE_LATITUDE, "52.37"},
                                            {IDC_SITE_LONGITUDE, "4 54 E"},
                                            {IDC_SITE_ZONE, "Europe/Amsterdam"},
                                            {IDC_SITE_NIGHT, kAmsterdamNight}};
+
+// The night kAmsterdam gives, as the library prepares it for the window.
+std::shared_ptr<const lumara::TonightContext> AmsterdamNight() {
+    plan::PlanSettings settings;
+    settings.site = plan::Site{52.37, 4.9, 0.0};
+    settings.zone = "Europe/Amsterdam";
+    auto night = std::make_shared<lumara::TonightContext>();
+    EXPECT_EQ(
+        lumara::PrepareTonight(settings, {2026, 12, 8}, *night, CLumaraGUIDlg::NEXT_EVENT_NIGHTS),
+        plan::NightStatus::Ok);
+    return night;
+}
+
+// The stars of the catalogue's result list in the order it gives them.
+std::vector<const StarRecord*> ResultStars(const CStarCatalog& catalog) {
+    std::vector<const StarRecord*> stars;
+    if (catalog.IsSorted()) {
+        for (std::int32_t row = 0; catalog.GetSortedResult(row) != nullptr; ++row) {
+            stars.push_back(catalog.GetSortedResult(row)->record);
+        }
+    } else {
+        for (const ResultNode* node = catalog.GetFirstResult(); node != nullptr;
+             node = node->next) {
+            stars.push_back(node->record);
+        }
+    }
+    return stars;
+}
+
+std::size_t ColumnOf(lumara::ListColumnId id) {
+    const std::span<const lumara::ListColumn> columns = lumara::ListColumns();
+    return static_cast<std::size_t>(
+        std::find_if(columns.begin(), columns.end(),
+                     [id](const lumara::ListColumn& column) { return column.id == id; }) -
+        columns.begin());
+}
 } // namespace
 
 class FindWindowTest : public WindowTest {
@@ -72,6 +111,28 @@ protected:
         Trigger(ID_OBSERVE_SITE);
     }
     QComboBox* TypeBox() const { return qobject_cast<QComboBox*>(m_window->GetDlgItem(IDC_TYPE)); }
+    // Every row shows, in every column, the cells the library gives the
+    // star in the same place of its result list.
+    void ExpectTheLibrarysRows(const CStarCatalog& catalog, const lumara::TonightContext& night) {
+        const std::vector<const StarRecord*> stars = ResultStars(catalog);
+        ASSERT_EQ(RowCount(), static_cast<int>(stars.size()));
+        const std::span<const lumara::ListColumn> columns = lumara::ListColumns();
+        ASSERT_EQ(List()->model()->columnCount(), static_cast<int>(columns.size()));
+        for (int row = 0; row < RowCount(); ++row) {
+            const StarRecord& record = *stars[static_cast<std::size_t>(row)];
+            const lumara::StarTonight star = lumara::ObserveRecord(night, record);
+            for (std::size_t column = 0; column < columns.size(); ++column) {
+                EXPECT_EQ(List()
+                              ->model()
+                              ->index(row, static_cast<int>(column))
+                              .data()
+                              .toString()
+                              .toStdString(),
+                          lumara::CellText(columns[column].id, record, &night, &star))
+                    << row << " " << columns[column].title;
+            }
+        }
+    }
 };
 
 TEST_F(FindWindowTest, NameAndTypeFieldsNarrowTheSearch) {
@@ -320,13 +381,15 @@ TEST_F(FindWindowTest, SiteDialogRefusesWhatIsNoPlaceAndRemembersTheSite) {
 
 TEST_F(FindWindowTest, TonightWithoutASiteAsksForOne) {
     LoadExamples();
-    OnNextModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
-    Click(IDC_TONIGHT);
-    EXPECT_FALSE(Button(IDC_TONIGHT)->isChecked()) << "no site, no test";
+    for (const int box : {IDC_TONIGHT, IDC_EVENT_TONIGHT}) {
+        OnNextModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+        Click(box);
+        EXPECT_FALSE(Button(box)->isChecked()) << box << ": no site, no test";
+    }
 
     OnNextModal([](QWidget* modal) { FillSite(qobject_cast<CDialog*>(modal), kAmsterdam); });
-    Click(IDC_TONIGHT);
-    EXPECT_TRUE(Button(IDC_TONIGHT)->isChecked());
+    Click(IDC_EVENT_TONIGHT);
+    EXPECT_TRUE(Button(IDC_EVENT_TONIGHT)->isChecked());
     EXPECT_TRUE(m_dialogs.Messages().isEmpty());
 }
 
@@ -338,34 +401,16 @@ TEST_F(FindWindowTest, TonightShowsTheLibrarysRowsColumnsNightAndChart) {
     ASSERT_TRUE(m_dialogs.Messages().isEmpty()) << m_dialogs.Messages().join('\n').toStdString();
 
     // The library's own search of the same night.
-    lumara::plan::PlanSettings settings;
-    settings.site = lumara::plan::Site{52.37, 4.9, 0.0};
-    settings.zone = "Europe/Amsterdam";
-    auto night = std::make_shared<lumara::TonightContext>();
-    ASSERT_EQ(lumara::PrepareTonight(settings, {2026, 12, 8}, *night), plan::NightStatus::Ok);
+    const std::shared_ptr<const lumara::TonightContext> night = AmsterdamNight();
     lumara::SearchCriteria criteria = lumara::kWindowCriteria;
     criteria.tonight = night;
     CStarCatalog catalog;
     ASSERT_GT(catalog.LoadCatalog(LUMARA_DEMO_CATALOGUE), 0);
     const std::int32_t found = catalog.Search(criteria);
     ASSERT_GT(found, 0);
-    ASSERT_EQ(RowCount(), found);
+    ExpectTheLibrarysRows(catalog, *night);
     EXPECT_EQ(Edit(IDC_STARS_FOUND)->text(), QString::number(found));
 
-    const std::span<const lumara::ListColumn> columns = lumara::ListColumns();
-    ASSERT_EQ(List()->model()->columnCount(), static_cast<int>(columns.size()));
-    int row = 0;
-    for (const ResultNode* node = catalog.GetFirstResult(); node != nullptr; node = node->next) {
-        const lumara::StarTonight star = lumara::ObserveRecord(*night, *node->record);
-        for (std::size_t column = 0; column < columns.size(); ++column) {
-            const std::string expected =
-                lumara::CellText(columns[column].id, *node->record, night.get(), &star);
-            EXPECT_EQ(List()->model()->index(row, static_cast<int>(column)).data().toString(),
-                      QString::fromStdString(expected))
-                << row << " " << columns[column].title;
-        }
-        ++row;
-    }
     auto* line = qobject_cast<QLabel*>(m_window->GetDlgItem(IDC_NIGHT_LINE));
     EXPECT_TRUE(line->isVisible());
     EXPECT_EQ(line->text(), QString::fromStdString(lumara::DescribeNight(*night)));
@@ -401,4 +446,118 @@ TEST_F(FindWindowTest, TonightShowsTheLibrarysRowsColumnsNightAndChart) {
     EXPECT_FALSE(line->isVisible());
     EXPECT_FALSE(chart.isVisible());
     EXPECT_GT(RowCount(), found);
+}
+
+TEST_F(FindWindowTest, MinimaAndMaximaTonightAreTheLibrarysInTheListItsOrderAndTheChart) {
+    const QString vsx = PathOf("vsx.dat");
+    ASSERT_EQ(
+        QProcess::execute(QStringLiteral(LUMARA_MAKE_CATALOGUE),
+                          {"--stars", "3000", "--seed", "5", "--format", "vsx", "--output", vsx}),
+        0);
+    Load(vsx);
+    Click(IDC_USE_MAGNITUDE);
+    Click(IDC_USE_PERIOD);
+    SetSite(kAmsterdam);
+    Click(IDC_EVENT_TONIGHT);
+    Search();
+    ASSERT_TRUE(m_dialogs.Messages().isEmpty()) << m_dialogs.Messages().join('\n').toStdString();
+
+    // The library's own searches of the same night, box for box.
+    const std::shared_ptr<const lumara::TonightContext> night = AmsterdamNight();
+    lumara::SearchCriteria criteria = lumara::kWindowCriteria;
+    criteria.useMagnitude = false;
+    criteria.usePeriod = false;
+    criteria.tonight = night;
+    criteria.observableTonight = false;
+    criteria.eventTonight = true;
+    CStarCatalog catalog;
+    ASSERT_EQ(catalog.LoadCatalog(vsx.toLocal8Bit().constData()), 3000);
+    const std::int32_t withEvents = catalog.Search(criteria);
+    ASSERT_GT(withEvents, 0);
+    EXPECT_LT(withEvents, 3000) << "the test narrows the list";
+    ExpectTheLibrarysRows(catalog, *night);
+
+    Click(IDC_TONIGHT);
+    Search();
+    criteria.observableTonight = true;
+    ASSERT_GT(catalog.Search(criteria), 0);
+    ExpectTheLibrarysRows(catalog, *night);
+
+    // Without the events' test, the Next event column looks at the nights
+    // ahead too.
+    Click(IDC_EVENT_TONIGHT);
+    Search();
+    criteria.eventTonight = false;
+    ASSERT_GT(catalog.Search(criteria), withEvents);
+    ExpectTheLibrarysRows(catalog, *night);
+    const int nextEvent = static_cast<int>(ColumnOf(lumara::ListColumnId::NextEvent));
+    bool later = false;
+    for (int row = 0; row < RowCount(); ++row) {
+        later = later || Row(row)[nextEvent].startsWith('+');
+    }
+    EXPECT_TRUE(later) << "a star whose next event falls on a later night";
+
+    List()->scrollTo(List()->model()->index(0, nextEvent));
+    ClickHeader(nextEvent);
+    const lumara::SortSpec byEvent{lumara::SortField::NextEvent, false};
+    ASSERT_GE(catalog.SortResults({&byEvent, 1}, night.get()), 0);
+    ExpectTheLibrarysRows(catalog, *night);
+
+    // The chart marks the selected star's events of tonight, not those of
+    // the nights after.
+    const std::vector<const StarRecord*> stars = ResultStars(catalog);
+    std::vector<plan::StarEvent> events;
+    std::size_t row = 0;
+    for (; row < stars.size(); ++row) {
+        events.clear();
+        lumara::EventsOf(*night, *stars[row], events);
+        if (!events.empty() && events.front().night == 0 && events.back().night > 0) {
+            break;
+        }
+    }
+    ASSERT_LT(row, stars.size()) << "a star with events tonight and later";
+    List()->setCurrentIndex(List()->model()->index(static_cast<int>(row), 0));
+    std::erase_if(events, [](const plan::StarEvent& event) { return event.night != 0; });
+    const std::vector<AltitudeChart::EventMark>& marks = m_window->GetAltitudeChart().Marks();
+    ASSERT_EQ(marks.size(), events.size());
+    for (std::size_t mark = 0; mark < marks.size(); ++mark) {
+        const double at = static_cast<double>(events[mark].at) * plan::kSecondsPerMinute;
+        const double halfEclipse = events[mark].durationMinutes * plan::kSecondsPerMinute / 2;
+        EXPECT_EQ(marks[mark].name, QString::fromStdString(lumara::EventName(events[mark])));
+        EXPECT_EQ(marks[mark].seconds, at);
+        EXPECT_EQ(marks[mark].fromSeconds, at - halfEclipse);
+        EXPECT_EQ(marks[mark].toSeconds, at + halfEclipse);
+    }
+}
+
+// An Algol star made up for the test, in GCVS 5.1's layout: its epoch and
+// period put a primary minimum at 2026-12-08 21:00 UTC in heliocentric time,
+// and its eclipse lasts 10 % of its period (the D column).
+constexpr const char* kAlgolStar =
+    "010001 |XX Per     |030810.13 +405720.3 |EA        |  2.1    |    3.4     |            "
+    "|V |57082.41855 |     |  2.8673043         |10   |B8V              |00001      |          "
+    " |             |        | |         |          |          |";
+constexpr double kAlgolPeriodDays = 2.8673043;
+
+TEST_F(FindWindowTest, AnEclipseIsMarkedAtItsMinimumForAsLongAsItLasts) {
+    Load(WriteFile("algol.txt", {kAlgolStar}));
+    SetSite(kAmsterdam);
+    Click(IDC_EVENT_TONIGHT);
+    Search();
+    ASSERT_EQ(RowCount(), 1);
+    List()->setCurrentIndex(List()->model()->index(0, 0));
+
+    const std::vector<AltitudeChart::EventMark>& marks = m_window->GetAltitudeChart().Marks();
+    ASSERT_EQ(marks.size(), 1u);
+    EXPECT_EQ(marks[0].name, "min");
+    // The light reaches the Earth before the Sun by at most 8.3 minutes.
+    using namespace std::chrono;
+    const auto minimum = sys_days{year{2026} / December / 8} + hours{21};
+    const auto heliocentric = static_cast<double>(minimum.time_since_epoch() / 1s);
+    EXPECT_NEAR(marks[0].seconds, heliocentric, 8.5 * plan::kSecondsPerMinute);
+    EXPECT_NEAR(marks[0].toSeconds - marks[0].fromSeconds, 0.1 * kAlgolPeriodDays * 86400.0,
+                plan::kSecondsPerMinute);
+    EXPECT_NEAR((marks[0].fromSeconds + marks[0].toSeconds) / 2, marks[0].seconds, 1.0);
+    const QString cell = Row(0)[static_cast<int>(ColumnOf(lumara::ListColumnId::NextEvent))];
+    EXPECT_TRUE(cell.startsWith("min ") && cell.endsWith(" (6.9 h)")) << cell.toStdString();
 }

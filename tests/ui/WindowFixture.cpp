@@ -121,9 +121,10 @@ QStringList WindowTest::Texts(std::initializer_list<int> ids) const {
 
 std::vector<bool> WindowTest::EnabledStates() const {
     std::vector<bool> states;
-    for (const int id : {IDC_RA_WEST, IDC_RA_EAST, IDC_DEC_SOUTH, IDC_DEC_NORTH, IDC_MAG_MAX,
-                         IDC_MAG_MIN, IDC_PERIOD_LEAST, IDC_PERIOD_MOST, IDC_USE_MAGNITUDE,
-                         IDC_USE_PERIOD, IDC_SEARCH_ASC, IDC_SEARCH_DESC, IDC_NO_LIGHT_CURVE}) {
+    for (const int id :
+         {IDC_RA_WEST, IDC_RA_EAST, IDC_DEC_SOUTH, IDC_DEC_NORTH, IDC_MAG_MAX, IDC_MAG_MIN,
+          IDC_PERIOD_LEAST, IDC_PERIOD_MOST, IDC_USE_MAGNITUDE, IDC_USE_PERIOD, IDC_SEARCH_ASC,
+          IDC_SEARCH_DESC, IDC_NO_LIGHT_CURVE, IDC_TONIGHT, IDC_EVENT_TONIGHT}) {
         states.push_back(m_window->GetDlgItem(id)->isEnabled());
     }
     return states;

@@ -41,10 +41,10 @@ const std::initializer_list<int> kStatusFields = {IDC_FILE_NAME, IDC_RECORDS_LOA
                                                   IDC_STARS_FOUND};
 
 // Enabled states in the order of WindowTest::EnabledStates().
-const std::vector<bool> kEmpty(13, false);
-const std::vector<bool> kLoaded(13, true);
-const std::vector<bool> kNoLightCurve = {true,  true,  true,  true, false, false, false,
-                                         false, false, false, true, true,  true};
+const std::vector<bool> kEmpty(15, false);
+const std::vector<bool> kLoaded(15, true);
+const std::vector<bool> kNoLightCurve = {true,  true,  true, true, false, false, false, false,
+                                         false, false, true, true, true,  true,  true};
 } // namespace
 
 TEST_F(WindowTest, OpensEmptyWithInitialTexts) {
@@ -54,6 +54,8 @@ TEST_F(WindowTest, OpensEmptyWithInitialTexts) {
     EXPECT_TRUE(Button(IDC_USE_MAGNITUDE)->isChecked());
     EXPECT_TRUE(Button(IDC_USE_PERIOD)->isChecked());
     EXPECT_FALSE(Button(IDC_NO_LIGHT_CURVE)->isChecked());
+    EXPECT_FALSE(Button(IDC_TONIGHT)->isChecked());
+    EXPECT_FALSE(Button(IDC_EVENT_TONIGHT)->isChecked());
     EXPECT_EQ(EnabledStates(), kEmpty);
     for (const int id : kStatusFields) {
         EXPECT_FALSE(Edit(id)->isEnabled()) << id;
@@ -87,13 +89,16 @@ TEST_F(WindowTest, ListHasTheSevenColumnsAndNoSorting) {
 
 TEST_F(WindowTest, ControlsStandAtTheirDialogUnitPlaces) {
     const DialogUnits& units = m_window->Units();
-    // The name, type and night fields take 56 units above the buttons.
-    EXPECT_EQ(m_window->Client()->size(), units.Map({0, 0, 520, 354}).size());
-    EXPECT_EQ(List()->geometry(), units.Map({156, 10, 356, 337}));
+    // The name, type and night fields, with the two night boxes one under
+    // the other, take 74 units above the buttons.
+    EXPECT_EQ(m_window->Client()->size(), units.Map({0, 0, 520, 372}).size());
+    EXPECT_EQ(List()->geometry(), units.Map({156, 10, 356, 355}));
     EXPECT_EQ(Edit(IDC_RA_WEST)->geometry(), units.Map({78, 114, 24, 12}));
     EXPECT_EQ(Edit(IDC_PERIOD_MOST)->geometry(), units.Map({108, 212, 24, 12}));
-    EXPECT_EQ(Button(IDC_SEARCH_DESC)->geometry(), units.Map({18, 304, 54, 12}));
-    EXPECT_EQ(Button(IDC_NO_LIGHT_CURVE)->geometry(), units.Map({36, 324, 96, 16}));
+    EXPECT_EQ(Button(IDC_TONIGHT)->geometry(), units.Map({36, 284, 96, 10}));
+    EXPECT_EQ(Button(IDC_EVENT_TONIGHT)->geometry(), units.Map({36, 296, 96, 16}));
+    EXPECT_EQ(Button(IDC_SEARCH_DESC)->geometry(), units.Map({18, 322, 54, 12}));
+    EXPECT_EQ(Button(IDC_NO_LIGHT_CURVE)->geometry(), units.Map({36, 342, 96, 16}));
 }
 
 // The real VSX has over two million stars: a count of eight digits, and the
@@ -135,7 +140,7 @@ TEST_F(WindowTest, TabOrderFollowsTheTemplate) {
         EXPECT_EQ(m_window->focusWidget(), m_window->GetDlgItem(tabStops[i + 1])) << i;
     }
     for (const int id : {IDC_SEARCH_DESC, IDC_NO_LIGHT_CURVE, IDC_STAR_LIST, IDC_USE_MAGNITUDE,
-                         IDC_USE_PERIOD, IDC_TONIGHT}) {
+                         IDC_USE_PERIOD, IDC_TONIGHT, IDC_EVENT_TONIGHT}) {
         EXPECT_EQ(m_window->GetDlgItem(id)->focusPolicy() & Qt::TabFocus, 0) << id;
     }
 }
