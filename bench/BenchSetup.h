@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <benchmark/benchmark.h>
+
 namespace lumara::bench {
 
 inline constexpr const char* kDefaultDir = "/tmp/lumara-bench";
@@ -33,5 +35,18 @@ std::string OneCatalogue(int& argc, char** argv, Options& options, const char* u
 // Fresh every run, so a changed generator never leaves a stale file behind.
 // `format` is the generator's: native, gcvs or vsx.
 std::string MakeCatalogue(const std::string& dir, long long stars, const char* format = "native");
+
+// Registers `function(state, work)` as "NAME/STARS", in milliseconds of
+// wall-clock time: the measured operations use both cores.
+template <typename Work, typename Function>
+void RegisterOn(Work& work, long long stars, const char* name, Function function) {
+    Work* measured = &work;
+    const std::string named = std::string(name).append("/").append(std::to_string(stars));
+    benchmark::RegisterBenchmark(
+        named.c_str(),
+        [measured, function](benchmark::State& state) { function(state, *measured); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+}
 
 } // namespace lumara::bench

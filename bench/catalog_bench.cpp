@@ -528,14 +528,8 @@ void SortByMagnitude(benchmark::State& state, Workload& work) {
 }
 
 void Register(Workload& work) {
-    const std::string stars = std::to_string(work.Stars());
-    Workload* w = &work;
-    const auto add = [&](const char* name, auto function) {
-        benchmark::RegisterBenchmark(
-            std::string(name).append("/").append(stars).c_str(),
-            [w, function](benchmark::State& state) { function(state, *w); })
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
+    const auto add = [&work](const char* name, auto function) {
+        lumara::bench::RegisterOn(work, work.Stars(), name, function);
     };
     add("ReadFloor", [](benchmark::State& s, Workload& x) { ReadFloor(s, x.Path()); });
     add("ReadFloorVsx", [](benchmark::State& s, Workload& x) { ReadFloor(s, x.VsxPath()); });

@@ -36,6 +36,14 @@ TXT_OVER_WRITE = 1.5
 MEMORY_OVER_DATA = 1.15
 WINDOW_OVER_SEARCH = 2.0
 WINDOW_EXTRA_MS = 50.0
+TONIGHT_OVER_PLAIN = 2.0
+TONIGHT_EXTRA_MS = 50.0
+SORT_ROWS_OVER_SEARCH = 2.0
+SORT_ROWS_EXTRA_MS = 100.0
+SORT_WHOLE_OVER_SEARCH = 4.0
+TYPE_OVER_SEARCH = 1.3
+NAME_OVER_SEARCH = 2.0
+EVENTS_OVER_TONIGHT = 2.0
 
 
 def run_suite(build, stars, repetitions, min_time, folder):
@@ -168,6 +176,23 @@ def judge(stars, medians, memory, window):
                   f"{ratio:.2f} x write floor ({synced:.2f} x synced, "
                   f"{streamed:.2f} x streamed synced)", f"<= {limit} x", ratio <= limit)
 
+    # Finding, sorting and the night, each beside the search of every star
+    # it narrows, or the events beside the night of the same stars.
+    every = time("SearchEvery")[0]
+    for operation, limit in (("SearchFamily", TYPE_OVER_SEARCH), ("SearchTypes", TYPE_OVER_SEARCH),
+                             ("SearchName", NAME_OVER_SEARCH),
+                             ("SortByMagnitude", SORT_WHOLE_OVER_SEARCH),
+                             ("SearchTonight", None)):
+        real, cpu = time(operation)
+        table.add(operation, ms(real), cpu, f"{real / every:.2f} x SearchEvery",
+                  f"<= {limit} x" if limit else "(reference)",
+                  real / every <= limit if limit else None)
+    tonight = time("TonightVsx")[0]
+    table.add("TonightVsx", ms(tonight), time("TonightVsx")[1], "reference", "")
+    real, cpu = time("EventsVsx")
+    table.add("EventsVsx (30 nights)", ms(real), cpu, f"{real / tonight:.2f} x TonightVsx",
+              f"<= {EVENTS_OVER_TONIGHT} x", real / tonight <= EVENTS_OVER_TONIGHT)
+
     ratio = memory["peak_growth"] / memory["data_bytes"]
     table.add("peak memory", f"{memory['peak_growth'] / BYTES_PER_MIB:.1f} MiB", None,
               f"{ratio:.3f} x records + nodes "
@@ -187,6 +212,26 @@ def judge(stars, medians, memory, window):
               f"{window['unshown_rows_formatted']} rows formatted unseen "
               f"({window['rows_formatted']} formatted, {window['rows_shown']} shown)",
               "0 unseen", window["unshown_rows_formatted"] == 0)
+    bound = TONIGHT_OVER_PLAIN * window["plain_window_ms"] + TONIGHT_EXTRA_MS
+    table.add("window: Observable tonight, search to rows", ms(window["tonight_window_ms"]), None,
+              f"{window['tonight_window_ms'] / bound:.2f} x bound (without it "
+              f"{window['plain_window_ms']:.2f} ms; {window['observable_rows']} observable)",
+              f"<= {bound:.2f} ms ({TONIGHT_OVER_PLAIN:.0f} x without + {TONIGHT_EXTRA_MS:.0f} ms)",
+              window["tonight_window_ms"] <= bound)
+    # The window sorts the whole list before it shows any row of it, so the
+    # first rows and the whole order are ready at once.
+    bound = SORT_ROWS_OVER_SEARCH * window["search_ms"] + SORT_ROWS_EXTRA_MS
+    table.add("window: Magnitude header to sorted rows", ms(window["sort_window_ms"]), None,
+              f"{window['sort_window_ms'] / bound:.2f} x bound (Search alone "
+              f"{window['search_ms']:.2f} ms)",
+              f"<= {bound:.2f} ms ({SORT_ROWS_OVER_SEARCH:.0f} x Search + "
+              f"{SORT_ROWS_EXTRA_MS:.0f} ms)",
+              window["sort_window_ms"] <= bound)
+    bound = SORT_WHOLE_OVER_SEARCH * window["search_ms"]
+    table.add("window: whole sorted order ready", ms(window["sort_handler_ms"]), None,
+              f"{window['sort_handler_ms'] / bound:.2f} x bound",
+              f"<= {bound:.2f} ms ({SORT_WHOLE_OVER_SEARCH:.0f} x Search)",
+              window["sort_handler_ms"] <= bound)
     return table
 
 

@@ -384,14 +384,8 @@ void FamilyMask(benchmark::State& state, Columns& work) {
 }
 
 void Register(Columns& work) {
-    const std::string stars = std::to_string(work.Stars());
-    Columns* w = &work;
-    const auto add = [&](const char* name, auto function) {
-        benchmark::RegisterBenchmark(
-            std::string(name).append("/").append(stars).c_str(),
-            [w, function](benchmark::State& state) { function(state, *w); })
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
+    const auto add = [&work](const char* name, auto function) {
+        lumara::bench::RegisterOn(work, work.Stars(), name, function);
     };
     add("SearchEvery", SearchEvery);
     add("KeysFloor", KeysFloor);

@@ -5,8 +5,13 @@
 // "Search Asc." on a search that matches every star until the list has
 // painted its first rows, next to the catalogue's Search call alone on the
 // same file. Then drags the scroll bar to the end and reports whether any row
-// was formatted for display that never came into view. Prints one JSON
-// object; runs on the offscreen platform unless QT_QPA_PLATFORM names another.
+// was formatted for display that never came into view. Then times the same
+// search with "Observable tonight" on (Amsterdam, tonight; preparing the
+// night included) beside the search without it, round for round, and a
+// click on the "Magnitude" header until the sorted list has painted its
+// first rows. Prints one JSON object; runs on the offscreen platform unless
+// QT_QPA_PLATFORM names another. The site goes to a settings folder of its
+// own, never the user's.
 //
 //   window_timing [--stars=N] [--dir=DIR] [--rounds=R]
 #include <QAbstractButton>
@@ -17,6 +22,7 @@
 #include <QIdentityProxyModel>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <set>
@@ -27,6 +33,8 @@
 #include "LumaraGUIDlg.h"
 #include "Resource.h"
 #include "StarCatalog.h"
+#include "StarColumns.h"
+#include "Tonight.h"
 #include "UserDialogs.h"
 
 namespace {
@@ -36,6 +44,10 @@ constexpr int kDefaultRounds = 9;
 constexpr double kNsPerMs = 1e6;
 // A paint that has not come after this long will not come.
 constexpr qint64 kPaintTimeoutMs = 60'000;
+// The site whose night "Observable tonight" asks about.
+constexpr double kSiteLatitude = 52.37;
+constexpr double kSiteLongitude = 4.90;
+constexpr const char* kSiteZone = "Europe/Amsterdam";
 
 // Passes everything through and notes which rows the view asked to format.
 class FormatCounter : public QIdentityProxyModel {
@@ -125,6 +137,39 @@ int Fail(const char* what) {
     return 1;
 }
 
+// Remembers the benchmark's site in `folder`, where the window will read it.
+bool UseSite(const QTemporaryDir& folder) {
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder.path()));
+    lumara::plan::PlanSettings settings;
+    settings.site = lumara::plan::Site{kSiteLatitude, kSiteLongitude, 0.0};
+    settings.zone = kSiteZone;
+    std::string problem;
+    return lumara::SavePlanSettings(settings, problem);
+}
+
+// The list's column sorted by a star's magnitude.
+int MagnitudeColumn() {
+    const auto columns = lumara::ListColumns();
+    const auto found = std::find_if(columns.begin(), columns.end(), [](const auto& column) {
+        return column.sortBy == lumara::SortField::MaxMag;
+    });
+    return static_cast<int>(found - columns.begin());
+}
+
+double MsSince(const QElapsedTimer& timer) {
+    return static_cast<double>(timer.nsecsElapsed()) / kNsPerMs;
+}
+
+// Presses a button and waits for the list's next paint; the milliseconds
+// until then, or a negative number on a timeout.
+double PressAndAwaitPaint(QAbstractButton& button, PaintWatch& watch) {
+    QElapsedTimer timer;
+    watch.Forget();
+    timer.start();
+    button.click();
+    return AwaitPaint(watch) ? MsSince(timer) : -1.0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -141,6 +186,10 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication application(argc, argv);
+    const QTemporaryDir settingsFolder;
+    if (!UseSite(settingsFolder)) {
+        return Fail("the site could not be written");
+    }
 
     ScriptedUserDialogs dialogs;
     CLumaraGUIDlg window(dialogs);
@@ -213,13 +262,55 @@ int main(int argc, char** argv) {
     }
     const long long unshown = std::count_if(counter.rows.begin(), counter.rows.end(),
                                             [&watch](int row) { return !watch.WasShown(row); });
+    const long long rowsShown = watch.RowsShown();
+    const std::size_t rowsFormatted = counter.rows.size();
+    const long long displayCalls = counter.calls;
+
+    // The same search with and without "Observable tonight", round for round.
+    auto* tonight = qobject_cast<QAbstractButton*>(window.GetDlgItem(IDC_TONIGHT));
+    std::vector<double> plainMs;
+    std::vector<double> tonightMs;
+    long long observable = 0;
+    for (int round = 0; round < rounds; ++round) {
+        plainMs.push_back(PressAndAwaitPaint(*search, watch));
+        tonight->click();
+        tonightMs.push_back(PressAndAwaitPaint(*search, watch));
+        observable = list->model()->rowCount();
+        tonight->click();
+        if (plainMs.back() < 0 || tonightMs.back() < 0 || !dialogs.Messages().isEmpty()) {
+            return Fail("a search with or without the night never painted");
+        }
+    }
+
+    // A click on the Magnitude header until the sorted rows paint; each
+    // click sorts again, the other way.
+    if (PressAndAwaitPaint(*search, watch) < 0) {
+        return Fail("the list never painted after the search");
+    }
+    std::vector<double> sortHandlerMs;
+    std::vector<double> sortMs;
+    const int magnitude = MagnitudeColumn();
+    for (int round = 0; round < rounds; ++round) {
+        watch.Forget();
+        timer.start();
+        emit list->horizontalHeader()->sectionClicked(magnitude);
+        sortHandlerMs.push_back(MsSince(timer));
+        if (!AwaitPaint(watch) || !window.GetCatalog().IsSorted()) {
+            return Fail("the sorted list never painted");
+        }
+        sortMs.push_back(MsSince(timer));
+    }
 
     std::printf("{\"stars\": %lld, \"rounds\": %d, \"search_ms\": %.3f, \"handler_ms\": %.3f, "
                 "\"window_ms\": %.3f, \"slowest_window_ms\": %.3f, \"rows_shown\": %lld, "
                 "\"rows_formatted\": %zu, "
-                "\"display_calls\": %lld, \"unshown_rows_formatted\": %lld}\n",
+                "\"display_calls\": %lld, \"unshown_rows_formatted\": %lld, "
+                "\"plain_window_ms\": %.3f, \"tonight_window_ms\": %.3f, "
+                "\"observable_rows\": %lld, \"sort_handler_ms\": %.3f, "
+                "\"sort_window_ms\": %.3f}\n",
                 stars, rounds, Median(searchMs), Median(handlerMs), Median(windowMs),
-                *std::max_element(windowMs.begin(), windowMs.end()), watch.RowsShown(),
-                counter.rows.size(), counter.calls, unshown);
+                *std::max_element(windowMs.begin(), windowMs.end()), rowsShown, rowsFormatted,
+                displayCalls, unshown, Median(plainMs), Median(tonightMs), observable,
+                Median(sortHandlerMs), Median(sortMs));
     return 0;
 }

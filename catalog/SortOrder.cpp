@@ -526,6 +526,9 @@ bool HoldsOnePerItem(const SortKey& key, std::size_t count) {
 
 SortStatus SortOrder(std::span<const SortKey> keys, std::span<std::uint32_t> order) {
     const std::size_t count = order.size();
+    if (count == 0) {
+        return SortStatus::Sorted; // nothing to order, and an empty span may hold no storage at all
+    }
     if (count > kMaxSortItems) {
         return SortStatus::TooManyItems;
     }

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <span>
 #include <system_error>
 
 #include "ExportFile.h"
@@ -73,6 +74,30 @@ std::string WithZone(const plan::WallClock& time) {
     return std::string(clock.data(), clock.size());
 }
 
+plan::Prediction EventsOver(std::span<const plan::PreparedNight> nights, const StarRecord& record,
+                            std::vector<plan::StarEvent>& events) {
+    const std::optional<plan::Ephemeris> ephemeris = EphemerisOf(record);
+    if (!ephemeris) {
+        return plan::Prediction::NoEpoch;
+    }
+    const SkyPlace place = PlaceOf(record);
+    return plan::PredictEvents(nights, {place.raDeg, place.decDeg}, *ephemeris, events);
+}
+
+// The rest of a star's night: the Moon's distance and the first event.
+StarTonight WithMoonAndEvent(const TonightContext& context, const StarRecord& record,
+                             const plan::StarDirection& star, const plan::StarNight& night) {
+    StarTonight tonight{night, plan::MoonSeparationOfDirection(context.night, star), std::nullopt};
+    if (!context.eventNights.empty()) {
+        std::vector<plan::StarEvent> events;
+        EventsOf(context, record, events);
+        if (!events.empty()) {
+            tonight.firstEvent = events.front();
+        }
+    }
+    return tonight;
+}
+
 } // namespace
 
 plan::NightStatus PrepareTonight(const plan::PlanSettings& settings, const plan::CivilDate& date,
@@ -103,16 +128,20 @@ plan::NightStatus TonightDate(const plan::PlanSettings& settings, plan::CivilDat
 
 StarTonight ObserveRecord(const TonightContext& context, const StarRecord& record) {
     const plan::StarDirection star = DirectionOfRecord(record);
-    StarTonight tonight{plan::ObserveDirection(context.night, star),
-                        plan::MoonSeparationOfDirection(context.night, star), std::nullopt};
-    if (!context.eventNights.empty()) {
-        std::vector<plan::StarEvent> events;
-        EventsOf(context, record, events);
-        if (!events.empty()) {
-            tonight.firstEvent = events.front();
-        }
+    return WithMoonAndEvent(context, record, star, plan::ObserveDirection(context.night, star));
+}
+
+std::optional<StarTonight> ObservableTonight(const TonightContext& context,
+                                             const StarRecord& record) {
+    const plan::StarDirection star = DirectionOfRecord(record);
+    if (!plan::MayBeUpInDark(context.night, star)) {
+        return std::nullopt;
     }
-    return tonight;
+    const plan::StarNight night = plan::ObserveDirection(context.night, star);
+    if (!plan::IsObservable(night, context.minUpMinutes)) {
+        return std::nullopt;
+    }
+    return WithMoonAndEvent(context, record, star, night);
 }
 
 std::optional<plan::Ephemeris> EphemerisOf(const StarRecord& record) {
@@ -137,19 +166,17 @@ std::optional<plan::Ephemeris> EphemerisOf(const StarRecord& record) {
 
 plan::Prediction EventsOf(const TonightContext& context, const StarRecord& record,
                           std::vector<plan::StarEvent>& events) {
-    const std::optional<plan::Ephemeris> ephemeris = EphemerisOf(record);
-    if (!ephemeris) {
-        return plan::Prediction::NoEpoch;
-    }
-    const SkyPlace place = PlaceOf(record);
-    return plan::PredictEvents(context.eventNights, {place.raDeg, place.decDeg}, *ephemeris,
-                               events);
+    return EventsOver(context.eventNights, record, events);
 }
 
 bool HasEventTonight(const TonightContext& context, const StarRecord& record) {
+    if (context.eventNights.empty()) {
+        return false;
+    }
+    // Tonight's events only: the nights after it are not looked at.
     std::vector<plan::StarEvent> events;
-    EventsOf(context, record, events);
-    return !events.empty() && events.front().night == 0;
+    EventsOver(std::span(context.eventNights).first(1), record, events);
+    return !events.empty();
 }
 
 std::string EventName(const plan::StarEvent& event) {
@@ -175,8 +202,9 @@ std::string EventName(const plan::StarEvent& event) {
 }
 
 bool IsObservableTonight(const TonightContext& context, const StarRecord& record) {
-    return plan::IsObservable(plan::ObserveDirection(context.night, DirectionOfRecord(record)),
-                              context.minUpMinutes);
+    const plan::StarDirection star = DirectionOfRecord(record);
+    return plan::MayBeUpInDark(context.night, star) &&
+           plan::IsObservable(plan::ObserveDirection(context.night, star), context.minUpMinutes);
 }
 
 std::string ClockAt(const TonightContext& context, plan::PosixMinute minute) {

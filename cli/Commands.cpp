@@ -553,10 +553,10 @@ public:
             if (!lumara::Matches(others, record)) {
                 return;
             }
-            const StarTonight tonight = ObserveRecord(context, record);
             own.events.clear();
+            std::optional<StarTonight> tonight;
             if (request.events ? (EventsOf(context, record, own.events), own.events.empty())
-                               : !plan::IsObservable(tonight.night, context.minUpMinutes)) {
+                               : !(tonight = ObservableTonight(context, record))) {
                 return;
             }
             if (Found(lane, request.events ? own.events.size() : 1, text, details) ||
@@ -564,7 +564,8 @@ public:
                 return;
             }
             own.row.clear();
-            AppendRows(request, context, record, tonight, own.events, own.row);
+            AppendRows(request, context, record,
+                       tonight ? *tonight : ObserveRecord(context, record), own.events, own.row);
             out->Append(own.row);
         });
     }

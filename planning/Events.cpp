@@ -60,7 +60,7 @@ NightClock ClockOn(const PreparedNight& night, const StarSky& sky, bool barycent
 }
 
 struct Collector {
-    const std::vector<PreparedNight>& nights;
+    std::span<const PreparedNight> nights;
     const StarSky& sky;
     const Ephemeris& ephemeris;
     const Clock& clock;
@@ -232,7 +232,7 @@ NightStatus PrepareNights(const NightRequest& first, int count,
     return NightStatus::Ok;
 }
 
-Prediction PredictEvents(const std::vector<PreparedNight>& nights, const StarPlace& star,
+Prediction PredictEvents(std::span<const PreparedNight> nights, const StarPlace& star,
                          const Ephemeris& ephemeris, std::vector<StarEvent>& events) {
     const Prediction prediction = Predictability(ephemeris);
     if (prediction != Prediction::Made || nights.empty()) {

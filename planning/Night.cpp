@@ -83,6 +83,19 @@ int PlaceMoon(double seconds, PreparedNight& night) {
     return status;
 }
 
+// A star's upper transit reaches the least altitude h when its declination
+// lies within 90 - h of the latitude. Aberration moves a star by less than
+// the observer's speed in units of c, in radians: twice that is the margin.
+void SetDeclinationsUp(PreparedNight& night) {
+    const double reach = 90.0 - night.request.minAltitudeDeg;
+    const double latitude = night.request.site.latitudeDeg;
+    const double margin = 2.0 * std::sqrt(eraPdp(night.observerVelocity, night.observerVelocity));
+    const double least = latitude - reach;
+    const double most = latitude + reach;
+    night.leastSinDecUp = least <= -90.0 ? -2.0 : std::sin(least * ERFA_DD2R) - margin;
+    night.mostSinDecUp = most >= 90.0 ? 2.0 : std::sin(most * ERFA_DD2R) + margin;
+}
+
 } // namespace
 
 std::string DescribeStatus(NightStatus status) {
@@ -150,6 +163,7 @@ NightStatus PrepareNight(const NightRequest& request, PreparedNight& night) {
     prepared.sinLatitude = std::sin(prepared.latitudeRad);
     prepared.cosLatitude = std::cos(prepared.latitudeRad);
     prepared.sinMinAltitude = std::sin(request.minAltitudeDeg * ERFA_DD2R);
+    SetDeclinationsUp(prepared);
 
     prepared.zoneSpans = ZoneSpansOver(*zone, day.start - kSecondsPerDay, day.end + kSecondsPerDay);
     prepared.zone = zone;

@@ -92,6 +92,13 @@ StretchesUp StretchesUpInDark(const PreparedNight& night, const StarSky& sky, do
     return up;
 }
 
+bool MayBeUpInDark(const PreparedNight& night, const StarDirection& star) {
+    const double(&toCirs)[3][3] = night.gcrsToCirs;
+    const double sinDec = toCirs[2][0] * star.x + toCirs[2][1] * star.y + toCirs[2][2] * star.z;
+    return night.darkness != Darkness::None && sinDec >= night.leastSinDecUp &&
+           sinDec <= night.mostSinDecUp;
+}
+
 StarNight ObserveStar(const PreparedNight& night, const StarPlace& star) {
     return ObserveDirection(night, DirectionOf(star));
 }

@@ -50,6 +50,7 @@ MAIN = "cli/main.cpp"
 COMMANDS = "cli/Commands.cpp"
 VOTABLE = "line/VoTable.cpp"
 ROW_FORMATS = "line/RowFormats.cpp"
+NIGHT = "planning/Night.cpp"
 
 MUTANTS = [
     # --- The cursor -----------------------------------------------------------
@@ -663,4 +664,8 @@ MUTANTS = [
            "return AsciiLower(a) == b;",
            "return a == AsciiLower(b);",
            "an output name's ending decides the table only in lower case"),
+    Mutant("night-band-of-declinations-narrowed", NIGHT,
+           "    const double least = latitude - reach;\n",
+           "    const double least = latitude - reach + 0.5;\n",
+           "the cheap test refuses stars of the southern edge that are up in the dark"),
 ]

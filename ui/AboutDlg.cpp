@@ -22,7 +22,7 @@ constexpr ControlTemplate kAboutTemplate[] = {
 } // namespace
 
 CAboutDlg::CAboutDlg(UserDialogs& dialogs, QWidget* owner)
-    : CDialog(dialogs, kAboutUnits, QStringLiteral("About Lumara"), false, owner) {
+    : CDialog(dialogs, kAboutUnits, QStringLiteral("About Lumara"), DialogFrame::Fixed, owner) {
     setWindowIcon(MainIcon());
     CreateControls(kAboutTemplate);
     connect(qobject_cast<QPushButton*>(GetDlgItem(IDOK)), &QPushButton::clicked, this,

@@ -8,6 +8,8 @@
 #include "UserDialogs.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QCompleter>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -57,24 +59,36 @@ QRect DialogUnits::Map(const QRect& units) const {
     return {left, top, right - left, bottom - top};
 }
 
-CDialog::CDialog(UserDialogs& dialogs, QSize sizeInUnits, const QString& caption, bool canMinimize,
+CDialog::CDialog(UserDialogs& dialogs, QSize sizeInUnits, const QString& caption, DialogFrame frame,
                  QWidget* parent)
-    : QDialog(parent), m_dialogs(dialogs), m_units(DialogFont()), m_client(new QWidget(this)) {
+    : QDialog(parent), m_dialogs(dialogs), m_units(DialogFont()), m_client(new QWidget(this)),
+      m_templatePixels(m_units.Map(QRect(QPoint(0, 0), sizeInUnits)).size()) {
     setFont(DialogFont());
     setWindowTitle(caption);
-    // A fixed frame: no maximise box, and the layout below refuses resizing.
     Qt::WindowFlags frameFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    if (canMinimize) {
+    if (frame != DialogFrame::Fixed) {
         frameFlags |= Qt::WindowMinimizeButtonHint;
     }
+    if (frame == DialogFrame::Resizable) {
+        frameFlags |= Qt::WindowMaximizeButtonHint;
+    }
     setWindowFlags(frameFlags);
-    m_client->setFixedSize(m_units.Map(QRect(QPoint(0, 0), sizeInUnits)).size());
-    auto* frame = new QVBoxLayout(this);
-    frame->setContentsMargins(0, 0, 0, 0);
-    frame->setSpacing(0);
-    frame->setSizeConstraint(QLayout::SetFixedSize);
-    frame->addWidget(m_client);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_client);
+    if (frame == DialogFrame::Resizable) {
+        // The template's size is the least; any room beyond it goes to the
+        // controls that follow the edges.
+        m_client->setMinimumSize(m_templatePixels);
+        m_client->installEventFilter(this);
+        setSizeGripEnabled(true);
+    } else {
+        // A fixed frame: the layout refuses resizing.
+        m_client->setFixedSize(m_templatePixels);
+        layout->setSizeConstraint(QLayout::SetFixedSize);
+    }
 }
 
 bool CDialog::UpdateData(bool saveAndValidate) {
@@ -101,9 +115,13 @@ void CDialog::FocusControl(int id) {
     GetDlgItem(id)->setFocus(Qt::OtherFocusReason);
 }
 
+QLineEdit* CDialog::GetEditField(int id) const {
+    return EditFieldOf(GetDlgItem(id));
+}
+
 void CDialog::SelectText(int id, int start, int end) {
     // The caret ends at the end of the selection, and the edit scrolls to it.
-    qobject_cast<QLineEdit*>(GetDlgItem(id))->setSelection(start, end - start);
+    GetEditField(id)->setSelection(start, end - start);
 }
 
 bool CDialog::IsChecked(int id) const {
@@ -113,7 +131,7 @@ bool CDialog::IsChecked(int id) const {
 void CDialog::RefuseField(int id, const QString& message) {
     m_dialogs.ShowMessage(this, message);
     FocusControl(id);
-    SelectText(id, 0, static_cast<int>(qobject_cast<QLineEdit*>(GetDlgItem(id))->text().size()));
+    SelectText(id, 0, static_cast<int>(GetEditField(id)->text().size()));
 }
 
 void CDialog::OnOK() {
@@ -137,16 +155,64 @@ void CDialog::keyPressEvent(QKeyEvent* event) {
 
 void CDialog::CreateControls(std::span<const ControlTemplate> controls) {
     for (const ControlTemplate& control : controls) {
-        QWidget* widget = CreateControl(control);
-        widget->setGeometry(m_units.Map(control.units));
-        widget->setEnabled((control.styles & kDisabled) == 0);
-        if ((control.styles & kNoTabStop) != 0) {
-            widget->setFocusPolicy(Qt::ClickFocus);
-        }
-        if (control.id != IDC_STATIC) {
-            m_controls[control.id] = widget;
+        PlaceControl(control, CreateControl(control));
+    }
+}
+
+void CDialog::PlaceControl(const ControlTemplate& control, QWidget* widget) {
+    widget->setParent(m_client);
+    widget->setGeometry(m_units.Map(control.units));
+    widget->setEnabled((control.styles & kDisabled) == 0);
+    if ((control.styles & kNoTabStop) != 0) {
+        widget->setFocusPolicy(Qt::ClickFocus);
+    }
+    if (control.id != IDC_STATIC) {
+        m_controls[control.id] = widget;
+    }
+    if ((control.styles & (kGrowWidth | kGrowHeight | kFollowBottom)) != 0) {
+        m_anchored.push_back({widget, control.units, control.styles});
+        PlaceAnchored(m_anchored.back());
+    }
+}
+
+void CDialog::MoveControl(int id, const QRect& units) {
+    QWidget* widget = GetDlgItem(id);
+    for (Anchored& control : m_anchored) {
+        if (control.widget == widget) {
+            control.units = units;
+            PlaceAnchored(control);
+            return;
         }
     }
+    widget->setGeometry(m_units.Map(units));
+}
+
+void CDialog::PlaceAnchored(const Anchored& control) {
+    QRect place = m_units.Map(control.units);
+    const QSize extra = m_client->size() - m_templatePixels;
+    if ((control.styles & kFollowBottom) != 0) {
+        place.translate(0, extra.height());
+    }
+    if ((control.styles & kGrowWidth) != 0) {
+        place.setWidth(place.width() + extra.width());
+    }
+    if ((control.styles & kGrowHeight) != 0) {
+        place.setHeight(place.height() + extra.height());
+    }
+    control.widget->setGeometry(place);
+}
+
+void CDialog::FollowEdges() {
+    for (const Anchored& control : m_anchored) {
+        PlaceAnchored(control);
+    }
+}
+
+bool CDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_client && event->type() == QEvent::Resize) {
+        FollowEdges();
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 QWidget* CDialog::CreateControl(const ControlTemplate& control) {
@@ -183,6 +249,8 @@ QWidget* CDialog::CreateControl(const ControlTemplate& control) {
         group->setAttribute(Qt::WA_TransparentForMouseEvents);
         return group;
     }
+    case ControlKind::ComboBox:
+        return CreateComboBox();
     case ControlKind::Icon: {
         auto* icon = new QLabel(m_client);
         icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -210,6 +278,15 @@ QTableView* CDialog::CreateListView() {
     list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + kRowPadding);
     return list;
+}
+
+QWidget* CDialog::CreateComboBox() {
+    auto* combo = new QComboBox(m_client);
+    combo->setEditable(true);
+    // What the user types is the value; it never joins the list.
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->completer()->setCaseSensitivity(Qt::CaseInsensitive);
+    return combo;
 }
 
 QMenu* CDialog::AddMenu(const QString& title) {

@@ -3,8 +3,9 @@
 
 // The little that the windows need of a dialog framework on top of Qt:
 // controls placed in dialog units and addressed by control ID, a modal run,
-// the field exchange in both directions, and the Enter and Escape keys of a
-// classic dialog.
+// the field exchange in both directions, the Enter and Escape keys of a
+// classic dialog, and, in a window that may be resized, controls whose edges
+// follow the window's right and bottom edges.
 #pragma once
 
 #include "FieldExchange.h"
@@ -13,8 +14,10 @@
 #include <QRect>
 #include <map>
 #include <span>
+#include <vector>
 
 class QAction;
+class QLineEdit;
 class QMenu;
 class QMenuBar;
 class QTableView;
@@ -37,7 +40,8 @@ private:
     int m_baseHeight;
 };
 
-enum class ControlKind { Edit, PushButton, CheckBox, ListView, Label, GroupBox, Icon };
+// ComboBox: a drop-down list whose text may also be typed.
+enum class ControlKind { Edit, PushButton, CheckBox, ListView, Label, GroupBox, Icon, ComboBox };
 
 // Styles of a control in a template; a control has none of them unless said.
 enum ControlStyle : unsigned {
@@ -45,6 +49,19 @@ enum ControlStyle : unsigned {
     kNoTabStop = 1U << 1,
     kTextRight = 1U << 2,
     kDefaultButton = 1U << 3,
+    // In a resizable window: the right edge keeps its distance from the
+    // window's right edge, the bottom edge from its bottom edge; or the whole
+    // control keeps its distance from the bottom edge.
+    kGrowWidth = 1U << 4,
+    kGrowHeight = 1U << 5,
+    kFollowBottom = 1U << 6,
+};
+
+// Whether the user may resize a window.
+enum class DialogFrame {
+    Fixed,
+    FixedMinimizable,
+    Resizable, // with minimise and maximise boxes; never smaller than its template
 };
 
 // One control of a window's template, its place and size in dialog units.
@@ -68,6 +85,8 @@ public:
     bool UpdateData(bool saveAndValidate = true);
 
     QWidget* GetDlgItem(int id) const override;
+    // The text field of an edit, or of a combo box.
+    QLineEdit* GetEditField(int id) const;
     QAction* GetCommand(int id) const;
     // The area below the menu bar, where the template's coordinates start.
     QWidget* Client() const { return m_client; }
@@ -83,7 +102,7 @@ public:
     void RefuseField(int id, const QString& message) override;
 
 protected:
-    CDialog(UserDialogs& dialogs, QSize sizeInUnits, const QString& caption, bool canMinimize,
+    CDialog(UserDialogs& dialogs, QSize sizeInUnits, const QString& caption, DialogFrame frame,
             QWidget* parent);
 
     virtual void DoDataExchange(CDataExchange& dx) = 0;
@@ -94,19 +113,38 @@ protected:
     // Makes the controls in template order, which Qt keeps as the tab order
     // and the drawing order. IDC_STATIC controls get no ID.
     void CreateControls(std::span<const ControlTemplate> controls);
+    // Places a control made elsewhere as CreateControls places its own.
+    void PlaceControl(const ControlTemplate& control, QWidget* widget);
+    // Moves a control to another place of the template, in dialog units.
+    void MoveControl(int id, const QRect& units);
     QMenu* AddMenu(const QString& title);
     QAction* AddCommand(QMenu* menu, int id, const QString& text);
 
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A control that follows the window's edges, with its template place.
+    struct Anchored {
+        QWidget* widget;
+        QRect units;
+        unsigned styles;
+    };
+
     QWidget* CreateControl(const ControlTemplate& control);
     QTableView* CreateListView();
+    QWidget* CreateComboBox();
+    // Places every anchored control for the client area's present size.
+    void FollowEdges();
+    void PlaceAnchored(const Anchored& control);
 
     UserDialogs& m_dialogs;
     DialogUnits m_units;
     QWidget* m_client;
     QMenuBar* m_menuBar = nullptr;
+    // The client area's size at the template's size.
+    QSize m_templatePixels;
+    std::vector<Anchored> m_anchored;
     std::map<int, QWidget*> m_controls;
     std::map<int, QAction*> m_commands;
 };

@@ -6,6 +6,7 @@
 #include "LineFormat.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <array>
 #include <charconv>
 #include <string_view>
@@ -38,12 +39,19 @@ std::string_view Prepare(const QByteArray& latin, bool& ok) {
 }
 } // namespace
 
+QLineEdit* EditFieldOf(QWidget* control) {
+    if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        return combo->lineEdit();
+    }
+    return qobject_cast<QLineEdit*>(control);
+}
+
 QLineEdit* CDataExchange::PrepareEditCtrl(int id) {
     if (m_failed) {
         return nullptr;
     }
     m_idLastControl = id;
-    auto* edit = qobject_cast<QLineEdit*>(m_host.GetDlgItem(id));
+    QLineEdit* edit = EditFieldOf(m_host.GetDlgItem(id));
     Q_ASSERT(edit != nullptr);
     return edit;
 }

@@ -30,6 +30,10 @@ protected:
     ~FieldHost() = default;
 };
 
+// The text field of an edit, or of a combo box whose text may be typed;
+// nullptr for any other control.
+QLineEdit* EditFieldOf(QWidget* control);
+
 class CDataExchange {
 public:
     CDataExchange(FieldHost& host, bool saveAndValidate)
@@ -38,8 +42,9 @@ public:
     const bool m_bSaveAndValidate;
 
     bool Failed() const { return m_failed; }
-    // The edit of control id, which becomes the field that a later range
-    // check reports on; nullptr once the exchange has stopped.
+    // The edit of control id (or a combo box's text field), which becomes
+    // the field that a later range check reports on; nullptr once the
+    // exchange has stopped.
     QLineEdit* PrepareEditCtrl(int id);
     // Reports message on the field prepared last, focuses the field with its
     // whole text selected, and stops the exchange.

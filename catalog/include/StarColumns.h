@@ -87,7 +87,7 @@ struct ListColumn {
     bool alignRight;
     int widthPixels; // at a font whose average character is 6 pixels wide
     SortField sortBy;
-    bool tonight; // shown only while "Observable tonight" is on
+    bool tonight; // shown only while the window asks about a night
 };
 
 // Every column, in the order the list shows them.

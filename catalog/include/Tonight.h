@@ -51,6 +51,10 @@ struct StarTonight {
 };
 StarTonight ObserveRecord(const TonightContext& context, const StarRecord& record);
 bool IsObservableTonight(const TonightContext& context, const StarRecord& record);
+// The star's night when it is observable tonight, else nothing: the cheap
+// tests first, each part worked out once.
+std::optional<StarTonight> ObservableTonight(const TonightContext& context,
+                                             const StarRecord& record);
 
 // What an imported star's source says for its events: its epoch and period
 // with their marks, and the rule its type follows. None for a native star,

@@ -19,6 +19,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -127,7 +128,7 @@ NightStatus PrepareNights(const NightRequest& first, int count, std::vector<Prep
 // Appends the star's events that fall inside its stretches up in the dark
 // (ends as shown, included) over the nights, in time order. Nothing is
 // appended unless the answer is Made.
-Prediction PredictEvents(const std::vector<PreparedNight>& nights, const StarPlace& star,
+Prediction PredictEvents(std::span<const PreparedNight> nights, const StarPlace& star,
                          const Ephemeris& ephemeris, std::vector<StarEvent>& events);
 
 } // namespace lumara::plan

@@ -115,6 +115,12 @@ struct PreparedNight {
     double sinLatitude = 0.0;
     double cosLatitude = 0.0;
     double sinMinAltitude = 0.0;
+    // The sines of the apparent declinations between which a star reaches
+    // the least altitude at its upper transit, widened by more than the
+    // largest aberration, so that the J2000 direction carried through
+    // gcrsToCirs alone can be tested against them.
+    double leastSinDecUp = -1.0;
+    double mostSinDecUp = 1.0;
 
     // The zone's offsets from a day before the night to a day after it, in
     // order, for turning the night's instants into local time without a

@@ -59,6 +59,13 @@ StarDirection DirectionOf(const StarPlace& star);
 StarNight ObserveStar(const PreparedNight& night, const StarPlace& star);
 StarNight ObserveDirection(const PreparedNight& night, const StarDirection& star);
 
+// False only for a star that ObserveDirection would find never up in the
+// dark: on a night without darkness, or one whose apparent declination keeps
+// it below the least altitude all day. A few multiplications, where
+// ObserveDirection costs as much as the rest of a search: a search tests
+// this first.
+bool MayBeUpInDark(const PreparedNight& night, const StarDirection& star);
+
 // Whole minutes, to the nearest.
 std::int32_t MinimumMinutes(double minHours);
 

@@ -76,6 +76,7 @@ TEST(SortOrderTest, LaterKeysOrderTheTiesOfEarlierOnes) {
     EXPECT_EQ(Sorted({Numbers(maxima, kAscending), Texts(types, kDescending)}, types.size()),
               (Order{5, 0, 2, 1, 4, 3}));
     EXPECT_EQ(Sorted({}, 3), (Order{0, 1, 2}));
+    EXPECT_EQ(Sorted({Texts({}, kAscending), Numbers({}, kDescending)}, 0), Order{});
 }
 
 TEST(SortOrderTest, RefusesKeysOfAnotherSize) {

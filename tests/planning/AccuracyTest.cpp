@@ -249,6 +249,32 @@ TEST_P(GridTest, AgreesWithRigorousPathMinuteByMinute) {
     }
 }
 
+// The cheap test a search makes first never refuses a star that is up in
+// the dark, on a dense net of places that crosses the edges of the band of
+// declinations it lets through; and it does refuse some.
+TEST_P(GridTest, TheCheapTestRefusesOnlyStarsNeverUpInTheDark) {
+    const GridNight& grid = GetParam();
+    NightRequest request;
+    request.site = {grid.site.latitudeDeg, grid.site.longitudeDeg, grid.site.heightM};
+    request.zone = grid.zone;
+    request.date = grid.date;
+    request.twilightDeg = grid.twilightDeg;
+    request.minAltitudeDeg = kMinAltitude;
+    PreparedNight night;
+    ASSERT_EQ(PrepareNight(request, night), NightStatus::Ok);
+    int refused = 0;
+    for (double dec = -90.0; dec <= 90.0; dec += 0.05) {
+        for (double ra = 0.0; ra < 360.0; ra += 15.0) {
+            const StarDirection star = DirectionOf({ra, dec});
+            if (!MayBeUpInDark(night, star)) {
+                ++refused;
+                ASSERT_FALSE(ObserveDirection(night, star).up) << ra << " " << dec;
+            }
+        }
+    }
+    EXPECT_GT(refused, 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Grid, GridTest, ::testing::ValuesIn(kGrid),
                          [](const ::testing::TestParamInfo<GridNight>& param) {
                              return std::string(param.param.label);

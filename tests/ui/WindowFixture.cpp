@@ -4,8 +4,11 @@
 #include "WindowFixture.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QTest>
+#include <QTimer>
 #include <string_view>
 
 #include "LineFormat.h"
@@ -45,8 +48,19 @@ QList<QByteArray> ExampleStars() {
     };
 }
 
+void OnNextModal(std::function<void(QWidget*)> check) {
+    QTimer::singleShot(0, [check = std::move(check)] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        check(modal);
+    });
+}
+
 void WindowTest::SetUp() {
     ASSERT_TRUE(m_folder.isValid());
+    // The window's settings go to a folder of the test's own.
+    ASSERT_TRUE(QDir(m_folder.path()).mkpath(QStringLiteral("config")));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(PathOf(QStringLiteral("config"))));
     Reopen();
 }
 
@@ -107,9 +121,10 @@ QStringList WindowTest::Texts(std::initializer_list<int> ids) const {
 
 std::vector<bool> WindowTest::EnabledStates() const {
     std::vector<bool> states;
-    for (const int id : {IDC_RA_WEST, IDC_RA_EAST, IDC_DEC_SOUTH, IDC_DEC_NORTH, IDC_MAG_MAX,
-                         IDC_MAG_MIN, IDC_PERIOD_LEAST, IDC_PERIOD_MOST, IDC_USE_MAGNITUDE,
-                         IDC_USE_PERIOD, IDC_SEARCH_ASC, IDC_SEARCH_DESC, IDC_NO_LIGHT_CURVE}) {
+    for (const int id :
+         {IDC_RA_WEST, IDC_RA_EAST, IDC_DEC_SOUTH, IDC_DEC_NORTH, IDC_MAG_MAX, IDC_MAG_MIN,
+          IDC_PERIOD_LEAST, IDC_PERIOD_MOST, IDC_USE_MAGNITUDE, IDC_USE_PERIOD, IDC_SEARCH_ASC,
+          IDC_SEARCH_DESC, IDC_NO_LIGHT_CURVE, IDC_TONIGHT, IDC_EVENT_TONIGHT}) {
         states.push_back(m_window->GetDlgItem(id)->isEnabled());
     }
     return states;

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -24,6 +25,9 @@ QByteArray StarLine(const char* position, const char* name, const char* type, co
 // The three example stars (05h36m +21, 22h10m -05, 00h12m -00) and a fourth
 // at 05h07m -05 with a period of 1.5 days, in this order.
 QList<QByteArray> ExampleStars();
+
+// Runs check on the modal window that the next call opens; check closes it.
+void OnNextModal(std::function<void(QWidget*)> check);
 
 class WindowTest : public ::testing::Test {
 protected:

@@ -16,9 +16,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
-#include <QTimer>
 #include <algorithm>
-#include <functional>
 
 namespace {
 const QString kDataFileError = QStringLiteral("Data File Error!");
@@ -43,20 +41,10 @@ const std::initializer_list<int> kStatusFields = {IDC_FILE_NAME, IDC_RECORDS_LOA
                                                   IDC_STARS_FOUND};
 
 // Enabled states in the order of WindowTest::EnabledStates().
-const std::vector<bool> kEmpty(13, false);
-const std::vector<bool> kLoaded(13, true);
-const std::vector<bool> kNoLightCurve = {true,  true,  true,  true, false, false, false,
-                                         false, false, false, true, true,  true};
-
-// Runs check on the modal window that the next call opens, then closes it
-// with close.
-void OnNextModal(std::function<void(QWidget*)> check) {
-    QTimer::singleShot(0, [check = std::move(check)] {
-        QWidget* modal = QApplication::activeModalWidget();
-        ASSERT_NE(modal, nullptr);
-        check(modal);
-    });
-}
+const std::vector<bool> kEmpty(15, false);
+const std::vector<bool> kLoaded(15, true);
+const std::vector<bool> kNoLightCurve = {true,  true,  true, true, false, false, false, false,
+                                         false, false, true, true, true,  true,  true};
 } // namespace
 
 TEST_F(WindowTest, OpensEmptyWithInitialTexts) {
@@ -66,13 +54,18 @@ TEST_F(WindowTest, OpensEmptyWithInitialTexts) {
     EXPECT_TRUE(Button(IDC_USE_MAGNITUDE)->isChecked());
     EXPECT_TRUE(Button(IDC_USE_PERIOD)->isChecked());
     EXPECT_FALSE(Button(IDC_NO_LIGHT_CURVE)->isChecked());
+    EXPECT_FALSE(Button(IDC_TONIGHT)->isChecked());
+    EXPECT_FALSE(Button(IDC_EVENT_TONIGHT)->isChecked());
     EXPECT_EQ(EnabledStates(), kEmpty);
     for (const int id : kStatusFields) {
         EXPECT_FALSE(Edit(id)->isEnabled()) << id;
     }
     EXPECT_TRUE(List()->isEnabled());
     EXPECT_EQ(RowCount(), 0);
-    EXPECT_EQ(m_window->minimumSize(), m_window->maximumSize());
+    // It opens at its least size and may grow.
+    EXPECT_EQ(m_window->Client()->minimumSize(), m_window->Client()->size());
+    EXPECT_GT(m_window->maximumSize().width(), m_window->width());
+    EXPECT_GT(m_window->maximumSize().height(), m_window->height());
 }
 
 TEST_F(WindowTest, ListHasTheSevenColumnsAndNoSorting) {
@@ -96,12 +89,16 @@ TEST_F(WindowTest, ListHasTheSevenColumnsAndNoSorting) {
 
 TEST_F(WindowTest, ControlsStandAtTheirDialogUnitPlaces) {
     const DialogUnits& units = m_window->Units();
-    EXPECT_EQ(m_window->Client()->size(), units.Map({0, 0, 520, 298}).size());
-    EXPECT_EQ(List()->geometry(), units.Map({156, 10, 356, 281}));
+    // The name, type and night fields, with the two night boxes one under
+    // the other, take 74 units above the buttons.
+    EXPECT_EQ(m_window->Client()->size(), units.Map({0, 0, 520, 372}).size());
+    EXPECT_EQ(List()->geometry(), units.Map({156, 10, 356, 355}));
     EXPECT_EQ(Edit(IDC_RA_WEST)->geometry(), units.Map({78, 114, 24, 12}));
     EXPECT_EQ(Edit(IDC_PERIOD_MOST)->geometry(), units.Map({108, 212, 24, 12}));
-    EXPECT_EQ(Button(IDC_SEARCH_DESC)->geometry(), units.Map({18, 248, 54, 12}));
-    EXPECT_EQ(Button(IDC_NO_LIGHT_CURVE)->geometry(), units.Map({36, 268, 96, 16}));
+    EXPECT_EQ(Button(IDC_TONIGHT)->geometry(), units.Map({36, 284, 96, 10}));
+    EXPECT_EQ(Button(IDC_EVENT_TONIGHT)->geometry(), units.Map({36, 296, 96, 16}));
+    EXPECT_EQ(Button(IDC_SEARCH_DESC)->geometry(), units.Map({18, 322, 54, 12}));
+    EXPECT_EQ(Button(IDC_NO_LIGHT_CURVE)->geometry(), units.Map({36, 342, 96, 16}));
 }
 
 // The real VSX has over two million stars: a count of eight digits, and the
@@ -134,16 +131,16 @@ TEST_F(WindowTest, CountsOfEightDigitsAndTheirLabelsAreShownWhole) {
 
 TEST_F(WindowTest, TabOrderFollowsTheTemplate) {
     LoadExamples();
-    const std::vector<int> tabStops = {IDC_RA_WEST,      IDC_RA_EAST,     IDC_DEC_SOUTH,
-                                       IDC_DEC_NORTH,    IDC_MAG_MAX,     IDC_MAG_MIN,
-                                       IDC_PERIOD_LEAST, IDC_PERIOD_MOST, IDC_SEARCH_ASC};
+    const std::vector<int> tabStops = {IDC_RA_WEST, IDC_RA_EAST, IDC_DEC_SOUTH,    IDC_DEC_NORTH,
+                                       IDC_MAG_MAX, IDC_MAG_MIN, IDC_PERIOD_LEAST, IDC_PERIOD_MOST,
+                                       IDC_NAME,    IDC_TYPE,    IDC_SEARCH_ASC};
     for (std::size_t i = 0; i + 1 < tabStops.size(); ++i) {
         m_window->GetDlgItem(tabStops[i])->setFocus();
         QTest::keyClick(m_window->focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(m_window->focusWidget(), m_window->GetDlgItem(tabStops[i + 1])) << i;
     }
-    for (const int id :
-         {IDC_SEARCH_DESC, IDC_NO_LIGHT_CURVE, IDC_STAR_LIST, IDC_USE_MAGNITUDE, IDC_USE_PERIOD}) {
+    for (const int id : {IDC_SEARCH_DESC, IDC_NO_LIGHT_CURVE, IDC_STAR_LIST, IDC_USE_MAGNITUDE,
+                         IDC_USE_PERIOD, IDC_TONIGHT, IDC_EVENT_TONIGHT}) {
         EXPECT_EQ(m_window->GetDlgItem(id)->focusPolicy() & Qt::TabFocus, 0) << id;
     }
 }
@@ -593,25 +590,30 @@ TEST_F(WindowTest, FieldsTheSearchDoesNotUseAreNeitherCheckedNorApplied) {
         EXPECT_EQ(Edit(unused.faultId)->selectedText(), Edit(unused.faultId)->text()) << label;
         EXPECT_EQ(limits(), accepted) << label;
 
-        // And Enter follows the same rule.
+        // And Enter searches by the same rule.
         Click(unused.box);
+        Type(IDC_DEC_NORTH, "88");
+        m_dialogs.Forget();
         QTest::keyClick(Edit(IDC_RA_WEST), Qt::Key_Return);
-        EXPECT_FALSE(m_window->isVisible()) << label;
-        EXPECT_EQ(m_window->result(), QDialog::Accepted) << label;
+        EXPECT_TRUE(m_window->isVisible()) << label;
+        EXPECT_TRUE(m_dialogs.Messages().isEmpty()) << label;
+        EXPECT_EQ(catalog.GetDecNorth(), 88) << label;
     }
 }
 
-TEST_F(WindowTest, EnterClosesOnlyWhenEveryFieldPasses) {
+TEST_F(WindowTest, EnterSearchesWhenEveryFieldPassesAndNeverCloses) {
     LoadExamples();
     Type(IDC_DEC_NORTH, "91");
     QTest::keyClick(Edit(IDC_DEC_NORTH), Qt::Key_Return);
     EXPECT_TRUE(m_window->isVisible());
     EXPECT_EQ(m_dialogs.Messages(), QStringList{"Enter an integer between -90 and 90."});
+    EXPECT_EQ(RowCount(), 0);
 
     Type(IDC_DEC_NORTH, "90");
     QTest::keyClick(Edit(IDC_DEC_NORTH), Qt::Key_Return);
-    EXPECT_FALSE(m_window->isVisible());
-    EXPECT_EQ(m_window->result(), QDialog::Accepted);
+    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_EQ(Edit(IDC_STARS_FOUND)->text(), "1");
+    EXPECT_EQ(RowCount(), 1);
 }
 
 TEST_F(WindowTest, EnterOnAButtonPressesIt) {
