@@ -204,7 +204,7 @@ std::string EventName(const plan::StarEvent& event) {
 bool IsObservableTonight(const TonightContext& context, const StarRecord& record) {
     const plan::StarDirection star = DirectionOfRecord(record);
     return plan::MayBeUpInDark(context.night, star) &&
-           plan::IsObservable(plan::ObserveDirection(context.night, star), context.minUpMinutes);
+           plan::IsObservableDirection(context.night, star, context.minUpMinutes);
 }
 
 std::string ClockAt(const TonightContext& context, plan::PosixMinute minute) {

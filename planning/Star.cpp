@@ -41,16 +41,19 @@ StarSky SkyOf(const PreparedNight& night, const StarDirection& star) {
           night.inverseLorentz, aberrated);
     double intermediate[3];
     eraRxp(const_cast<double(*)[3]>(night.gcrsToCirs), aberrated, intermediate);
-    eraC2s(intermediate, &sky.ra, &sky.dec);
-    // cos H = (sin h - sin phi sin dec) / (cos phi cos dec), with the sine
-    // and cosine of the declination read off the unit vector. At a pole, or
+    // The right ascension as eraC2s finds it; the declination's sine and
+    // cosine read off the unit vector, its angle left to DeclinationOf.
+    sky.ra = intermediate[0] == 0.0 && intermediate[1] == 0.0
+                 ? 0.0
+                 : std::atan2(intermediate[1], intermediate[0]);
+    sky.sinDec = intermediate[2];
+    sky.cosDec = std::hypot(intermediate[0], intermediate[1]);
+    // cos H = (sin h - sin phi sin dec) / (cos phi cos dec). At a pole, or
     // for a star at one, the altitude never changes: the quotient is then
     // infinite, or NaN when the star stands exactly at the limit, which
     // counts as up.
-    const double sinDec = intermediate[2];
-    const double cosDec = std::hypot(intermediate[0], intermediate[1]);
     const double cosLimit =
-        (night.sinMinAltitude - night.sinLatitude * sinDec) / (night.cosLatitude * cosDec);
+        (night.sinMinAltitude - night.sinLatitude * sky.sinDec) / (night.cosLatitude * sky.cosDec);
     if (!(cosLimit > -1.0)) {
         sky.reach = Reach::Always;
     } else if (cosLimit > 1.0) {
@@ -60,6 +63,10 @@ StarSky SkyOf(const PreparedNight& night, const StarDirection& star) {
         sky.limitHourAngle = std::acos(cosLimit);
     }
     return sky;
+}
+
+double DeclinationOf(const StarSky& sky) {
+    return std::atan2(sky.sinDec, sky.cosDec);
 }
 
 double TransitNearMiddle(const PreparedNight& night, const StarSky& sky) {
@@ -103,18 +110,14 @@ StarNight ObserveStar(const PreparedNight& night, const StarPlace& star) {
     return ObserveDirection(night, DirectionOf(star));
 }
 
-StarNight ObserveDirection(const PreparedNight& night, const StarDirection& star) {
-    const StarSky sky = SkyOf(night, star);
-    const double transit = TransitNearMiddle(night, sky);
-    StarNight result;
-    result.transit = RoundToMinute(transit);
-    // At the upper transit sin h = cos(phi - dec).
-    result.transitAltitudeDeg = 90.0 - std::fabs(night.latitudeRad - sky.dec) * ERFA_DR2D;
-    result.transitInDark = night.darkness != Darkness::None && night.darkFrom <= result.transit &&
-                           result.transit <= night.darkTo;
+namespace {
+
+// The star's stretches up in the dark into `result`'s up, upFrom, upTo,
+// upMinutes and totalUpMinutes.
+void FindTimeUp(const PreparedNight& night, const StarSky& sky, double transit, StarNight& result) {
     const StretchesUp up = StretchesUpInDark(night, sky, transit);
     if (up.count == 0) {
-        return result;
+        return;
     }
     const ShownStretch* longest = &up.stretches[0];
     for (int i = 0; i < up.count; ++i) {
@@ -128,7 +131,30 @@ StarNight ObserveDirection(const PreparedNight& night, const StarDirection& star
     result.upFrom = longest->from;
     result.upTo = longest->to;
     result.upMinutes = static_cast<std::int32_t>(longest->to - longest->from);
+}
+
+} // namespace
+
+StarNight ObserveDirection(const PreparedNight& night, const StarDirection& star) {
+    const StarSky sky = SkyOf(night, star);
+    const double transit = TransitNearMiddle(night, sky);
+    StarNight result;
+    result.transit = RoundToMinute(transit);
+    // At the upper transit sin h = cos(phi - dec).
+    result.transitAltitudeDeg =
+        90.0 - std::fabs(night.latitudeRad - DeclinationOf(sky)) * ERFA_DR2D;
+    result.transitInDark = night.darkness != Darkness::None && night.darkFrom <= result.transit &&
+                           result.transit <= night.darkTo;
+    FindTimeUp(night, sky, transit, result);
     return result;
+}
+
+bool IsObservableDirection(const PreparedNight& night, const StarDirection& star,
+                           std::int32_t minMinutes) {
+    const StarSky sky = SkyOf(night, star);
+    StarNight result;
+    FindTimeUp(night, sky, TransitNearMiddle(night, sky), result);
+    return IsObservable(result, minMinutes);
 }
 
 std::int32_t MinimumMinutes(double minHours) {
@@ -145,7 +171,7 @@ Horizontal HorizontalAt(const PreparedNight& night, const StarPlace& star, doubl
         night.localEraAtMiddle + night.eraRadPerSecond * (seconds - night.middleSeconds) - sky.ra;
     double azimuth = 0.0;
     double altitude = 0.0;
-    eraHd2ae(hourAngle, sky.dec, night.latitudeRad, &azimuth, &altitude);
+    eraHd2ae(hourAngle, DeclinationOf(sky), night.latitudeRad, &azimuth, &altitude);
     return {altitude * ERFA_DR2D, azimuth * ERFA_DR2D};
 }
 

@@ -30,13 +30,19 @@ enum class Reach {
 struct StarSky {
     double direction[3]; // J2000 unit vector
     double ra;           // intermediate right ascension, radians
-    double dec;          // radians
+    double sinDec;       // of the intermediate declination
+    double cosDec;
     Reach reach;
     double limitHourAngle; // radians, 0 to pi, when reach is Between
 };
 
 StarSky SkyOf(const PreparedNight& night, const StarPlace& star);
 StarSky SkyOf(const PreparedNight& night, const StarDirection& star);
+
+// The intermediate declination, radians: asked for only by the answers that
+// show an altitude, since the arc tangent costs as much as the rest of a
+// star's test.
+double DeclinationOf(const StarSky& sky);
 
 // The upper transit nearest the night's middle, POSIX seconds.
 double TransitNearMiddle(const PreparedNight& night, const StarSky& sky);

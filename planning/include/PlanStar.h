@@ -72,6 +72,10 @@ std::int32_t MinimumMinutes(double minHours);
 // "Observable tonight": the longest stretch lasts at least minMinutes, as
 // shown; both the altitude and the time limit included.
 bool IsObservable(const StarNight& star, std::int32_t minMinutes);
+// The same answer as IsObservable(ObserveDirection(...)), without working
+// out what only the shown columns need.
+bool IsObservableDirection(const PreparedNight& night, const StarDirection& star,
+                           std::int32_t minMinutes);
 
 struct Horizontal {
     double altitudeDeg;
