@@ -2,67 +2,86 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include <algorithm>
+#include <memory>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "SortOrder.h"
 #include "StarCatalog.h"
+#include "TextArena.h"
 #include "Tonight.h"
-
-namespace {
-
-// The values of every key for the rows in list order.
-struct KeyValues {
-    std::vector<double> numbers;
-    std::vector<std::string_view> texts;
-};
-
-} // namespace
 
 namespace lumara {
 
-bool SortRecords(std::span<const StarRecord* const> records, std::span<const SortSpec> keys,
-                 const TonightContext* tonight, std::vector<std::uint32_t>& order) {
+// One key's values, star by star; texts copied here live as long as it.
+struct SortValues::Column {
+    std::vector<double> numbers;
+    std::vector<std::string_view> texts;
+    std::unique_ptr<TextArena> copies = std::make_unique<TextArena>();
+};
+
+SortValues::SortValues(std::span<const SortSpec> keys)
+    : specs(keys.begin(), keys.end()), columns(keys.size()) {
+}
+
+SortValues::~SortValues() = default;
+
+bool SortValues::Add(const StarRecord& record, const StarTonight* tonight, bool textsLast) {
     try {
-        // Each star's night once, whatever number of keys read it.
-        std::vector<StarTonight> nights;
-        const bool needsNight =
-            tonight != nullptr && std::any_of(keys.begin(), keys.end(), [](const SortSpec& key) {
-                return NeedsNight(key.field);
-            });
-        if (needsNight) {
-            nights.reserve(records.size());
-            for (const StarRecord* record : records) {
-                nights.push_back(ObserveRecord(*tonight, *record));
+        for (std::size_t k = 0; k < specs.size(); ++k) {
+            const SortField field = specs[k].field;
+            Column& column = columns[k];
+            if (!IsTextField(field)) {
+                column.numbers.push_back(NumberOf(field, record, tonight));
+                continue;
             }
+            std::string_view text = TextOf(field, record);
+            if (!textsLast && !column.copies->Copy(text, text)) {
+                return false;
+            }
+            column.texts.push_back(text);
         }
-        std::vector<KeyValues> values(keys.size());
-        std::vector<SortKey> sortKeys;
-        for (std::size_t k = 0; k < keys.size(); ++k) {
-            const SortField field = keys[k].field;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    ++count;
+    return true;
+}
+
+bool SortValues::Append(SortValues& later) {
+    try {
+        for (std::size_t k = 0; k < columns.size(); ++k) {
+            Column& column = columns[k];
+            Column& other = later.columns[k];
+            column.numbers.insert(column.numbers.end(), other.numbers.begin(), other.numbers.end());
+            column.texts.insert(column.texts.end(), other.texts.begin(), other.texts.end());
+            column.copies->Adopt(*other.copies);
+            other.numbers.clear();
+            other.texts.clear();
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    count += later.count;
+    later.count = 0;
+    return true;
+}
+
+bool SortValues::Order(std::vector<std::uint32_t>& order) const {
+    try {
+        std::vector<SortKey> keys;
+        for (std::size_t k = 0; k < specs.size(); ++k) {
             SortKey key;
             key.direction =
-                keys[k].descending ? SortDirection::Descending : SortDirection::Ascending;
-            if (IsTextField(field)) {
-                key.kind = SortKeyKind::Text;
-                values[k].texts.reserve(records.size());
-                for (const StarRecord* record : records) {
-                    values[k].texts.push_back(TextOf(field, *record));
-                }
-                key.texts = values[k].texts;
-            } else {
-                key.kind = SortKeyKind::Number;
-                values[k].numbers.reserve(records.size());
-                for (std::size_t i = 0; i < records.size(); ++i) {
-                    values[k].numbers.push_back(
-                        NumberOf(field, *records[i], needsNight ? &nights[i] : nullptr));
-                }
-                key.numbers = values[k].numbers;
-            }
-            sortKeys.push_back(key);
+                specs[k].descending ? SortDirection::Descending : SortDirection::Ascending;
+            key.kind = IsTextField(specs[k].field) ? SortKeyKind::Text : SortKeyKind::Number;
+            key.numbers = columns[k].numbers;
+            key.texts = columns[k].texts;
+            keys.push_back(key);
         }
-        std::vector<std::uint32_t> sorted(records.size());
-        if (SortOrder(sortKeys, sorted) != SortStatus::Sorted) {
+        std::vector<std::uint32_t> sorted(count);
+        if (SortOrder(keys, sorted) != SortStatus::Sorted) {
             return false;
         }
         order = std::move(sorted);
@@ -70,6 +89,23 @@ bool SortRecords(std::span<const StarRecord* const> records, std::span<const Sor
     } catch (const std::bad_alloc&) {
         return false;
     }
+}
+
+bool SortRecords(std::span<const StarRecord* const> records, std::span<const SortSpec> keys,
+                 const TonightContext* tonight, std::vector<std::uint32_t>& order) {
+    const bool needsNight = tonight != nullptr &&
+                            std::any_of(keys.begin(), keys.end(),
+                                        [](const SortSpec& key) { return NeedsNight(key.field); });
+    SortValues values(keys);
+    for (const StarRecord* record : records) {
+        // Each star's night once, whatever number of keys read it.
+        const std::optional<StarTonight> night =
+            needsNight ? std::optional(ObserveRecord(*tonight, *record)) : std::nullopt;
+        if (!values.Add(*record, night ? &*night : nullptr, true)) {
+            return false;
+        }
+    }
+    return values.Order(order);
 }
 
 } // namespace lumara

@@ -15,7 +15,7 @@
 #include "CatalogueStream.h"
 #include "CsvFormat.h"
 #include "ExitStatus.h"
-#include "HeldStars.h"
+#include "HeldRows.h"
 #include "Input.h"
 #include "LineFormat.h"
 #include "Output.h"
@@ -176,47 +176,25 @@ bool WriteReversed(const HeldLines& held, const RowFormat& format, ByteSink& sin
     return writer.Flush();
 }
 
-// How far ahead of the row being written its star is fetched.
+// How far ahead of the row being written its bytes are fetched.
 constexpr std::size_t kPrefetchRows = 8;
 
-// The held stars in the order `sort` gives them. They lie anywhere in
-// memory: their places are put in that order in one pass, whose reads do
-// not wait for each other, so that writing them waits for one read a star.
-// False when memory runs out.
-bool SortHeld(const HeldStars& held, std::span<const SortSpec> sort, const TonightContext* night,
-              std::vector<const StarRecord*>& sorted) {
-    const std::span<const StarRecord* const> stars = held.Stars();
+// Writes the held rows in sorted order, on both lanes. False when the sink
+// fails; `outOfMemory` is set when the order cannot be made.
+bool WriteHeld(const HeldRows& held, std::string_view prologue, std::string_view epilogue,
+               ByteSink& sink, bool& outOfMemory) {
     std::vector<std::uint32_t> order;
-    if (!SortRecords(stars, sort, night, order)) {
+    outOfMemory = !held.Order(order);
+    if (outOfMemory) {
         return false;
     }
-    try {
-        sorted.resize(order.size());
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    for (std::size_t row = 0; row < order.size(); ++row) {
-        sorted[row] = stars[order[row]];
-    }
-    return true;
-}
-
-// Writes a table of `stars` in their order, on both lanes, each star's rows
-// written by `write(lane, star, out)`; the stars a few rows ahead are asked
-// for early.
-template <typename WriteRow>
-bool WriteInOrder(std::span<const StarRecord* const> stars, std::string_view prologue,
-                  std::string_view epilogue, ByteSink& sink, const WriteRow& write) {
-    const RowWriter rowWriter = [&](std::size_t lane, std::size_t row, BufferedWriter& out) {
-        if (row + kPrefetchRows < stars.size()) {
-            const auto* ahead = reinterpret_cast<const char*>(stars[row + kPrefetchRows]);
-            for (std::size_t at = 0; at < sizeof(StarRecord); at += kCacheLineBytes) {
-                __builtin_prefetch(ahead + at);
-            }
+    const RowWriter rowWriter = [&](std::size_t, std::size_t row, BufferedWriter& out) {
+        if (row + kPrefetchRows < order.size()) {
+            __builtin_prefetch(held.Rows(order[row + kPrefetchRows]).data());
         }
-        write(lane, *stars[row], out);
+        out.Append(held.Rows(order[row]));
     };
-    return WriteRowsOnLanes(stars.size(), prologue, epilogue, sink, rowWriter);
+    return WriteRowsOnLanes(order.size(), prologue, epilogue, sink, rowWriter);
 }
 
 bool WriteText(ByteSink& sink, const std::string& text) {
@@ -344,10 +322,10 @@ std::string ImportText(const Input& input, const StreamCounts& total) {
 }
 
 // A work that counts the rows it finds on each lane and, for a sort, holds
-// their stars whole until every block is read.
+// their rows and sort values until every block is read.
 class MatchingWork : public StarWork {
 public:
-    MatchingWork(HeldStars& sortHeld, bool sorting) : held(sortHeld), sorted(sorting) {}
+    MatchingWork(HeldRows& sortHeld, bool sorting) : held(sortHeld), sorted(sorting) {}
 
     bool Commit(std::size_t lane) override { return !sorted || held.Commit(lane); }
 
@@ -360,22 +338,26 @@ public:
     }
 
 protected:
-    // Counts `rows` rows of a star found on `lane`; true when the star is
-    // taken for a sort, and so written later.
-    bool Found(std::size_t lane, std::uint64_t rows, const char* text, const StarDetails* details) {
-        counts[lane].matches += rows;
+    // Counts `rows` rows of a star found on `lane`.
+    void Found(std::size_t lane, std::uint64_t rows) { counts[lane].matches += rows; }
+    // Writes a found star's rows, or holds them for the sort; a failed hold
+    // is told by the lane's commit.
+    void Emit(std::size_t lane, std::string_view rows, const StarRecord& record,
+              const StarTonight* tonight, BufferedWriter& out) {
         if (sorted) {
-            held.Hold(lane, text, details);
+            held.Hold(lane, rows, record, tonight);
+        } else {
+            out.Append(rows);
         }
-        return sorted;
     }
+    bool Sorted() const { return sorted; }
 
 private:
     struct alignas(kCacheLineBytes) LaneMatches {
         std::uint64_t matches = 0;
     };
 
-    HeldStars& held;
+    HeldRows& held;
     const bool sorted;
     std::array<LaneMatches, kLanes> counts{};
 };
@@ -385,7 +367,7 @@ private:
 // sort, or only counted.
 class SearchWork final : public MatchingWork {
 public:
-    SearchWork(const SearchRequest& searched, const RowFormat& rowFormat, HeldStars& sortHeld)
+    SearchWork(const SearchRequest& searched, const RowFormat& rowFormat, HeldRows& sortHeld)
         : MatchingWork(sortHeld, !searched.sort.empty() && !searched.countOnly), request(searched),
           format(rowFormat), positionDecides(PositionDecides(searched.criteria)),
           readsTexts(HasTypeCriterion(searched.criteria) || searched.criteria.name.has_value()) {}
@@ -398,7 +380,7 @@ public:
             }
             // Counting a position search needs no more than its first columns.
             if (positionDecides && request.countOnly) {
-                Found(lane, 1, text, details);
+                Found(lane, 1);
                 return;
             }
             StarRecord record;
@@ -414,7 +396,8 @@ public:
                     return;
                 }
             }
-            if (Found(lane, 1, text, details) || request.countOnly) {
+            Found(lane, 1);
+            if (request.countOnly) {
                 return;
             }
             if (request.descending) {
@@ -422,7 +405,14 @@ public:
                 return;
             }
             DecodeAllFields(record);
-            out->Advance(format.formatRow(record, out->Reserve(format.maxRowBytes)));
+            if (!Sorted()) {
+                out->Advance(format.formatRow(record, out->Reserve(format.maxRowBytes)));
+                return;
+            }
+            std::string& row = rows[lane].text;
+            row.resize(format.maxRowBytes);
+            row.resize(format.formatRow(record, row.data()));
+            Emit(lane, row, record, nullptr, *out);
         });
     }
 
@@ -439,11 +429,16 @@ private:
         return InPosition(request.criteria, record);
     }
 
+    struct alignas(kCacheLineBytes) LaneRow {
+        std::string text;
+    };
+
     const SearchRequest& request;
     const RowFormat format;
     const bool positionDecides;
     // The name or the type is tested, not only the numbers.
     const bool readsTexts;
+    std::array<LaneRow, kLanes> rows;
 };
 
 // Every star as its native line; with a report, each change the import
@@ -522,7 +517,7 @@ private:
 // counted. Each star's night is worked out once, after the cheaper tests.
 class TonightWork final : public MatchingWork {
 public:
-    TonightWork(const TonightRequest& asked, const TonightContext& night, HeldStars& sortHeld)
+    TonightWork(const TonightRequest& asked, const TonightContext& night, HeldRows& sortHeld)
         : MatchingWork(sortHeld, !asked.sort.empty() && !asked.countOnly), request(asked),
           context(night), others(asked.criteria) {
         others.tonight = nullptr;
@@ -559,14 +554,16 @@ public:
                                : !(tonight = ObservableTonight(context, record))) {
                 return;
             }
-            if (Found(lane, request.events ? own.events.size() : 1, text, details) ||
-                request.countOnly) {
+            Found(lane, request.events ? own.events.size() : 1);
+            if (request.countOnly) {
                 return;
             }
+            if (!tonight) {
+                tonight = ObserveRecord(context, record);
+            }
             own.row.clear();
-            AppendRows(request, context, record,
-                       tonight ? *tonight : ObserveRecord(context, record), own.events, own.row);
-            out->Append(own.row);
+            AppendRows(request, context, record, *tonight, own.events, own.row);
+            Emit(lane, own.row, record, &*tonight, *out);
         });
     }
 
@@ -599,7 +596,7 @@ int RunSearch(const SearchRequest& request) {
     const RowFormat format = FormatOf(request.format);
     PrologueFirst inOrder(output, format.prologue);
     HeldLines held;
-    HeldStars sortHeld;
+    HeldRows sortHeld(request.sort);
     SearchWork work(request, format, sortHeld);
     // What is held fails only for want of memory.
     const bool holding = request.descending || !request.sort.empty();
@@ -613,16 +610,12 @@ int RunSearch(const SearchRequest& request) {
     if (request.countOnly) {
         written = WriteText(output, std::to_string(work.Matches()) + "\n");
     } else if (!request.sort.empty()) {
-        std::vector<const StarRecord*> sorted;
-        if (!SortHeld(sortHeld, request.sort, nullptr, sorted)) {
+        bool outOfMemory = false;
+        written = WriteHeld(sortHeld, format.prologue, format.epilogue, output, outOfMemory);
+        if (outOfMemory) {
             ReportError("out of memory");
             return kOutOfMemory;
         }
-        written = WriteInOrder(sorted, format.prologue, format.epilogue, output,
-                               [&](std::size_t, const StarRecord& star, BufferedWriter& writer) {
-                                   writer.Advance(
-                                       format.formatRow(star, writer.Reserve(format.maxRowBytes)));
-                               });
     } else if (request.descending) {
         written = WriteReversed(held, format, output);
     } else {
@@ -648,7 +641,7 @@ int RunTonight(TonightRequest request) {
     }
     const std::string prologue = TonightPrologue(request.format, request.events);
     PrologueFirst inOrder(output, prologue);
-    HeldStars sortHeld;
+    HeldRows sortHeld(request.sort);
     TonightWork work(request, *context, sortHeld);
     StreamCounts total;
     if (const int status = Scan(input, output, &inOrder, !request.sort.empty(), work, total);
@@ -661,30 +654,13 @@ int RunTonight(TonightRequest request) {
     if (request.countOnly) {
         written = WriteText(output, std::to_string(work.Matches()) + "\n");
     } else if (!request.sort.empty()) {
-        std::vector<const StarRecord*> sorted;
-        if (!SortHeld(sortHeld, request.sort, context.get(), sorted)) {
+        bool outOfMemory = false;
+        written =
+            WriteHeld(sortHeld, prologue, TonightEpilogue(request.format), output, outOfMemory);
+        if (outOfMemory) {
             ReportError("out of memory");
             return kOutOfMemory;
         }
-        // Each lane its own row text and events.
-        struct alignas(kCacheLineBytes) LaneRows {
-            std::string rows;
-            std::vector<plan::StarEvent> events;
-        };
-        std::array<LaneRows, kLanes> lanes;
-        written = WriteInOrder(
-            sorted, prologue, TonightEpilogue(request.format), output,
-            [&](std::size_t lane, const StarRecord& star, BufferedWriter& writer) {
-                LaneRows& own = lanes[lane];
-                own.rows.clear();
-                own.events.clear();
-                if (request.events) {
-                    EventsOf(*context, star, own.events);
-                }
-                TonightWork::AppendRows(request, *context, star, ObserveRecord(*context, star),
-                                        own.events, own.rows);
-                writer.Append(own.rows);
-            });
     } else {
         written =
             inOrder.Start() && WriteText(output, std::string(TonightEpilogue(request.format)));

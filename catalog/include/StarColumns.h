@@ -57,6 +57,35 @@ bool IsTextField(SortField field);
 double NumberOf(SortField field, const StarRecord& record, const StarTonight* tonight);
 std::string_view TextOf(SortField field, const StarRecord& record);
 
+// The values of the sort keys of stars gathered one at a time, for a caller
+// that keeps the stars' rows rather than their records: `lumara --sort`
+// holds only these and each match's written rows.
+class SortValues {
+public:
+    explicit SortValues(std::span<const SortSpec> keys);
+    ~SortValues();
+
+    // Adds the next star's values; `tonight` for the fields of the night.
+    // Texts are copied into this value's own store unless `textsLast` says
+    // the record's texts outlive it. False when memory runs out.
+    bool Add(const StarRecord& record, const StarTonight* tonight, bool textsLast = false);
+    // Moves every star of `later` behind this value's; false when memory
+    // runs out.
+    bool Append(SortValues& later);
+    std::size_t Count() const { return count; }
+    // The positions 0 .. Count() - 1 sorted by the keys, the first deciding
+    // first, ties in the order added (see SortOrder.h for the rules of
+    // numbers, texts and values missing). False when memory runs out;
+    // `order` is then as it was.
+    bool Order(std::vector<std::uint32_t>& order) const;
+
+private:
+    struct Column;
+    std::vector<SortSpec> specs;
+    std::vector<Column> columns;
+    std::size_t count = 0;
+};
+
 // Writes into `order` the positions of `records` sorted by `keys`, the first
 // deciding first, ties in the order given (see SortOrder.h for the rules of
 // numbers, texts and values missing). Fields of the night read `tonight`.

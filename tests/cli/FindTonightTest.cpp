@@ -190,3 +190,50 @@ TEST_F(FindTonightTest, EventsAreTheLibrarysPredictions) {
     }
     EXPECT_EQ(row, rows.size());
 }
+
+// A sorted night writes the rows of the unsorted one in the order the
+// library sorts the same stars, the imported full names and the night's
+// values included.
+TEST_F(FindTonightTest, SortedNightRowsAreInTheLibrarysOrder) {
+    TempDir dir;
+    const std::string vsx = MakeCatalogue(dir.PathOf("vsx.dat"), 3000, 9, false, "vsx");
+    const std::vector<std::string> night = {"tonight", vsx,          "--lat",   "52.37",
+                                            "--lon",   "4.90",       "--tz",    "Europe/Amsterdam",
+                                            "--night", "2026-12-08", "--events"};
+    const ProgramRun plain = RunLumara(night);
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    std::vector<std::string> sortedArguments = night;
+    sortedArguments.insert(sortedArguments.end(), {"--sort", "transit,-name"});
+    const ProgramRun sorted = RunLumara(sortedArguments);
+    ASSERT_EQ(sorted.status, 0) << sorted.err;
+
+    // The unsorted rows star by star (a star's events stay together; a
+    // star without any has none).
+    const auto context = std::make_shared<lumara::TonightContext>();
+    ASSERT_EQ(AmsterdamNight(*context, 1), lumara::plan::NightStatus::Ok);
+    CStarCatalog catalog;
+    ASSERT_EQ(catalog.LoadCatalog(vsx.c_str()), 3000);
+    ASSERT_EQ(catalog.Search(Unlimited()), 3000);
+    const std::vector<std::string> rows = LinesOf(plain.out);
+    ASSERT_GT(rows.size(), 2u);
+    std::vector<std::string> starRows;
+    std::size_t row = 1;
+    for (const ResultNode* node = catalog.GetFirstResult(); node != nullptr; node = node->next) {
+        std::vector<lumara::plan::StarEvent> events;
+        lumara::EventsOf(*context, *node->record, events);
+        std::string text;
+        for (std::size_t event = 0; event < events.size() && row < rows.size(); ++event) {
+            text += rows[row++];
+        }
+        starRows.push_back(text);
+    }
+    ASSERT_EQ(row, rows.size());
+
+    const lumara::SortSpec keys[] = {{SortField::Transit, false}, {SortField::Name, true}};
+    ASSERT_EQ(catalog.SortResults(keys, context.get()), 3000);
+    std::string expected = rows[0];
+    for (std::int32_t i = 0; catalog.GetSortedResult(i) != nullptr; ++i) {
+        expected += starRows[static_cast<std::size_t>(catalog.GetSortedResult(i)->number - 1)];
+    }
+    EXPECT_EQ(sorted.out, expected);
+}
