@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <memory>
 #include <new>
-#include <optional>
 #include <vector>
 
 #include "SortOrder.h"
@@ -27,7 +26,7 @@ SortValues::SortValues(std::span<const SortSpec> keys)
 
 SortValues::~SortValues() = default;
 
-bool SortValues::Add(const StarRecord& record, const StarTonight* tonight, bool textsLast) {
+bool SortValues::Add(const StarRecord& record, const StarTonight* tonight) {
     try {
         for (std::size_t k = 0; k < specs.size(); ++k) {
             const SortField field = specs[k].field;
@@ -36,8 +35,8 @@ bool SortValues::Add(const StarRecord& record, const StarTonight* tonight, bool 
                 column.numbers.push_back(NumberOf(field, record, tonight));
                 continue;
             }
-            std::string_view text = TextOf(field, record);
-            if (!textsLast && !column.copies->Copy(text, text)) {
+            std::string_view text;
+            if (!column.copies->Copy(TextOf(field, record), text)) {
                 return false;
             }
             column.texts.push_back(text);
@@ -46,6 +45,32 @@ bool SortValues::Add(const StarRecord& record, const StarTonight* tonight, bool 
         return false;
     }
     ++count;
+    return true;
+}
+
+bool SortValues::AddLasting(std::span<const StarRecord* const> records,
+                            std::span<const StarTonight> nights) {
+    try {
+        for (std::size_t k = 0; k < specs.size(); ++k) {
+            const SortField field = specs[k].field;
+            Column& column = columns[k];
+            if (IsTextField(field)) {
+                column.texts.reserve(count + records.size());
+                for (const StarRecord* record : records) {
+                    column.texts.push_back(TextOf(field, *record));
+                }
+                continue;
+            }
+            column.numbers.reserve(count + records.size());
+            for (std::size_t i = 0; i < records.size(); ++i) {
+                column.numbers.push_back(
+                    NumberOf(field, *records[i], nights.empty() ? nullptr : &nights[i]));
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    count += records.size();
     return true;
 }
 
@@ -93,19 +118,22 @@ bool SortValues::Order(std::vector<std::uint32_t>& order) const {
 
 bool SortRecords(std::span<const StarRecord* const> records, std::span<const SortSpec> keys,
                  const TonightContext* tonight, std::vector<std::uint32_t>& order) {
-    const bool needsNight = tonight != nullptr &&
-                            std::any_of(keys.begin(), keys.end(),
-                                        [](const SortSpec& key) { return NeedsNight(key.field); });
-    SortValues values(keys);
-    for (const StarRecord* record : records) {
+    try {
         // Each star's night once, whatever number of keys read it.
-        const std::optional<StarTonight> night =
-            needsNight ? std::optional(ObserveRecord(*tonight, *record)) : std::nullopt;
-        if (!values.Add(*record, night ? &*night : nullptr, true)) {
-            return false;
+        std::vector<StarTonight> nights;
+        if (tonight != nullptr && std::any_of(keys.begin(), keys.end(), [](const SortSpec& key) {
+                return NeedsNight(key.field);
+            })) {
+            nights.reserve(records.size());
+            for (const StarRecord* record : records) {
+                nights.push_back(ObserveRecord(*tonight, *record));
+            }
         }
+        SortValues values(keys);
+        return values.AddLasting(records, nights) && values.Order(order);
+    } catch (const std::bad_alloc&) {
+        return false;
     }
-    return values.Order(order);
 }
 
 } // namespace lumara

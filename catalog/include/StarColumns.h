@@ -65,10 +65,15 @@ public:
     explicit SortValues(std::span<const SortSpec> keys);
     ~SortValues();
 
-    // Adds the next star's values; `tonight` for the fields of the night.
-    // Texts are copied into this value's own store unless `textsLast` says
-    // the record's texts outlive it. False when memory runs out.
-    bool Add(const StarRecord& record, const StarTonight* tonight, bool textsLast = false);
+    // Adds the next star's values, its texts copied into this value's own
+    // store; `tonight` for the fields of the night. False when memory runs
+    // out.
+    bool Add(const StarRecord& record, const StarTonight* tonight);
+    // Adds the values of `records`, whose texts outlive this value, key by
+    // key; `nights` (one per record) for the fields of the night, or empty.
+    // False when memory runs out.
+    bool AddLasting(std::span<const StarRecord* const> records,
+                    std::span<const StarTonight> nights);
     // Moves every star of `later` behind this value's; false when memory
     // runs out.
     bool Append(SortValues& later);
