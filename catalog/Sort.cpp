@@ -10,6 +10,7 @@
 #include "StarCatalog.h"
 #include "TextArena.h"
 #include "Tonight.h"
+#include "TwoLanes.h"
 
 namespace lumara {
 
@@ -61,11 +62,11 @@ bool SortValues::AddLasting(std::span<const StarRecord* const> records,
                 }
                 continue;
             }
-            column.numbers.reserve(count + records.size());
-            for (std::size_t i = 0; i < records.size(); ++i) {
-                column.numbers.push_back(
-                    NumberOf(field, *records[i], nights.empty() ? nullptr : &nights[i]));
-            }
+            column.numbers.resize(count + records.size());
+            double* const numbers = column.numbers.data() + count;
+            ForEachOnLanes(records.size(), [&](std::size_t i) {
+                numbers[i] = NumberOf(field, *records[i], nights.empty() ? nullptr : &nights[i]);
+            });
         }
     } catch (const std::bad_alloc&) {
         return false;
@@ -124,10 +125,10 @@ bool SortRecords(std::span<const StarRecord* const> records, std::span<const Sor
         if (tonight != nullptr && std::any_of(keys.begin(), keys.end(), [](const SortSpec& key) {
                 return NeedsNight(key.field);
             })) {
-            nights.reserve(records.size());
-            for (const StarRecord* record : records) {
-                nights.push_back(ObserveRecord(*tonight, *record));
-            }
+            nights.resize(records.size());
+            ForEachOnLanes(records.size(), [&](std::size_t i) {
+                nights[i] = ObserveRecord(*tonight, *records[i]);
+            });
         }
         SortValues values(keys);
         return values.AddLasting(records, nights) && values.Order(order);
@@ -155,9 +156,7 @@ std::int32_t CStarCatalog::SortResults(std::span<const lumara::SortSpec> keys,
             return -1;
         }
         std::vector<const ResultNode*> sorted(rows.size());
-        for (std::size_t i = 0; i < order.size(); ++i) {
-            sorted[i] = rows[order[i]];
-        }
+        lumara::ForEachOnLanes(order.size(), [&](std::size_t i) { sorted[i] = rows[order[i]]; });
         sortedResults = std::move(sorted);
         return static_cast<std::int32_t>(sortedResults.size());
     } catch (const std::bad_alloc&) {

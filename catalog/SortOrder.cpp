@@ -20,7 +20,7 @@
 #include <new>
 #include <numeric>
 
-#include "HelperThread.h"
+#include "TwoLanes.h"
 
 namespace lumara {
 
@@ -41,39 +41,6 @@ constexpr Bits kSignBit = Bits{1} << (kKeyBits - 1);
 // each pass cost less than the merges.
 constexpr std::size_t kInsertionSortItems = 32;
 constexpr std::size_t kRadixSortItems = std::size_t{1} << 14;
-// Below this many items a second thread costs more than it saves.
-constexpr std::size_t kTwoLanesFrom = std::size_t{1} << 16;
-constexpr std::size_t kMaxLanes = 2;
-
-// --- Two lanes ----------------------------------------------------------------
-
-struct Stretch {
-    std::size_t begin;
-    std::size_t end;
-};
-
-// Lane 0 takes the first half, so that a stable pass over the stretches in
-// lane order is stable over the whole.
-Stretch StretchOf(std::size_t lane, std::size_t lanes, std::size_t count) {
-    const std::size_t split = lanes == 1 ? count : count / 2;
-    return lane == 0 ? Stretch{0, split} : Stretch{split, count};
-}
-
-std::size_t LanesFor(std::size_t count) {
-    return count >= kTwoLanesFrom ? kMaxLanes : 1;
-}
-
-// Runs work(lane) for each lane, lane 1 on a helper thread.
-template <typename Work> void OnLanes(std::size_t lanes, Work work) {
-    if (lanes == 1) {
-        work(std::size_t{0});
-        return;
-    }
-    HelperThread helper([&work] { work(std::size_t{1}); });
-    work(std::size_t{0});
-    helper.Join();
-}
-
 // --- The sort's memory --------------------------------------------------------
 
 // Pairs of (bits, item), stored as two arrays.
