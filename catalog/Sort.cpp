@@ -49,29 +49,30 @@ bool SortValues::Add(const StarRecord& record, const StarTonight* tonight) {
     return true;
 }
 
-bool SortValues::AddLasting(std::span<const StarRecord* const> records,
+bool SortValues::AddLasting(std::span<const ResultNode* const> rows,
                             std::span<const StarTonight> nights) {
     try {
         for (std::size_t k = 0; k < specs.size(); ++k) {
             const SortField field = specs[k].field;
             Column& column = columns[k];
             if (IsTextField(field)) {
-                column.texts.reserve(count + records.size());
-                for (const StarRecord* record : records) {
-                    column.texts.push_back(TextOf(field, *record));
+                column.texts.reserve(count + rows.size());
+                for (const ResultNode* row : rows) {
+                    column.texts.push_back(TextOf(field, *row->record));
                 }
                 continue;
             }
-            column.numbers.resize(count + records.size());
+            column.numbers.resize(count + rows.size());
             double* const numbers = column.numbers.data() + count;
-            ForEachOnLanes(records.size(), [&](std::size_t i) {
-                numbers[i] = NumberOf(field, *records[i], nights.empty() ? nullptr : &nights[i]);
+            ForEachOnLanes(rows.size(), [&](std::size_t i) {
+                numbers[i] =
+                    NumberOf(field, *rows[i]->record, nights.empty() ? nullptr : &nights[i]);
             });
         }
     } catch (const std::bad_alloc&) {
         return false;
     }
-    count += records.size();
+    count += rows.size();
     return true;
 }
 
@@ -117,42 +118,29 @@ bool SortValues::Order(std::vector<std::uint32_t>& order) const {
     }
 }
 
-bool SortRecords(std::span<const StarRecord* const> records, std::span<const SortSpec> keys,
-                 const TonightContext* tonight, std::vector<std::uint32_t>& order) {
-    try {
-        // Each star's night once, whatever number of keys read it.
-        std::vector<StarTonight> nights;
-        if (tonight != nullptr && std::any_of(keys.begin(), keys.end(), [](const SortSpec& key) {
-                return NeedsNight(key.field);
-            })) {
-            nights.resize(records.size());
-            ForEachOnLanes(records.size(), [&](std::size_t i) {
-                nights[i] = ObserveRecord(*tonight, *records[i]);
-            });
-        }
-        SortValues values(keys);
-        return values.AddLasting(records, nights) && values.Order(order);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-}
-
 } // namespace lumara
 
 std::int32_t CStarCatalog::SortResults(std::span<const lumara::SortSpec> keys,
                                        const lumara::TonightContext* tonight) {
     try {
         std::vector<const ResultNode*> rows;
-        std::vector<const StarRecord*> stars;
-        const std::size_t count = last != nullptr ? static_cast<std::size_t>(last->number) : 0;
-        rows.reserve(count);
-        stars.reserve(count);
+        rows.reserve(last != nullptr ? static_cast<std::size_t>(last->number) : 0);
         for (const ResultNode* node = first; node != nullptr; node = node->next) {
             rows.push_back(node);
-            stars.push_back(node->record);
         }
+        // Each star's night once, whatever number of keys read it.
+        std::vector<lumara::StarTonight> nights;
+        if (tonight != nullptr && std::any_of(keys.begin(), keys.end(), [](const auto& key) {
+                return lumara::NeedsNight(key.field);
+            })) {
+            nights.resize(rows.size());
+            lumara::ForEachOnLanes(rows.size(), [&](std::size_t i) {
+                nights[i] = lumara::ObserveRecord(*tonight, *rows[i]->record);
+            });
+        }
+        lumara::SortValues values(keys);
         std::vector<std::uint32_t> order;
-        if (!lumara::SortRecords(stars, keys, tonight, order)) {
+        if (!values.AddLasting(rows, nights) || !values.Order(order)) {
             return -1;
         }
         std::vector<const ResultNode*> sorted(rows.size());

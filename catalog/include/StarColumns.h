@@ -14,6 +14,7 @@
 #include <vector>
 
 struct StarRecord;
+struct ResultNode;
 
 namespace lumara {
 
@@ -69,11 +70,10 @@ public:
     // store; `tonight` for the fields of the night. False when memory runs
     // out.
     bool Add(const StarRecord& record, const StarTonight* tonight);
-    // Adds the values of `records`, whose texts outlive this value, key by
-    // key; `nights` (one per record) for the fields of the night, or empty.
-    // False when memory runs out.
-    bool AddLasting(std::span<const StarRecord* const> records,
-                    std::span<const StarTonight> nights);
+    // Adds the values of the stars of `rows`, whose texts outlive this
+    // value, key by key; `nights` (one per row) for the fields of the
+    // night, or empty. False when memory runs out.
+    bool AddLasting(std::span<const ResultNode* const> rows, std::span<const StarTonight> nights);
     // Moves every star of `later` behind this value's; false when memory
     // runs out.
     bool Append(SortValues& later);
@@ -90,13 +90,6 @@ private:
     std::vector<Column> columns;
     std::size_t count = 0;
 };
-
-// Writes into `order` the positions of `records` sorted by `keys`, the first
-// deciding first, ties in the order given (see SortOrder.h for the rules of
-// numbers, texts and values missing). Fields of the night read `tonight`.
-// False when memory runs out; `order` is then as it was.
-bool SortRecords(std::span<const StarRecord* const> records, std::span<const SortSpec> keys,
-                 const TonightContext* tonight, std::vector<std::uint32_t>& order);
 
 // --- The window's list ---------------------------------------------------
 
