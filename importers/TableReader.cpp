@@ -2,7 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TableReader.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string_view>
+
+#include "LineFormat.h"
 
 namespace lumara::import {
 
@@ -14,6 +18,15 @@ void AppendCount(std::string& text, std::int64_t count, const char* label) {
     if (count != 0) {
         text += ", " + std::to_string(count) + " " + label;
     }
+}
+
+// Digits with nothing but signs, points, colons and blanks around them.
+bool IsNumberText(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), format::IsDigit) &&
+           std::all_of(text.begin(), text.end(), [](char c) {
+               return format::IsDigit(c) || c == '+' || c == '-' || c == '.' || c == ':' ||
+                      format::IsSpace(c);
+           });
 }
 
 } // namespace
@@ -97,7 +110,12 @@ void TableReader::StartTable(const std::vector<ColumnHeading>& headings) {
         for (std::size_t column = 0; column < tableColumns.Count(); ++column) {
             named += tableColumns.RoleOf(column) != ColumnRole::None ? 1 : 0;
         }
-        namedWithoutPosition = named >= kLeastNamedColumns;
+        // A line with a number among its cells is a row, whatever names
+        // its other cells happen to match: GCVS's lines hold "V" and "p".
+        namedWithoutPosition =
+            named >= kLeastNamedColumns &&
+            std::none_of(headings.begin(), headings.end(),
+                         [](const ColumnHeading& heading) { return IsNumberText(heading.name); });
         Fail("The table has no position column (looked for " + NamedColumns::PositionNames() +
              ").");
     } else {
