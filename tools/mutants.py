@@ -46,6 +46,7 @@ IMPORT = "importers/Import.cpp"
 FIELDS = "importers/FixedField.h"
 VSX = "importers/Vsx.cpp"
 TABLE_ROW = "importers/TableRow.cpp"
+TABLE_READER = "importers/TableReader.cpp"
 MAIN = "cli/main.cpp"
 COMMANDS = "cli/Commands.cpp"
 VOTABLE = "line/VoTable.cpp"
@@ -578,6 +579,10 @@ MUTANTS = [
            "    return HasControlByte(words::Load(text + length - words::kBytes));\n",
            "    return false;\n",
            "a control byte in the last few bytes of a long text stays in it"),
+    Mutant("import-numbers-read-as-a-heading", TABLE_READER,
+           "std::none_of(headings.begin(), headings.end(),",
+           "std::none_of(headings.end(), headings.end(),",
+           "a line of numbers whose other cells name columns is a table without a position"),
 
     # --- The lumara command ---------------------------------------------------
     Mutant("cli-partial-number-taken", MAIN,
