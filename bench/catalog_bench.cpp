@@ -516,7 +516,7 @@ void SortByMagnitude(benchmark::State& state, Workload& work) {
         return;
     }
     catalog->ListAll();
-    const lumara::SortSpec brightestFirst[] = {{lumara::SortField::MaxMag, false}};
+    const lumara::SortBy brightestFirst[] = {{lumara::SortField::MaxMag, false}};
     std::int32_t count = 0;
     for (auto _ : state) {
         count = catalog->SortResults(brightestFirst);

@@ -21,16 +21,16 @@ struct SortValues::Column {
     std::unique_ptr<TextArena> copies = std::make_unique<TextArena>();
 };
 
-SortValues::SortValues(std::span<const SortSpec> keys)
-    : specs(keys.begin(), keys.end()), columns(keys.size()) {
+SortValues::SortValues(std::span<const SortBy> keys)
+    : sortBy(keys.begin(), keys.end()), columns(keys.size()) {
 }
 
 SortValues::~SortValues() = default;
 
 bool SortValues::Add(const StarRecord& record, const StarTonight* tonight) {
     try {
-        for (std::size_t k = 0; k < specs.size(); ++k) {
-            const SortField field = specs[k].field;
+        for (std::size_t k = 0; k < sortBy.size(); ++k) {
+            const SortField field = sortBy[k].field;
             Column& column = columns[k];
             if (!IsTextField(field)) {
                 column.numbers.push_back(NumberOf(field, record, tonight));
@@ -52,8 +52,8 @@ bool SortValues::Add(const StarRecord& record, const StarTonight* tonight) {
 bool SortValues::AddLasting(std::span<const ResultNode* const> rows,
                             std::span<const StarTonight> nights) {
     try {
-        for (std::size_t k = 0; k < specs.size(); ++k) {
-            const SortField field = specs[k].field;
+        for (std::size_t k = 0; k < sortBy.size(); ++k) {
+            const SortField field = sortBy[k].field;
             Column& column = columns[k];
             if (IsTextField(field)) {
                 column.texts.reserve(count + rows.size());
@@ -98,11 +98,11 @@ bool SortValues::Append(SortValues& later) {
 bool SortValues::Order(std::vector<std::uint32_t>& order) const {
     try {
         std::vector<SortKey> keys;
-        for (std::size_t k = 0; k < specs.size(); ++k) {
+        for (std::size_t k = 0; k < sortBy.size(); ++k) {
             SortKey key;
             key.direction =
-                specs[k].descending ? SortDirection::Descending : SortDirection::Ascending;
-            key.kind = IsTextField(specs[k].field) ? SortKeyKind::Text : SortKeyKind::Number;
+                sortBy[k].descending ? SortDirection::Descending : SortDirection::Ascending;
+            key.kind = IsTextField(sortBy[k].field) ? SortKeyKind::Text : SortKeyKind::Number;
             key.numbers = columns[k].numbers;
             key.texts = columns[k].texts;
             keys.push_back(key);
@@ -120,7 +120,7 @@ bool SortValues::Order(std::vector<std::uint32_t>& order) const {
 
 } // namespace lumara
 
-std::int32_t CStarCatalog::SortResults(std::span<const lumara::SortSpec> keys,
+std::int32_t CStarCatalog::SortResults(std::span<const lumara::SortBy> keys,
                                        const lumara::TonightContext* tonight) {
     try {
         std::vector<const ResultNode*> rows;

@@ -25,7 +25,7 @@ struct SearchRequest {
     bool descending = false;
     bool countOnly = false;
     // The order of the rows; catalogue order when empty.
-    std::vector<SortSpec> sort;
+    std::vector<SortBy> sort;
 };
 
 struct TonightRequest {
@@ -37,7 +37,7 @@ struct TonightRequest {
     plan::CivilDate date;
     TonightFormat format = TonightFormat::Csv;
     bool countOnly = false;
-    std::vector<SortSpec> sort;
+    std::vector<SortBy> sort;
     // A row per minimum or maximum up in the dark over `nights` nights,
     // rather than a row per observable star.
     bool events = false;

@@ -9,7 +9,7 @@ namespace lumara::cli {
 
 static_assert(kLanes == 2, "one Lane per lane below");
 
-HeldRows::HeldRows(std::span<const SortSpec> keys) : lanes{Lane(keys), Lane(keys)}, values(keys) {
+HeldRows::HeldRows(std::span<const SortBy> keys) : lanes{Lane(keys), Lane(keys)}, values(keys) {
 }
 
 bool HeldRows::Hold(std::size_t laneIndex, std::string_view matchRows, const StarRecord& record,

@@ -22,7 +22,7 @@ namespace lumara::cli {
 
 class HeldRows {
 public:
-    explicit HeldRows(std::span<const SortSpec> keys);
+    explicit HeldRows(std::span<const SortBy> keys);
 
     // Holds a match found on `lane`: its rows, and its values for the keys
     // (`tonight` for the fields of the night). False when memory runs out.
@@ -39,7 +39,7 @@ public:
 
 private:
     struct alignas(kCacheLineBytes) Lane {
-        explicit Lane(std::span<const SortSpec> keys) : blockValues(keys) {}
+        explicit Lane(std::span<const SortBy> keys) : blockValues(keys) {}
         TextArena texts;
         std::vector<std::string_view> blockRows;
         SortValues blockValues;

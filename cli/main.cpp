@@ -269,7 +269,7 @@ void AddSiteOptions(CLI::App& command, SiteTexts& site) {
 // The sort keys, "-KEY" descending; the night's keys only where there is a
 // night.
 std::optional<std::string> SortFrom(const CriteriaTexts& texts, bool hasNight,
-                                    std::vector<lumara::SortSpec>& keys) {
+                                    std::vector<lumara::SortBy>& keys) {
     if (!texts.sort) {
         return std::nullopt;
     }
@@ -277,9 +277,9 @@ std::optional<std::string> SortFrom(const CriteriaTexts& texts, bool hasNight,
     while (true) {
         const std::size_t comma = rest.find(',');
         std::string_view key = rest.substr(0, comma);
-        lumara::SortSpec spec;
+        lumara::SortBy sortBy;
         if (!key.empty() && key.front() == '-') {
-            spec.descending = true;
+            sortBy.descending = true;
             key.remove_prefix(1);
         }
         const std::optional<lumara::SortField> field = lumara::SortFieldNamed(key);
@@ -290,8 +290,8 @@ std::optional<std::string> SortFrom(const CriteriaTexts& texts, bool hasNight,
         if (lumara::NeedsNight(*field) && !hasNight) {
             return "--sort: the key '" + std::string(key) + "' needs a night: use lumara tonight";
         }
-        spec.field = *field;
-        keys.push_back(spec);
+        sortBy.field = *field;
+        keys.push_back(sortBy);
         if (comma == std::string_view::npos) {
             return std::nullopt;
         }

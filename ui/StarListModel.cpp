@@ -54,7 +54,7 @@ std::int32_t StarListModel::Rebuild(RowOrder order,
 }
 
 std::int32_t StarListModel::Sort(int column, bool descending) {
-    const lumara::SortSpec key{ColumnAt(column).sortBy, descending};
+    const lumara::SortBy key{ColumnAt(column).sortBy, descending};
     beginResetModel();
     const std::int32_t result = m_catalog.SortResults({&key, 1}, m_night.get());
     m_nights.clear();

@@ -122,7 +122,7 @@ public:
     // ties keep catalogue order. Fields of the night read `tonight`. Returns
     // the number of rows, -1 when memory runs out (the rows then keep the
     // order they had).
-    std::int32_t SortResults(std::span<const lumara::SortSpec> keys,
+    std::int32_t SortResults(std::span<const lumara::SortBy> keys,
                              const lumara::TonightContext* tonight = nullptr);
     // Back to catalogue order; every search and load does this too.
     void ClearSort() { sortedResults.clear(); }

@@ -39,7 +39,7 @@ enum class SortField : std::uint8_t {
     NextEvent,
 };
 
-struct SortSpec {
+struct SortBy {
     SortField field = SortField::Ra;
     bool descending = false;
 };
@@ -63,7 +63,7 @@ std::string_view TextOf(SortField field, const StarRecord& record);
 // holds only these and each match's written rows.
 class SortValues {
 public:
-    explicit SortValues(std::span<const SortSpec> keys);
+    explicit SortValues(std::span<const SortBy> keys);
     ~SortValues();
 
     // Adds the next star's values, its texts copied into this value's own
@@ -86,7 +86,7 @@ public:
 
 private:
     struct Column;
-    std::vector<SortSpec> specs;
+    std::vector<SortBy> sortBy;
     std::vector<Column> columns;
     std::size_t count = 0;
 };

@@ -99,7 +99,7 @@ TEST_F(FindTest, AnImportedStarIsFoundByItsFullTypeAndName) {
 
 TEST_F(FindTest, RowsSortWithoutMovingTheListAndSaveInTheirOrder) {
     ASSERT_EQ(catalog.Search(Everything()), 16);
-    const lumara::SortSpec brightestFirst[] = {{lumara::SortField::MaxMag, false}};
+    const lumara::SortBy brightestFirst[] = {{lumara::SortField::MaxMag, false}};
     ASSERT_EQ(catalog.SortResults(brightestFirst), 16);
     ASSERT_TRUE(catalog.IsSorted());
     EXPECT_EQ(lumara::FullNameOf(*catalog.GetSortedResult(0)->record), "V1500 Cyg");
@@ -107,7 +107,7 @@ TEST_F(FindTest, RowsSortWithoutMovingTheListAndSaveInTheirOrder) {
     EXPECT_EQ(catalog.GetFirstResult()->record->index, 1) << "the list stays in catalogue order";
 
     // Periods of 0 give none, and come last in both directions.
-    const lumara::SortSpec longestFirst[] = {{lumara::SortField::Period, true}};
+    const lumara::SortBy longestFirst[] = {{lumara::SortField::Period, true}};
     ASSERT_EQ(catalog.SortResults(longestFirst), 16);
     EXPECT_EQ(lumara::FullNameOf(*catalog.GetSortedResult(0)->record), "R     Leo");
     EXPECT_EQ(catalog.GetSortedResult(15)->record->period, 0.0);

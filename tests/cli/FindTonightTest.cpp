@@ -52,14 +52,13 @@ TEST_F(FindTonightTest, FoundAndSortedRowsAreTheLibrarys) {
     eclipsing.families = lumara::MaskOf(lumara::Family::Eclipsing);
     SearchCriteria cygnus = Unlimited();
     cygnus.name = std::get<lumara::NameMatcher>(lumara::NameMatcher::Prepare("Cyg"));
-    const lumara::SortSpec faintFirst[] = {{SortField::MaxMag, true}};
-    const lumara::SortSpec byName[] = {{SortField::Name, false}};
-    const lumara::SortSpec periodThenMax[] = {{SortField::Period, false},
-                                              {SortField::MaxMag, true}};
+    const lumara::SortBy faintFirst[] = {{SortField::MaxMag, true}};
+    const lumara::SortBy byName[] = {{SortField::Name, false}};
+    const lumara::SortBy periodThenMax[] = {{SortField::Period, false}, {SortField::MaxMag, true}};
     const struct {
         std::vector<std::string> options;
         const SearchCriteria& criteria;
-        std::span<const lumara::SortSpec> sort;
+        std::span<const lumara::SortBy> sort;
     } cases[] = {
         {{"--type", "SR*", "--sort", "-max"}, semiregular, faintFirst},
         {{"--family", "ECLIPSING", "--sort", "name"}, eclipsing, byName},
@@ -229,7 +228,7 @@ TEST_F(FindTonightTest, SortedNightRowsAreInTheLibrarysOrder) {
     }
     ASSERT_EQ(row, rows.size());
 
-    const lumara::SortSpec keys[] = {{SortField::Transit, false}, {SortField::Name, true}};
+    const lumara::SortBy keys[] = {{SortField::Transit, false}, {SortField::Name, true}};
     ASSERT_EQ(catalog.SortResults(keys, context.get()), 3000);
     std::string expected = rows[0];
     for (std::int32_t i = 0; catalog.GetSortedResult(i) != nullptr; ++i) {

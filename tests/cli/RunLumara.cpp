@@ -91,7 +91,7 @@ std::string MakeCatalogue(const std::string& path, int stars, int seed, bool crl
 }
 
 std::string LibraryExport(const std::string& path, const SearchCriteria& criteria, bool asCsv,
-                          std::span<const SortSpec> sort) {
+                          std::span<const SortBy> sort) {
     const TempDir folder;
     CStarCatalog catalog;
     EXPECT_GT(catalog.LoadCatalog(path.c_str()), 0) << path;

@@ -43,7 +43,7 @@ std::string MakeCatalogue(const std::string& path, int stars, int seed, bool crl
 // or the TXT export of the search the window would run, its rows sorted by
 // `sort` when it names any key.
 std::string LibraryExport(const std::string& path, const SearchCriteria& criteria, bool asCsv,
-                          std::span<const SortSpec> sort = {});
+                          std::span<const SortBy> sort = {});
 
 // What lumara searches for when no option says otherwise: the whole sky,
 // magnitude and period tests off.

@@ -151,18 +151,22 @@ double MinuteSeconds(PosixMinute minute) {
     return static_cast<double>(minute) * 60.0;
 }
 
-class GridTest : public ::testing::TestWithParam<GridNight> {};
-
-TEST_P(GridTest, AgreesWithRigorousPathMinuteByMinute) {
-    const GridNight& grid = GetParam();
+NightRequest RequestOf(const GridNight& grid) {
     NightRequest request;
     request.site = {grid.site.latitudeDeg, grid.site.longitudeDeg, grid.site.heightM};
     request.zone = grid.zone;
     request.date = grid.date;
     request.twilightDeg = grid.twilightDeg;
     request.minAltitudeDeg = kMinAltitude;
+    return request;
+}
+
+class GridTest : public ::testing::TestWithParam<GridNight> {};
+
+TEST_P(GridTest, AgreesWithRigorousPathMinuteByMinute) {
+    const GridNight& grid = GetParam();
     PreparedNight night;
-    ASSERT_EQ(PrepareNight(request, night), NightStatus::Ok);
+    ASSERT_EQ(PrepareNight(RequestOf(grid), night), NightStatus::Ok);
     // This ERFA's leap-second table is trusted up to the end of 2026.
     constexpr double kFirstDubiousSecond = 1798761600.0; // 2027-01-01T00:00Z
     EXPECT_EQ(night.utcExtrapolated, night.endSeconds >= kFirstDubiousSecond);
@@ -256,14 +260,8 @@ TEST_P(GridTest, AgreesWithRigorousPathMinuteByMinute) {
 // whole computation does.
 TEST_P(GridTest, TheShortCutsAnswerAsTheWholeComputation) {
     const GridNight& grid = GetParam();
-    NightRequest request;
-    request.site = {grid.site.latitudeDeg, grid.site.longitudeDeg, grid.site.heightM};
-    request.zone = grid.zone;
-    request.date = grid.date;
-    request.twilightDeg = grid.twilightDeg;
-    request.minAltitudeDeg = kMinAltitude;
     PreparedNight night;
-    ASSERT_EQ(PrepareNight(request, night), NightStatus::Ok);
+    ASSERT_EQ(PrepareNight(RequestOf(grid), night), NightStatus::Ok);
     int refused = 0;
     for (double dec = -90.0; dec <= 90.0; dec += 0.05) {
         for (double ra = 0.0; ra < 360.0; ra += 15.0) {

@@ -499,7 +499,7 @@ TEST_F(FindWindowTest, MinimaAndMaximaTonightAreTheLibrarysInTheListItsOrderAndT
 
     List()->scrollTo(List()->model()->index(0, nextEvent));
     ClickHeader(nextEvent);
-    const lumara::SortSpec byEvent{lumara::SortField::NextEvent, false};
+    const lumara::SortBy byEvent{lumara::SortField::NextEvent, false};
     ASSERT_GE(catalog.SortResults({&byEvent, 1}, night.get()), 0);
     ExpectTheLibrarysRows(catalog, *night);
 
